@@ -1,0 +1,237 @@
+#include "cli/fadetool.h"
+
+#include <algorithm>
+#include <charconv>
+#include <istream>
+#include <optional>
+#include <ostream>
+
+#include "engine/randomsource.h"
+#include "output/atomicfile.h"
+#include "output/fadedocument.h"
+
+namespace tintrix {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tintrix-fade [OPTIONS] [--] [TEXT]\n"
+    "Fades TEXT, or each line of standard input, into per-character colour markup.\n"
+    "The fade starts from your current Tintrix fade; the options below change it.\n"
+    "\n"
+    "  --defaults            start from the default fade instead of your current one\n"
+    "  --colors N            number of colors to fade through (2, 3, 4, 5 or 10)\n"
+    "  --color K=VALUE       color K (1-10): a color value in decimal, or #RRGGBB\n"
+    "  --wavy, --no-wavy     set each character randomly below, above or on the line\n"
+    "  --bold, --no-bold     wrap the fade in <b> tags\n"
+    "  --italic, --no-italic wrap the fade in <i> tags\n"
+    "  --underline, --no-underline\n"
+    "                        wrap the fade in <u> tags\n"
+    "  --font NAME           font face (may be empty)\n"
+    "  --markup-only         print only the colour markup, without font and style tags\n"
+    "  --seed N              seed the wave's random source, for a reproducible wave\n"
+    "  -o, --output FILE     write FILE instead of standard output\n"
+    "  --help                show this help and exit\n"
+    "  --version             show the version and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 when no fade can be made, 2 on a usage error.\n";
+
+struct Options {
+  bool defaults = false;
+  bool markupOnly = false;
+  std::optional<std::uint64_t> seed;
+  std::optional<std::string> output;
+  std::optional<std::string> text;
+  // Changes to the starting fade, applied after it is loaded.
+  std::vector<std::function<void(FadeSettings&)>> edits;
+};
+
+class UsageError {
+ public:
+  explicit UsageError(std::string message) : m_message(std::move(message)) {}
+  const std::string& message() const { return m_message; }
+
+ private:
+  std::string m_message;
+};
+
+template <typename T>
+std::optional<T> ParseWhole(std::string_view text, int base = 10) {
+  T value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// "#RRGGBB" to a colour value (red in the low byte); decimal text passes unchanged.
+std::string ColorOptionValue(const std::string& value) {
+  if (value.empty() || value.front() != '#') return value;
+  const std::string_view hex = std::string_view(value).substr(1);
+  const auto isHexDigit = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  const std::optional<std::uint32_t> rgb =
+      hex.size() == 6 && std::all_of(hex.begin(), hex.end(), isHexDigit)
+          ? ParseWhole<std::uint32_t>(hex, 16)
+          : std::nullopt;
+  if (!rgb) throw UsageError("--color: \"" + value + "\" is not of the form #RRGGBB");
+  const std::uint32_t red = *rgb >> 16, green = (*rgb >> 8) & 0xFF, blue = *rgb & 0xFF;
+  return std::to_string(red + 256 * green + 65536 * blue);
+}
+
+void SetColor(Options& options, const std::string& assignment) {
+  const std::size_t equals = assignment.find('=');
+  const std::optional<int> slot =
+      equals == std::string::npos ? std::nullopt
+                                  : ParseWhole<int>(std::string_view(assignment).substr(0, equals));
+  if (!slot || *slot < 1 || *slot > 10) {
+    throw UsageError("--color takes K=VALUE with K from 1 to 10, not \"" + assignment + "\"");
+  }
+  const std::string value = ColorOptionValue(assignment.substr(equals + 1));
+  options.edits.push_back([k = *slot, value](FadeSettings& fade) { fade.Colors[k - 1] = value; });
+}
+
+void SetFlag(Options& options, int FadeSettings::*flag, int value) {
+  options.edits.push_back([flag, value](FadeSettings& fade) { fade.*flag = value; });
+}
+
+// Returns nullopt when the run is over (help, version) and the options otherwise.
+std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::ostream& out) {
+  Options options;
+  const std::pair<const char*, int FadeSettings::*> flags[] = {
+      {"wavy", &FadeSettings::WaVy},
+      {"bold", &FadeSettings::Bold},
+      {"italic", &FadeSettings::Italic},
+      {"underline", &FadeSettings::Underlined}};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    std::optional<std::string> inlineValue;
+    if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+      inlineValue = arg.substr(arg.find('=') + 1);
+      arg.erase(arg.find('='));
+    }
+    bool consumedValue = false;
+    const auto value = [&]() -> std::string {
+      consumedValue = true;
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+      return args[++i];
+    };
+    const auto positional = [&](const std::string& text) {
+      if (options.text) throw UsageError("only one TEXT may be given");
+      options.text = text;
+    };
+    if (arg == "--") {
+      for (++i; i < args.size(); ++i) positional(args[i]);
+      break;
+    }
+    if (arg == "--help") {
+      out << kUsage;
+      return std::nullopt;
+    }
+    if (arg == "--version") {
+      out << "tintrix-fade " TINTRIX_VERSION "\n";
+      return std::nullopt;
+    }
+    bool matched = true;
+    if (arg == "--defaults") {
+      options.defaults = true;
+    } else if (arg == "--markup-only") {
+      options.markupOnly = true;
+    } else if (arg == "--colors") {
+      options.edits.push_back([n = value()](FadeSettings& fade) { fade.NumberColors = n; });
+    } else if (arg == "--color") {
+      SetColor(options, value());
+    } else if (arg == "--font") {
+      options.edits.push_back([font = value()](FadeSettings& fade) { fade.Font = font; });
+    } else if (arg == "--seed") {
+      const std::string seed = value();
+      options.seed = ParseWhole<std::uint64_t>(seed);
+      if (!options.seed) throw UsageError("--seed takes a whole number, not \"" + seed + "\"");
+    } else if (arg == "-o" || arg == "--output") {
+      options.output = value();
+    } else {
+      matched = false;
+      for (const auto& [name, flag] : flags) {
+        if (arg == std::string("--") + name || arg == std::string("--no-") + name) {
+          SetFlag(options, flag, arg[2] == 'n' ? 0 : 1);
+          matched = true;
+        }
+      }
+    }
+    if (matched) {
+      if (inlineValue && !consumedValue) throw UsageError(arg + " takes no value");
+      continue;
+    }
+    if (arg.size() > 1 && arg[0] == '-') throw UsageError("unknown option " + args[i]);
+    positional(args[i]);
+  }
+  return options;
+}
+
+}  // namespace
+
+int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                std::ostream& err, const StoredFadeLoader& loadStoredFade) {
+  std::optional<Options> options;
+  try {
+    options = ParseArguments(args, out);
+  } catch (const UsageError& error) {
+    err << "tintrix-fade: " << error.message() << "\nTry 'tintrix-fade --help'.\n";
+    return 2;
+  }
+  if (!options) return 0;
+
+  FadeSettings fade = options->defaults || !loadStoredFade ? DefaultFade() : loadStoredFade();
+  for (const auto& edit : options->edits) edit(fade);
+
+  ClockSeededRandom random = options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
+  const FadeHooks hooks{&random, {}};
+  const auto fadeLine = [&](const std::string& line, std::string& result) {
+    fade.TextToFade = line;
+    Status status = options->markupOnly ? AppendFadeMarkup(fade, hooks, result)
+                                        : BuildFadeDocument(fade, hooks, result);
+    result += '\n';
+    return status;
+  };
+  const auto fail = [&](const Status& status) {
+    err << "tintrix-fade: " << status.message() << "\n";
+    return 1;
+  };
+
+  // Whether a fade can be made does not depend on the text, so it is known before any output.
+  std::string result;
+  if (Status status = fadeLine("", result); !status.ok()) return fail(status);
+  result.clear();
+
+  const bool toFile = options->output.has_value();
+  const auto emit = [&](const std::string& line) {
+    std::string document;
+    fadeLine(line, document);
+    if (toFile) {
+      result += document;
+    } else {
+      out << document;
+    }
+  };
+  if (options->text) {
+    emit(*options->text);
+  } else {
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      emit(line);
+    }
+  }
+  if (toFile) {
+    if (Status status = WriteFileAtomically(*options->output, result); !status.ok()) {
+      return fail(status);
+    }
+  }
+  out.flush();
+  return 0;
+}
+
+}  // namespace tintrix

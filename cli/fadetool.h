@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "engine/fadesettings.h"
+
+namespace tintrix {
+
+// Where the companion's fade starts from unless --defaults is given: the user's current fade.
+using StoredFadeLoader = std::function<FadeSettings()>;
+
+// Runs `tintrix-fade` with the arguments after the program name. Returns the exit status:
+// 0 on success; 1 when no fade can be made (standard output then stays empty and one line on
+// `err` says why); 2 on a usage error.
+int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                std::ostream& err, const StoredFadeLoader& loadStoredFade);
+
+}  // namespace tintrix

@@ -1,0 +1,35 @@
+#include "output/outputcommands.h"
+
+#include <QDir>
+
+#include "output/atomicfile.h"
+#include "output/fadedocument.h"
+
+namespace tintrix {
+
+std::string OutputFilePath() {
+  return QDir(QDir::homePath()).filePath(QStringLiteral("output.htm")).toStdString();
+}
+
+FadeHooks DesktopFadeHooks(Desktop& desktop) {
+  return {&desktop.Random(), [&desktop] { desktop.LetPendingEventsRun(); }};
+}
+
+void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
+  if (fade.TextToFade.empty()) return;
+  std::string document;
+  Status status = BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+  if (status.ok()) {
+    document += '\n';
+    status = WriteFileAtomically(OutputFilePath(), document);
+  }
+  if (!status.ok()) {
+    desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
+    return;
+  }
+  desktop.ShowMessage("File saved as C:\\output.htm", kAppTitle, MessageIcon::None,
+                      OutputFilePath());
+  fade.TextToFade.clear();
+}
+
+}  // namespace tintrix

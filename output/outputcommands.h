@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "engine/fadegenerator.h"
+#include "engine/fadesettings.h"
+#include "ui/desktop.h"
+
+namespace tintrix {
+
+// The file that "Make HTML File" writes: output.htm in the user's home folder.
+std::string OutputFilePath();
+
+// The hooks through which a fade made for the window reaches the desktop: its random source
+// and its event loop.
+FadeHooks DesktopFadeHooks(Desktop& desktop);
+
+// "Make HTML File". An empty TextToFade ends the command silently. Otherwise the fade document
+// replaces OutputFilePath() as one UTF-8 line ended by a line feed, "File saved as
+// C:\output.htm" confirms it (informative line: the real path), and TextToFade is emptied once
+// the message is closed. A colour or colour count that cannot be used, or a file that cannot
+// be written, is reported as an error; no file changes and TextToFade stays.
+void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop);
+
+}  // namespace tintrix

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/desktop.h"
+
+namespace tintrix {
+
+// The desktop of a running program: Qt's message boxes and event loop, and the program's one
+// random source. Dialogs are owned by `parent` (may be null).
+class QtDesktop final : public Desktop {
+ public:
+  explicit QtDesktop(QWidget* parent = nullptr);
+
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                   const std::string& informative = {}) override;
+  void LetPendingEventsRun() override;
+  RandomSource& Random() override { return m_random; }
+
+ private:
+  QPointer<QWidget> m_parent;
+  ClockSeededRandom m_random;
+  QElapsedTimer m_sinceEvents;
+};
+
+}  // namespace tintrix
