@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,12 +45,50 @@ class FakeDesktop final : public Desktop {
                    const std::string& informative) override {
     messages.push_back({text, title, icon, informative});
   }
+  std::optional<std::string> PromptText(const std::string& prompt,
+                                        const std::string& title) override {
+    prompts.push_back({prompt, title});
+    return Next(promptAnswers);
+  }
+  std::optional<std::string> OpenFadeFileName() override {
+    ++openDialogs;
+    return Next(openAnswers);
+  }
+  std::optional<std::string> SaveFadeFileName() override {
+    ++saveDialogs;
+    return Next(saveAnswers);
+  }
+  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override {
+    pickerInitials.push_back(initial);
+    return Next(colorAnswers);
+  }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override { ++eventRuns; }
   RandomSource& Random() override { return random; }
 
   std::vector<Message> messages;
+  std::vector<std::pair<std::string, std::string>> prompts;  // prompt, title
+  int openDialogs = 0;
+  int saveDialogs = 0;
+  std::vector<std::optional<std::uint32_t>> pickerInitials;
+  std::optional<std::string> clipboard;
   int eventRuns = 0;
   ScriptedRandom random;
+
+  // Scripted answers, taken in order; an empty queue answers like Cancel.
+  std::deque<std::optional<std::string>> promptAnswers;
+  std::deque<std::optional<std::string>> openAnswers;
+  std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<std::optional<std::uint32_t>> colorAnswers;
+
+ private:
+  template <typename T>
+  static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<T> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace tintrix::testing

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/randomsource.h"
@@ -18,6 +20,23 @@ class Desktop {
   // empty for none.
   virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                            const std::string& informative = {}) = 0;
+
+  // A modal input prompt with OK and Cancel and an empty initial text. Returns the typed
+  // text, or nullopt on Cancel.
+  virtual std::optional<std::string> PromptText(const std::string& prompt,
+                                                const std::string& title) = 0;
+
+  // Modal open and save file dialogs for fade files. Return the chosen full path, or nullopt
+  // when the user cancels or the dialog fails.
+  virtual std::optional<std::string> OpenFadeFileName() = 0;
+  virtual std::optional<std::string> SaveFadeFileName() = 0;
+
+  // The modal colour picker, opened on `initial` (red in the low byte) when given. Returns the
+  // chosen colour as a colour value, or nullopt on Cancel.
+  virtual std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) = 0;
+
+  // Replaces the clipboard's text (plain text only).
+  virtual void SetClipboardText(const std::string& text) = 0;
 
   // Lets the window events that are already queued run.
   virtual void LetPendingEventsRun() = 0;

@@ -1,6 +1,11 @@
 #include "ui/qtdesktop.h"
 
+#include <QClipboard>
+#include <QColorDialog>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace tintrix {
@@ -14,6 +19,53 @@ void QtDesktop::ShowMessage(const std::string& text, const std::string& title,
                   m_parent);
   box.setInformativeText(QString::fromStdString(informative));
   box.exec();
+}
+
+std::optional<std::string> QtDesktop::PromptText(const std::string& prompt,
+                                                 const std::string& title) {
+  QInputDialog dialog(m_parent);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setLabelText(QString::fromStdString(prompt));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
+}
+
+std::optional<std::string> QtDesktop::FadeFileName(bool save) {
+  // Qt's own dialog rather than the desktop portal: the same everywhere, and drivable by tests.
+  QFileDialog dialog(m_parent);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilter(QStringLiteral("Fade Files (*.fad)"));
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  } else {
+    // Any name is accepted, also one of a file that does not exist.
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::string> QtDesktop::OpenFadeFileName() { return FadeFileName(false); }
+
+std::optional<std::string> QtDesktop::SaveFadeFileName() { return FadeFileName(true); }
+
+std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> initial) {
+  QColorDialog dialog(m_parent);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (initial) {
+    // Colour values keep red in the low byte.
+    dialog.setCurrentColor(QColor(*initial & 0xFF, (*initial >> 8) & 0xFF, (*initial >> 16) & 0xFF));
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QColor color = dialog.selectedColor();
+  return static_cast<std::uint32_t>(color.red() + 256 * color.green() + 65536 * color.blue());
+}
+
+void QtDesktop::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text), QClipboard::Clipboard);
 }
 
 void QtDesktop::LetPendingEventsRun() {

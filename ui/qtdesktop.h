@@ -16,10 +16,18 @@ class QtDesktop final : public Desktop {
 
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                    const std::string& informative = {}) override;
+  std::optional<std::string> PromptText(const std::string& prompt,
+                                        const std::string& title) override;
+  std::optional<std::string> OpenFadeFileName() override;
+  std::optional<std::string> SaveFadeFileName() override;
+  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override;
+  void SetClipboardText(const std::string& text) override;
   void LetPendingEventsRun() override;
   RandomSource& Random() override { return m_random; }
 
  private:
+  std::optional<std::string> FadeFileName(bool save);
+
   QPointer<QWidget> m_parent;
   ClockSeededRandom m_random;
   QElapsedTimer m_sinceEvents;
