@@ -9,6 +9,7 @@
 #include "engine/randomsource.h"
 #include "output/atomicfile.h"
 #include "output/fadedocument.h"
+#include "store/fadefilecommands.h"
 
 namespace tintrix {
 
@@ -20,6 +21,7 @@ constexpr const char* kUsage =
     "The fade starts from your current Tintrix fade; the options below change it.\n"
     "\n"
     "  --defaults            start from the default fade instead of your current one\n"
+    "  --fade FILE           apply a fade file (.fad), as Open Fade does\n"
     "  --colors N            number of colors to fade through (2, 3, 4, 5 or 10)\n"
     "  --color K=VALUE       color K (1-10): a color value in decimal, or #RRGGBB\n"
     "  --wavy, --no-wavy     set each character randomly below, above or on the line\n"
@@ -41,6 +43,7 @@ struct Options {
   bool markupOnly = false;
   std::optional<std::uint64_t> seed;
   std::optional<std::string> output;
+  std::optional<std::string> fadeFile;
   std::optional<std::string> text;
   // Changes to the starting fade, applied after it is loaded.
   std::vector<std::function<void(FadeSettings&)>> edits;
@@ -150,6 +153,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       const std::string seed = value();
       options.seed = ParseWhole<std::uint64_t>(seed);
       if (!options.seed) throw UsageError("--seed takes a whole number, not \"" + seed + "\"");
+    } else if (arg == "--fade") {
+      options.fadeFile = value();
     } else if (arg == "-o" || arg == "--output") {
       options.output = value();
     } else {
@@ -184,7 +189,15 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
   if (!options) return 0;
 
+  const auto fail = [&](const Status& status) {
+    err << "tintrix-fade: " << status.message() << "\n";
+    return 1;
+  };
+
   FadeSettings fade = options->defaults || !loadStoredFade ? DefaultFade() : loadStoredFade();
+  if (options->fadeFile) {
+    if (Status status = ApplyFadeFile(fade, *options->fadeFile); !status.ok()) return fail(status);
+  }
   for (const auto& edit : options->edits) edit(fade);
 
   ClockSeededRandom random = options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
@@ -196,11 +209,6 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
     result += '\n';
     return status;
   };
-  const auto fail = [&](const Status& status) {
-    err << "tintrix-fade: " << status.message() << "\n";
-    return 1;
-  };
-
   // Whether a fade can be made does not depend on the text, so it is known before any output.
   std::string result;
   if (Status status = fadeLine("", result); !status.ok()) return fail(status);

@@ -3,9 +3,17 @@
 #include <vector>
 
 #include "cli/fadetool.h"
+#include "store/settingsstore.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, {});
+  // The user's current fade, read only: the companion never writes the store.
+  const auto loadStoredFade = [] {
+    tintrix::FadeSettings fade;
+    tintrix::QtSettingsStore store;
+    tintrix::LoadFadeSettings(fade, store);
+    return fade;
+  };
+  return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade);
 }

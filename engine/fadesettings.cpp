@@ -32,6 +32,12 @@ const std::array<FadeField, 16> kFadeFields = {{
     {"NumberColors", "5", [](FadeSettings& f) { return &f.NumberColors; }, nullptr},
 }};
 
+std::string StoredText(const FadeSettings& fade, const FadeField& field) {
+  // The table's accessors serve readers and writers alike; this one only reads.
+  FadeSettings& fields = const_cast<FadeSettings&>(fade);
+  return field.text != nullptr ? *field.text(fields) : std::to_string(*field.flag(fields));
+}
+
 FadeSettings DefaultFade() {
   FadeSettings fade;
   for (const FadeField& field : kFadeFields) {

@@ -35,6 +35,9 @@ struct FadeField {
 // files. The text to fade is never stored.
 extern const std::array<FadeField, 16> kFadeFields;
 
+// A stored field's text: the field's own text, or a flag as decimal text ("0", "1", "2").
+std::string StoredText(const FadeSettings& fade, const FadeField& field);
+
 // The fade of a first run: five colours black, blue, 8080C0, FF80FF, black (colours 6 to 10
 // repeat them), bold, font "Arial", no text.
 FadeSettings DefaultFade();

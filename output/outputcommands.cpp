@@ -32,4 +32,26 @@ void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
   fade.TextToFade.clear();
 }
 
+void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
+  std::string document;
+  const Status status = BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+  if (!status.ok()) {
+    desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
+    return;
+  }
+  desktop.SetClipboardText(document);
+  fade.TextToFade.clear();
+}
+
+void RandomFade(FadeSettings& fade, Desktop& desktop, int colorCount) {
+  RandomSource& random = desktop.Random();
+  random.ReseedFromClock();
+  for (int i = 0; i < colorCount; ++i) {
+    // 16777213, not 16777216: the three palest near-whites never come out.
+    const auto value = static_cast<std::uint32_t>(random.NextFraction() * 16777213.0);
+    fade.Colors[static_cast<std::size_t>(i)] = std::to_string(value);
+  }
+  fade.NumberColors = std::to_string(colorCount);
+}
+
 }  // namespace tintrix

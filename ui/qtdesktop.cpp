@@ -14,9 +14,11 @@ QtDesktop::QtDesktop(QWidget* parent) : m_parent(parent) {}
 
 void QtDesktop::ShowMessage(const std::string& text, const std::string& title,
                             MessageIcon icon, const std::string& informative) {
+  // Messages break their lines with carriage returns, which a Qt label does not show.
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
-                  m_parent);
+                  QString::fromStdString(title), shown, QMessageBox::Ok, m_parent);
   box.setInformativeText(QString::fromStdString(informative));
   box.exec();
 }

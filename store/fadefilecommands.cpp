@@ -1,0 +1,77 @@
+#include "store/fadefilecommands.h"
+
+#include <cmath>
+#include <optional>
+
+#include "output/fadedocument.h"
+#include "store/profile.h"
+
+namespace tintrix {
+
+namespace {
+
+constexpr const char* kSection = "Main";
+
+// A style text as a fade file holds it: a decimal number rounded half to even; only 0, 1 and
+// 2 are flags.
+std::optional<int> FlagFromFadeFile(const std::string& text) {
+  const std::optional<double> number = ParseColorCount(text);
+  if (!number) return std::nullopt;
+  const double rounded = std::nearbyint(*number);
+  if (rounded == 0 || rounded == 1 || rounded == 2) return static_cast<int>(rounded);
+  return std::nullopt;
+}
+
+}  // namespace
+
+Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
+  FadeSettings opened = fade;
+  bool anyKey = false;
+  for (const FadeField& field : kFadeFields) {
+    const std::optional<std::string> value = FindProfileValue(kSection, field.key, path);
+    anyKey = anyKey || value.has_value();
+    if (field.text != nullptr) {
+      *field.text(opened) = value.value_or("");
+    } else if (const std::optional<int> flag = FlagFromFadeFile(value.value_or(""))) {
+      *field.flag(opened) = *flag;
+    }
+  }
+  if (!anyKey) return Status::Error(path + " is not a fade file.");
+  opened.TextToFade = fade.TextToFade;
+  fade = std::move(opened);
+  return Status::Ok();
+}
+
+void sSaveFade_Click(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
+  const std::optional<std::string> name =
+      desktop.PromptText("Please Choose A Name For This Fade.", kAppTitle);
+  if (!name || name->empty()) return;
+  currentFadeFile.clear();
+  const std::optional<std::string> path = desktop.SaveFadeFileName();
+  if (!path) return;
+  currentFadeFile = *path;
+  WriteProfileValue(kSection, "FadeName", *name, currentFadeFile);
+  for (const FadeField& field : kFadeFields) {
+    WriteProfileValue(kSection, field.key, StoredText(fade, field), currentFadeFile);
+  }
+}
+
+void sOpenFade_Click(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
+  currentFadeFile.clear();
+  const std::optional<std::string> path = desktop.OpenFadeFileName();
+  if (!path) return;
+  currentFadeFile = *path;
+  const Status status = ApplyFadeFile(fade, currentFadeFile);
+  if (!status.ok()) desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
+}
+
+void sFadeInfo_Click(Desktop& desktop, const std::string& currentFadeFile) {
+  const std::string name = ReadProfileValue(kSection, "FadeName", currentFadeFile);
+  if (name.empty()) {
+    desktop.ShowMessage("No Fade File was opened or saved!", kErrorTitle, MessageIcon::Critical);
+  } else {
+    desktop.ShowMessage("Fade Info:\r\r" + name, kAppTitle, MessageIcon::None);
+  }
+}
+
+}  // namespace tintrix

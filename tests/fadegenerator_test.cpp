@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/fadegenerator.h"
+#include "fakedesktop.h"
+
+namespace tintrix {
+namespace {
+
+using testing::ScriptedRandom;
+
+// One character of fade markup, taken apart again.
+struct Tagged {
+  std::string color;  // RRGGBB
+  std::string waveTags;
+  std::string character;
+};
+
+std::vector<Tagged> Parse(const std::string& markup) {
+  static const std::string kTag = "<Font Color=#";
+  std::vector<Tagged> out;
+  std::size_t at = 0;
+  while (at < markup.size()) {
+    EXPECT_EQ(markup.compare(at, kTag.size(), kTag), 0) << markup.substr(at, 40);
+    Tagged t;
+    t.color = markup.substr(at + kTag.size(), 6);
+    EXPECT_EQ(markup[at + kTag.size() + 6], '>');
+    std::size_t rest = at + kTag.size() + 7;
+    for (const char* wave : {"</SUB>", "</SUP>", "<SUB>", "<SUP>"}) {
+      if (markup.compare(rest, std::string(wave).size(), wave) == 0) {
+        t.waveTags += wave;
+        rest += std::string(wave).size();
+      }
+    }
+    const std::size_t next = markup.find(kTag, rest + 1);
+    t.character = markup.substr(rest, next == std::string::npos ? std::string::npos : next - rest);
+    out.push_back(t);
+    at = next == std::string::npos ? markup.size() : next;
+  }
+  return out;
+}
+
+std::string Fade(std::vector<std::string> colors, const std::string& text, bool wavy = false,
+                 RandomSource* random = nullptr) {
+  std::string out;
+  const Status status = FadeRequest(static_cast<int>(colors.size()), colors,
+                                    CharacterText::Bytes(text), wavy, {random, {}}, out);
+  EXPECT_TRUE(status.ok()) << status.message();
+  return out;
+}
+
+std::vector<std::string> Colors(const std::string& markup) {
+  std::vector<std::string> colors;
+  for (const Tagged& t : Parse(markup)) colors.push_back(t.color);
+  return colors;
+}
+
+TEST(FadeRequest, WorkedTwoColorExample) {
+  const std::string markup = Fade({"0", "16711680"}, "ab");
+  EXPECT_EQ(markup, "<Font Color=#000080>a<Font Color=#0000FF>b");
+  EXPECT_EQ(markup.size(), 42u);
+}
+
+TEST(FadeRequest, OneCharacterGetsTheColorItsSegmentEndsIn) {
+  // black, blue, pure red, green, and distinct colours up to ten
+  const std::vector<std::string> ten = {"0",      "16711680", "255",  "65280",   "1",
+                                        "256",    "65536",    "2",    "512",     "131072"};
+  const struct {
+    int count;
+    const char* expected;
+  } cases[] = {{2, "0000FF"},  // colour 2
+               {3, "FF0000"},  // first segment empty: colour 3
+               {4, "0000FF"},  // colour 2
+               {5, "0000FF"},
+               {10, "0000FF"}};
+  for (const auto& c : cases) {
+    const std::vector<std::string> colors(ten.begin(), ten.begin() + c.count);
+    EXPECT_EQ(Colors(Fade(colors, "x")), std::vector<std::string>{c.expected}) << c.count;
+  }
+}
+
+TEST(FadeRequest, ThreeCharactersOfTenColorsReachColorFour) {
+  std::vector<std::string> colors;
+  for (int k = 1; k <= 10; ++k) colors.push_back(std::to_string(k * 17));  // red 17, 34, ...
+  EXPECT_EQ(Colors(Fade(colors, "abc")),
+            (std::vector<std::string>{"220000", "330000", "440000"}));
+}
+
+TEST(FadeRequest, RoundsHalvesToEven) {
+  // red 0.5 rounds to 0, then 1
+  EXPECT_EQ(Colors(Fade({"0", "1"}, "ab")), (std::vector<std::string>{"000000", "010000"}));
+}
+
+TEST(FadeRequest, SingleAndDoublePrecisionDifferOnAHalf) {
+  // 255 / 14 * 7 is 127.5: exact in double (128), just below in single (127).
+  const std::string twentyEight(28, 'x');
+  EXPECT_EQ(Colors(Fade({"0", "255", "255"}, twentyEight))[6], "7F0000");
+  EXPECT_EQ(Colors(Fade({"0", "255"}, std::string(14, 'x')))[6], "800000");
+}
+
+TEST(FadeRequest, SegmentsEndExactlyOnTheirColors) {
+  const std::vector<std::string> colors = {"0", "16711680", "12615808", "16744703", "0"};
+  for (std::size_t n : {1u, 2u, 3u, 7u, 10u, 33u, 250u, 1001u}) {
+    const std::vector<std::string> got = Colors(Fade(colors, std::string(n, 'x')));
+    ASSERT_EQ(got.size(), n);
+    // with a character for every segment, the last one has the last colour
+    if (n >= 4) {
+      EXPECT_EQ(got.back(), "000000") << n;
+    }
+    // the last character of every non-empty segment has the segment's end colour
+    const std::vector<std::size_t> lengths = SegmentLengths(5, n);
+    const char* ends[] = {"0000FF", "8080C0", "FF80FF", "000000"};
+    std::size_t last = 0;
+    for (std::size_t k = 0; k < lengths.size(); ++k) {
+      last += lengths[k];
+      if (lengths[k] > 0) {
+        EXPECT_EQ(got[last - 1], ends[k]) << n << " segment " << k;
+      }
+    }
+  }
+}
+
+TEST(FadeRequest, EqualColorsGiveOneColorEverywhere) {
+  for (int count : {2, 3, 4, 5, 10}) {
+    const std::vector<std::string> colors(count, "12615808");
+    for (const std::string& color : Colors(Fade(colors, "a b c d e f g"))) {
+      EXPECT_EQ(color, "8080C0") << count;
+    }
+  }
+}
+
+TEST(FadeRequest, WritesEveryCharacterUnchanged) {
+  const std::string text = "  <a href=\"x\">&amp;</a> ";
+  std::string joined;
+  const std::vector<Tagged> parsed = Parse(Fade({"0", "255", "65280"}, text));
+  ASSERT_EQ(parsed.size(), text.size());
+  for (const Tagged& t : parsed) joined += t.character;
+  EXPECT_EQ(joined, text);
+}
+
+TEST(FadeRequest, EmptyTextGivesEmptyMarkup) {
+  for (int count : {2, 3, 4, 5, 10}) {
+    EXPECT_EQ(Fade(std::vector<std::string>(count, "0"), ""), "") << count;
+  }
+}
+
+TEST(FadeRequest, RefusesColorTextsThatAreNoColorValue) {
+  const struct {
+    std::vector<std::string> colors;
+    const char* message;
+  } cases[] = {
+      {{"0", ""}, "Color 2 is not a valid color value: \"\""},
+      {{"abc", "0", "0"}, "Color 1 is not a valid color value: \"abc\""},
+      {{"0", "1", "-5", "0"}, "Color 3 is not a valid color value: \"-5\""},
+      {{"0", "1", "2", "3", "4294967296"}, "Color 5 is not a valid color value: \"4294967296\""},
+  };
+  for (const auto& c : cases) {
+    std::string out = "kept";
+    const Status status = FadeRequest(static_cast<int>(c.colors.size()), c.colors,
+                                      CharacterText::Bytes("abc"), false, {}, out);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), c.message);
+    EXPECT_EQ(out, "kept");
+  }
+}
+
+TEST(FadeRequest, IgnoresColorsAfterTheCount) {
+  const std::vector<std::string> colors = {"0", "255", "not a colour", ""};
+  std::string out;
+  EXPECT_TRUE(FadeRequest(2, colors, CharacterText::Bytes("ab"), false, {}, out).ok());
+  EXPECT_EQ(Colors(out), (std::vector<std::string>{"800000", "FF0000"}));
+}
+
+TEST(FadeRequest, SevenAndEightDigitColorsUseTheirDigitReading) {
+  // 16777216 is hexadecimal 1000000: blue 0x10, green 0, red 0.
+  EXPECT_EQ(Colors(Fade({"0", "16777216"}, "a")), std::vector<std::string>{"000010"});
+}
+
+TEST(SegmentLengths, HalvesAndDeals) {
+  const struct {
+    int colors;
+    std::size_t n;
+    std::vector<std::size_t> lengths;
+  } cases[] = {
+      {2, 0, {0}},
+      {2, 9, {9}},
+      {3, 1, {0, 1}},
+      {3, 2, {1, 1}},
+      {3, 3, {2, 1}},
+      {3, 5, {2, 3}},
+      {3, 7, {4, 3}},
+      {3, 9, {4, 5}},
+      {3, 11, {6, 5}},
+      {4, 7, {3, 2, 2}},
+      {5, 10, {3, 3, 2, 2}},
+      {10, 11, {2, 2, 1, 1, 1, 1, 1, 1, 1}},
+      {10, 3, {1, 1, 1, 0, 0, 0, 0, 0, 0}},
+      {4, 0, {0, 0, 0}},
+      {4, 5000000001, {1666666667, 1666666667, 1666666667}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SegmentLengths(c.colors, c.n), c.lengths) << c.colors << " colours, " << c.n;
+  }
+}
+
+TEST(SegmentLengths, DealingLetsEventsRunOncePerPass) {
+  const struct {
+    int colors;
+    std::size_t n;
+    int passes;
+  } cases[] = {{4, 0, 1}, {4, 1, 1}, {4, 3, 1}, {4, 4, 2}, {5, 10, 3}, {10, 9, 1}, {10, 10, 2},
+               {3, 100, 0}, {2, 100, 0}};
+  for (const auto& c : cases) {
+    int runs = 0;
+    SegmentLengths(c.colors, c.n, [&runs] { ++runs; });
+    EXPECT_EQ(runs, c.passes) << c.colors << " colours, " << c.n;
+  }
+}
+
+TEST(RoundHalfEven, GoesToTheEvenNeighbour) {
+  const struct {
+    double value;
+    double rounded;
+  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {127.5, 128}, {126.5, 126},
+               {254.5, 254}, {0.49, 0}, {0.51, 1}, {-0.5, 0}, {-1.5, -2}, {255, 255}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+    EXPECT_EQ(RoundHalfEven(static_cast<float>(c.value)), static_cast<float>(c.rounded))
+        << c.value;
+  }
+}
+
+TEST(Wave, TagsFollowTheNextCharactersColorTag) {
+  // 0.1 draws state 1 (lowered), 0.9 state 3 (on the line), 0.5 state 2 (raised)
+  ScriptedRandom random({0.1, 0.9, 0.5});
+  const std::vector<Tagged> parsed = Parse(Fade({"0", "0"}, "abc", true, &random));
+  ASSERT_EQ(parsed.size(), 3u);
+  EXPECT_EQ(parsed[0].waveTags, "<SUB>");
+  EXPECT_EQ(parsed[1].waveTags, "</SUB>");
+  EXPECT_EQ(parsed[2].waveTags, "<SUP>");
+  EXPECT_EQ(Fade({"0", "0"}, "abc", true, new ScriptedRandom({0.1, 0.9, 0.5})),
+            "<Font Color=#000000><SUB>a<Font Color=#000000></SUB>b<Font Color=#000000><SUP>c");
+}
+
+TEST(Wave, StateBoundariesOfTheDraw) {
+  const struct {
+    double r;
+    const char* open;
+  } cases[] = {{0.0, "<SUB>"}, {0.33, "<SUB>"}, {0.34, "<SUP>"},
+               {0.66, "<SUP>"}, {0.67, ""},       {0.999999999999, ""}};
+  for (const auto& c : cases) {
+    ScriptedRandom random({c.r});
+    EXPECT_EQ(Parse(Fade({"0", "0"}, "a", true, &random))[0].waveTags, c.open) << c.r;
+  }
+}
+
+TEST(Wave, OpeningsAndClosingsBalanceExceptTheLast) {
+  ClockSeededRandom random(42);
+  for (int count : {2, 3, 4, 5, 10}) {
+    const std::string text = "the quick brown fox jumps over the lazy dog";
+    const std::vector<Tagged> parsed =
+        Parse(Fade(std::vector<std::string>(count, "255"), text, true, &random));
+    ASSERT_EQ(parsed.size(), text.size());
+    int previous = 3;  // the first character closes nothing
+    int openings = 0;
+    int closings = 0;
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+      const std::string& tags = parsed[i].waveTags;
+      const std::string expectClose = previous == 1 ? "</SUB>" : previous == 2 ? "</SUP>" : "";
+      EXPECT_EQ(tags.substr(0, expectClose.size()), expectClose);
+      const std::string open = tags.substr(expectClose.size());
+      previous = open == "<SUB>" ? 1 : open == "<SUP>" ? 2 : 3;
+      if (i + 1 < parsed.size() && previous != 3) ++openings;
+      if (!expectClose.empty()) ++closings;
+    }
+    EXPECT_EQ(openings, closings);
+  }
+}
+
+TEST(Wave, OffDrawsNothingAndWritesNoWaveTag) {
+  ScriptedRandom random;
+  const std::string markup = Fade({"0", "255", "65280", "1", "2"}, "some text", false, &random);
+  EXPECT_EQ(random.draws, 0);
+  EXPECT_EQ(markup.find("SU"), std::string::npos);
+}
+
+TEST(Wave, SameColorsDifferentWaves) {
+  ClockSeededRandom a(1), b(2);
+  const std::string text(64, 'w');
+  const std::string first = Fade({"0", "16711680"}, text, true, &a);
+  const std::string second = Fade({"0", "16711680"}, text, true, &b);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(Colors(first), Colors(second));
+}
+
+}  // namespace
+}  // namespace tintrix
