@@ -1,0 +1,664 @@
+#include "ui/mainwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "output/outputcommands.h"
+#include "store/settingsstore.h"
+#include "tests/fakedesktop.h"
+
+namespace tintrix {
+namespace {
+
+using testing::FakeDesktop;
+using testing::Message;
+
+class MemoryStore final : public SettingsStore {
+ public:
+  std::optional<std::string> Read(const std::string& key) override {
+    const auto found = values.find(key);
+    if (found == values.end()) return std::nullopt;
+    return found->second;
+  }
+  void Write(const std::string& key, const std::string& text) override { values[key] = text; }
+  bool Sync() override {
+    ++syncs;
+    return syncSucceeds;
+  }
+  std::string Location() const override { return "/memory/Tintrix.conf"; }
+
+  std::map<std::string, std::string> values;
+  int syncs = 0;
+  bool syncSucceeds = true;
+};
+
+// A second top-level window, standing in for the configuration dialog.
+class RecordingWindow final : public QWidget {
+ public:
+  explicit RecordingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {}
+  int closes = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    ++closes;
+    event->accept();
+  }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  ~MainWindowTest() override {
+    window.reset();
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    // QCoreApplication::exit() outside the event loop still marks the thread as quitting,
+    // which would end every later modal loop (the menus) at once; a pass through exec()
+    // clears the mark.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+  }
+
+  template <typename T>
+  T* Child(const char* name) {
+    T* child = window->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  QLineEdit* Text1() { return Child<QLineEdit>("Text1"); }
+
+  // Sends a mouse event to whatever widget lies at `at` (window coordinates), as the window
+  // system would. Moves and releases go to the widget that took the press.
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button) {
+    if (type == QEvent::MouseButtonPress) {
+      m_grabber = window->childAt(at);
+      if (m_grabber == nullptr) m_grabber = window.get();
+    }
+    const QPoint global = window->mapToGlobal(at);
+    const QPointF local = m_grabber->mapFromGlobal(global);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, local, global, type == QEvent::MouseMove ? Qt::NoButton : button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(m_grabber, &event);
+  }
+
+  // Runs `act` with a watcher that, once a popup menu is open, hands it to `onPopup` (which
+  // must close it) and records it.
+  QMenu* WithPopup(const std::function<void()>& act, const std::function<void(QMenu*)>& onPopup) {
+    QMenu* seen = nullptr;
+    QTimer watcher;
+    int ticks = 0;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
+      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (popup != nullptr && seen == nullptr) {
+        seen = popup;
+        onPopup(popup);
+      } else if (++ticks > 300 && popup != nullptr) {
+        popup->close();  // never hang the test run
+      }
+    });
+    watcher.start();
+    act();
+    watcher.stop();
+    return seen;
+  }
+
+  FakeDesktop desktop;
+  MemoryStore store;
+  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(desktop, store);
+
+ private:
+  QWidget* m_grabber = nullptr;
+};
+
+int Lightness(const QImage& image, QPoint logical) {
+  const qreal dpr = image.devicePixelRatio();
+  return image.pixelColor((logical * dpr)).lightness();
+}
+
+TEST_F(MainWindowTest, FormLoadShowsAFixedFramelessTopmostStripAtTheTopCentre) {
+  window->move(37, 300);
+  window->Form_Load();
+
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->objectName(), "MainWindow");
+  EXPECT_EQ(window->windowTitle(), "Tintrix 1.0");
+  EXPECT_EQ(window->size(), QSize(270, 70));
+  EXPECT_EQ(window->minimumSize(), QSize(270, 70));
+  EXPECT_EQ(window->maximumSize(), QSize(270, 70));
+  EXPECT_EQ(window->windowType(), Qt::Window);  // a Qt::Tool would leave the taskbar
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  const QRect screen = window->screen()->geometry();
+  EXPECT_EQ(window->frameGeometry().top(), screen.top());
+  EXPECT_EQ(window->frameGeometry().left(), screen.left() + (screen.width() - 270) / 2);
+}
+
+TEST_F(MainWindowTest, FormLoadLoadsTheStoredFadeButNeverTheText) {
+  store.values = {{"Color1", "123"}, {"Color3", ""}, {"Bold", "0"},
+                  {"WaVy", "2"},     {"Font", ""},   {"NumberColors", "10"}};
+  window->Form_Load();
+
+  const FadeSettings& fade = window->fade();
+  EXPECT_EQ(fade.Colors[0], "123");
+  EXPECT_EQ(fade.Colors[1], "16711680");  // default
+  EXPECT_EQ(fade.Colors[2], "");
+  EXPECT_EQ(fade.Bold, 0);
+  EXPECT_EQ(fade.WaVy, 2);
+  EXPECT_EQ(fade.Font, "Arial");
+  EXPECT_EQ(fade.NumberColors, "10");
+  EXPECT_EQ(Text1()->text(), "Enter Text To Fade Here");
+  EXPECT_EQ(fade.TextToFade, "Enter Text To Fade Here");
+}
+
+TEST_F(MainWindowTest, ChildrenSitWhereTheLayoutPutsThem) {
+  struct Case {
+    const char* name;
+    const char* parent;
+    QRect geometry;
+    const char* accessibleName;
+  };
+  const Case cases[] = {
+      {"Picture1", "MainWindow", QRect(0, 0, 273, 25), ""},
+      {"Picture2", "MainWindow", QRect(0, 21, 273, 57), ""},
+      {"Label1", "Picture2", QRect(8, 3, 41, 11), "Options"},
+      {"Label2", "Picture2", QRect(48, 0, 33, 15), "Help"},
+      {"Label3", "Picture1", QRect(248, 0, 17, 17), "Close"},
+      {"Text1", "Picture2", QRect(11, 19, 249, 21), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget* child = Child<QWidget>(c.name);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->parentWidget()->objectName(), c.parent);
+    EXPECT_EQ(child->geometry(), c.geometry);
+    EXPECT_EQ(child->accessibleName(), c.accessibleName);
+  }
+  EXPECT_FALSE(Text1()->hasFrame());
+  EXPECT_EQ(Text1()->palette().color(QPalette::Base), QColor(Qt::white));
+  // Where the two panels overlap, the body lies on top.
+  EXPECT_EQ(window->childAt(100, 23), Child<QWidget>("Picture2"));
+}
+
+TEST_F(MainWindowTest, MenusHoldTheWholeTreeInOrder) {
+  struct Item {
+    const char* name;
+    const char* caption;  // nullptr for a separator
+    std::vector<Item> submenu;
+  };
+  const std::vector<Item> options = {
+      {"sMakeHTML", "Make HTML File", {}},
+      {"sClipboard", "Copy to Clipboard", {}},
+      {"ssssshehe", nullptr, {}},
+      {"sOpenFade", "Open Fade", {}},
+      {"sSaveFade", "Save Fade", {}},
+      {"sFadeInfo", "Fade Info", {}},
+      {"shhhhhhehe", nullptr, {}},
+      {"sRandom",
+       "Random Fades",
+       {{"s2Color", "2 Color Fade", {}},
+        {"s3Color", "3 Color Fade", {}},
+        {"s4color", "4 Color Fade", {}},
+        {"s5color", "5 Color Fade", {}},
+        {"s10color", "10 Color Fade", {}}}},
+      {"sConfigure", "Configure", {}},
+      {"sMinimize", "Minimize", {}},
+      {"uhhhhhehe", nullptr, {}},
+      {"sExit", "Exit", {}},
+  };
+  const std::vector<Item> help = {
+      {"sAbout", "About", {}},
+      {"sRegister", "Visit Quorvel Designs", {}},
+      {"sAA", "Get Paid to Surf the Web!", {}},
+  };
+
+  std::function<void(QMenu*, const std::vector<Item>&)> expectMenu =
+      [&](QMenu* menu, const std::vector<Item>& items) {
+        const QList<QAction*> actions = menu->actions();
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(items.size()))
+            << menu->objectName().toStdString();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(menu);
+        ASSERT_NE(accessible, nullptr);
+        for (size_t i = 0; i < items.size(); ++i) {
+          const Item& item = items[i];
+          QAction* action = actions[static_cast<qsizetype>(i)];
+          SCOPED_TRACE(item.name);
+          EXPECT_TRUE(action->shortcut().isEmpty());
+          EXPECT_TRUE(action->isEnabled());
+          EXPECT_FALSE(action->isCheckable());
+          if (item.caption == nullptr) {
+            EXPECT_TRUE(action->isSeparator());
+            EXPECT_EQ(action->objectName(), item.name);
+            continue;
+          }
+          EXPECT_FALSE(action->isSeparator());
+          EXPECT_EQ(action->text(), item.caption);
+          QAccessibleInterface* entry = accessible->child(static_cast<int>(i));
+          ASSERT_NE(entry, nullptr);
+          EXPECT_EQ(entry->text(QAccessible::Name), item.caption);
+          if (item.submenu.empty()) {
+            EXPECT_EQ(action->menu(), nullptr);
+            EXPECT_EQ(action->objectName(), item.name);
+          } else {
+            auto* submenu = qobject_cast<QMenu*>(action->menu());
+            ASSERT_NE(submenu, nullptr);
+            EXPECT_EQ(submenu->objectName(), item.name);
+            EXPECT_EQ(submenu->accessibleName(), item.caption);
+            expectMenu(submenu, item.submenu);
+          }
+        }
+      };
+
+  QMenu* optionsMenu = Child<QMenu>("sOptions");
+  QMenu* helpMenu = Child<QMenu>("sHelp");
+  ASSERT_NE(optionsMenu, nullptr);
+  ASSERT_NE(helpMenu, nullptr);
+  EXPECT_EQ(optionsMenu->parentWidget(), window.get());
+  EXPECT_EQ(helpMenu->parentWidget(), window.get());
+  EXPECT_EQ(optionsMenu->title(), "Options");
+  EXPECT_EQ(helpMenu->title(), "Help");
+  expectMenu(optionsMenu, options);
+  expectMenu(helpMenu, help);
+}
+
+TEST_F(MainWindowTest, Text1IsTheTextToFadeBothWays) {
+  Text1()->setText(QString::fromUtf8("Grüße"));
+  EXPECT_EQ(window->fade().TextToFade, "Grüße");
+  Text1()->end(false);
+  Text1()->insert(QStringLiteral("!"));
+  EXPECT_EQ(window->fade().TextToFade, "Grüße!");
+
+  window->fade().TextToFade = "from a command";
+  window->SyncText1();
+  EXPECT_EQ(Text1()->text(), "from a command");
+}
+
+TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
+  const QString path = QDir::home().filePath(QStringLiteral("output.htm"));
+  QFile::remove(path);
+  window->fade().NumberColors = "2";
+  Text1()->setText(QStringLiteral("Hi"));
+
+  window->sMakeHTML_Click();
+
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const std::string written = file.readAll().toStdString();
+  EXPECT_EQ(written.rfind("<font face=\"Arial\"><b>", 0), 0u) << written;
+  EXPECT_NE(written.find("</b></font>"), std::string::npos) << written;
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "File saved as C:\\output.htm");
+  EXPECT_EQ(Text1()->text(), "");
+  EXPECT_EQ(window->fade().TextToFade, "");
+
+  // With the text gone, a second run does nothing.
+  window->sMakeHTML_Click();
+  EXPECT_EQ(desktop.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ClipboardGetsTheSameDocumentAndText1Empties) {
+  window->fade().NumberColors = "3";
+  Text1()->setText(QStringLiteral("Same text"));
+  window->sMakeHTML_Click();
+  QFile file(QDir::home().filePath(QStringLiteral("output.htm")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  std::string written = file.readAll().toStdString();
+  while (!written.empty() && (written.back() == '\n' || written.back() == '\r')) written.pop_back();
+
+  Text1()->setText(QStringLiteral("Same text"));
+  window->sClipboard_Click();
+
+  ASSERT_TRUE(desktop.clipboard.has_value());
+  EXPECT_EQ(*desktop.clipboard, written);
+  EXPECT_EQ(Text1()->text(), "");
+}
+
+TEST_F(MainWindowTest, RandomFadesReplaceTheFirstColoursAndKeepText1) {
+  struct Case {
+    const char* name;
+    void (MainWindow::*handler)();
+    int count;
+  };
+  const Case cases[] = {
+      {"s2Color", &MainWindow::s2Color_Click, 2},    {"s3Color", &MainWindow::s3Color_Click, 3},
+      {"s4color", &MainWindow::s4color_Click, 4},    {"s5color", &MainWindow::s5color_Click, 5},
+      {"s10color", &MainWindow::s10color_Click, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FadeSettings& fade = window->fade();
+    for (std::string& color : fade.Colors) color = "7";
+    Text1()->setText(QStringLiteral("keep me"));
+    const int reseeds = desktop.random.reseeds;
+
+    (window.get()->*c.handler)();
+
+    EXPECT_EQ(fade.NumberColors, std::to_string(c.count));
+    EXPECT_EQ(desktop.random.reseeds, reseeds + 1);
+    for (int i = 0; i < 10; ++i) {
+      // The scripted source always draws one half.
+      EXPECT_EQ(fade.Colors[i], i < c.count ? "8388606" : "7") << "colour " << i + 1;
+    }
+    EXPECT_EQ(Text1()->text(), "keep me");
+  }
+}
+
+TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath(QStringLiteral("sunset.fad")).toStdString();
+  window->fade().Colors[0] = "255";
+  Text1()->setText(QStringLiteral("typed"));
+
+  desktop.promptAnswers = {std::string("Sunset")};
+  desktop.saveAnswers = {path};
+  window->sSaveFade_Click();
+  EXPECT_EQ(window->currentFadeFile(), path);
+
+  window->sFadeInfo_Click();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages.back().text, "Fade Info:\r\rSunset");
+
+  window->fade().Colors[0] = "0";
+  desktop.openAnswers = {path};
+  window->sOpenFade_Click();
+  EXPECT_EQ(window->fade().Colors[0], "255");
+  EXPECT_EQ(Text1()->text(), "typed");
+
+  // A cancelled dialog forgets the file.
+  window->sOpenFade_Click();
+  EXPECT_EQ(window->currentFadeFile(), "");
+  window->sFadeInfo_Click();
+  EXPECT_EQ(desktop.messages.back(),
+            (Message{"No Fade File was opened or saved!", "Error", MessageIcon::Critical, ""}));
+}
+
+TEST_F(MainWindowTest, HookCommandsOnlyEmitTheirSignal) {
+  struct Case {
+    const char* name;
+    void (MainWindow::*handler)();
+    void (MainWindow::*signal)();
+  };
+  const Case cases[] = {
+      {"sConfigure", &MainWindow::sConfigure_Click, &MainWindow::configureRequested},
+      {"sAbout", &MainWindow::sAbout_Click, &MainWindow::aboutRequested},
+      {"sRegister", &MainWindow::sRegister_Click, &MainWindow::makerWebsiteRequested},
+      {"sAA", &MainWindow::sAA_Click, &MainWindow::paidToSurfRequested},
+  };
+  std::map<std::string, int> emitted;
+  for (const Case& c : cases) {
+    QObject::connect(window.get(), c.signal, window.get(), [&emitted, &c] { ++emitted[c.name]; });
+  }
+  const FadeSettings before = window->fade();
+  std::map<std::string, int> expected;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    (window.get()->*c.handler)();
+    ++expected[c.name];
+    EXPECT_EQ(emitted, expected);
+  }
+  EXPECT_EQ(window->fade(), before);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(store.syncs, 0);
+}
+
+TEST_F(MainWindowTest, MinimizeMinimizesTheMainWindow) {
+  window->Form_Load();
+  window->sMinimize_Click();
+  EXPECT_TRUE(window->isMinimized());
+  EXPECT_EQ(store.syncs, 0);
+}
+
+TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
+  struct Case {
+    const char* name;
+    std::function<void()> close;
+  };
+  const Case cases[] = {
+      {"Exit", [this] { window->sExit_Click(); }},
+      {"close mark",
+       [this] {
+         Mouse(QEvent::MouseButtonPress, QPoint(256, 9), Qt::LeftButton);
+         Mouse(QEvent::MouseButtonRelease, QPoint(256, 9), Qt::LeftButton);
+       }},
+      {"system close", [this] { window->close(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    window = std::make_unique<MainWindow>(desktop, store);
+    store = MemoryStore();
+    window->Form_Load();
+    window->fade().Colors[2] = "42";
+    window->fade().Italic = 1;
+    window->fade().Font = "Courier New";
+
+    c.close();
+
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(store.syncs, 1);
+    EXPECT_EQ(store.values["Color3"], "42");
+    EXPECT_EQ(store.values["Italic"], "1");
+    EXPECT_EQ(store.values["Font"], "Courier New");
+    EXPECT_EQ(store.values.count("TextToFade"), 0u);
+
+    window->show();
+    window->close();
+    window->Form_Unload();
+    EXPECT_EQ(store.syncs, 1);
+  }
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(MainWindowTest, CloseMarkNeedsPressAndReleaseOnIt) {
+  window->Form_Load();
+  Mouse(QEvent::MouseButtonPress, QPoint(256, 9), Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, QPoint(200, 9), Qt::LeftButton);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(store.syncs, 0);
+}
+
+TEST_F(MainWindowTest, AFailedSaveIsReportedAsAnError) {
+  store.syncSucceeds = false;
+  window->Form_Load();
+  window->sExit_Click();
+  EXPECT_EQ(desktop.messages,
+            (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf", "Error",
+                                   MessageIcon::Critical, ""}}));
+}
+
+TEST_F(MainWindowTest, APressOnAMenuWordOpensItsMenuAtThePointer) {
+  struct Case {
+    const char* spot;
+    QPoint at;  // window coordinates
+    Qt::MouseButton button;
+    const char* menu;
+  };
+  const Case cases[] = {
+      {"Options, right button", QPoint(20, 29), Qt::RightButton, "sOptions"},
+      {"Options, left button", QPoint(45, 27), Qt::LeftButton, "sOptions"},
+      {"Help, middle button", QPoint(60, 25), Qt::MiddleButton, "sHelp"},
+      {"Help, right button", QPoint(75, 33), Qt::RightButton, "sHelp"},
+  };
+  window->Form_Load();
+  const FadeSettings before = window->fade();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spot);
+    QPoint openedAt;
+    QMenu* opened = WithPopup([&] { Mouse(QEvent::MouseButtonPress, c.at, c.button); },
+                              [&](QMenu* popup) {
+                                openedAt = popup->pos();
+                                popup->close();
+                              });
+    Mouse(QEvent::MouseButtonRelease, c.at, c.button);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->objectName(), c.menu);
+    EXPECT_EQ(openedAt, window->mapToGlobal(c.at));
+  }
+  // Dismissed menus run nothing.
+  EXPECT_EQ(window->fade(), before);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(store.syncs, 0);
+}
+
+TEST_F(MainWindowTest, ChoosingAMenuItemRunsItsHandler) {
+  window->Form_Load();
+  Text1()->setText(QStringLiteral("to the clipboard"));
+  WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::RightButton); },
+            [](QMenu* popup) {
+              popup->setActiveAction(popup->findChild<QAction*>(QStringLiteral("sClipboard")));
+              QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+              QApplication::sendEvent(popup, &enter);
+            });
+  Mouse(QEvent::MouseButtonRelease, QPoint(20, 29), Qt::RightButton);
+  ASSERT_TRUE(desktop.clipboard.has_value());
+  EXPECT_NE(desktop.clipboard->find("</font>"), std::string::npos);
+  EXPECT_EQ(Text1()->text(), "");
+}
+
+TEST_F(MainWindowTest, APressOutsideTheSpotsDragsTheWindow) {
+  struct Case {
+    const char* where;
+    QPoint at;
+    Qt::MouseButton button;
+    bool drags;
+  };
+  const Case cases[] = {
+      {"title strip, right button", QPoint(150, 10), Qt::RightButton, true},
+      {"title strip, left button", QPoint(120, 5), Qt::LeftButton, true},
+      {"empty part of the menu bar", QPoint(150, 26), Qt::LeftButton, true},
+      {"below the entry field", QPoint(5, 66), Qt::MiddleButton, true},
+      {"entry field", QPoint(150, 50), Qt::LeftButton, false},
+  };
+  window->Form_Load();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    const QPoint start = window->pos();
+    Mouse(QEvent::MouseButtonPress, c.at, c.button);
+    // Moves are reported in screen coordinates of the pointer; the window moves under it.
+    const QPoint global = window->mapToGlobal(c.at);
+    QMouseEvent move(QEvent::MouseMove, QPointF(), global + QPoint(30, 40), Qt::NoButton, c.button,
+                     Qt::NoModifier);
+    QApplication::sendEvent(window->childAt(c.at), &move);
+    EXPECT_EQ(window->pos(), c.drags ? start + QPoint(30, 40) : start);
+    Mouse(QEvent::MouseButtonRelease, c.at, c.button);
+
+    // After the release the window stays put.
+    const QPoint settled = window->pos();
+    QMouseEvent after(QEvent::MouseMove, QPointF(), global + QPoint(90, 90), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Child<QWidget>("Picture1"), &after);
+    EXPECT_EQ(window->pos(), settled);
+  }
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
+  struct Case {
+    const char* name;
+    bool throughMenu;
+    bool independentWindow;  // besides the main window's own dialog
+  };
+  const Case cases[] = {{"Exit called, only a dialog open", false, false},
+                        {"Exit chosen in the menu, another program window open", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    store = MemoryStore();
+    window = std::make_unique<MainWindow>(desktop, store);
+    window->Form_Load();
+    window->fade().Bold = 0;
+    auto* dialog = new RecordingWindow(window.get());  // like the configuration dialog
+    dialog->show();
+    RecordingWindow other(nullptr);
+    if (c.independentWindow) other.show();
+
+    QTimer::singleShot(0, window.get(), [&] {
+      if (!c.throughMenu) {
+        window->sExit_Click();
+        return;
+      }
+      WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::LeftButton); },
+                [](QMenu* popup) {
+                  popup->setActiveAction(popup->findChild<QAction*>(QStringLiteral("sExit")));
+                  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                  QApplication::sendEvent(popup, &enter);
+                });
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
+    guard.start(5000);
+
+    EXPECT_EQ(QApplication::exec(), 0);
+    // Anything the exit left queued must not close the other windows either.
+    QCoreApplication::sendPostedEvents();
+
+    EXPECT_EQ(dialog->closes, 0);
+    EXPECT_EQ(other.closes, 0);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(store.syncs, 1);
+    EXPECT_EQ(store.values["Bold"], "0");
+  }
+}
+
+TEST_F(MainWindowTest, ArtworkIsPaintedAtAnyPixelRatio) {
+  for (const qreal dpr : {1.0, 2.0}) {
+    SCOPED_TRACE(dpr);
+    Text1()->setText(QStringLiteral("x"));
+    QImage image(window->size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::red);
+    window->render(&image);
+
+    // Both panels are darker at the left than at the right.
+    EXPECT_LT(Lightness(image, QPoint(1, 1)) + 40, Lightness(image, QPoint(230, 1)));
+    EXPECT_LT(Lightness(image, QPoint(2, 66)) + 40, Lightness(image, QPoint(266, 66)));
+    // The entry field is white inside its dark frame.
+    EXPECT_EQ(image.pixelColor(QPoint(255, 46) * dpr), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(QPoint(150, 45) * dpr), QColor(Qt::white));
+    EXPECT_LT(Lightness(image, QPoint(10, 50)), 50);
+    EXPECT_LT(Lightness(image, QPoint(150, 39)), 50);
+    EXPECT_LT(Lightness(image, QPoint(150, 61)), 50);
+    // The light rule under the menu words.
+    EXPECT_GT(Lightness(image, QPoint(150, 36)), Lightness(image, QPoint(150, 34)) + 20);
+
+    // White type over the words and the close mark: the brightest pixel in each spot.
+    const auto brightest = [&](const QRect& logical) {
+      int best = 0;
+      const QRect physical(logical.topLeft() * dpr, logical.size() * dpr);
+      for (int y = physical.top(); y <= physical.bottom(); ++y) {
+        for (int x = physical.left(); x <= physical.right(); ++x) {
+          best = std::max(best, image.pixelColor(x, y).lightness());
+        }
+      }
+      return best;
+    };
+    EXPECT_GT(brightest(QRect(8, 24, 41, 11)), 230) << "Options";
+    EXPECT_GT(brightest(QRect(48, 21, 33, 15)), 230) << "Help";
+    EXPECT_GT(brightest(QRect(248, 0, 17, 17)), 230) << "close mark";
+    EXPECT_GT(brightest(QRect(22, 2, 60, 17)), 230) << "title";
+    // Nothing of the red fill shows through.
+    EXPECT_NE(image.pixelColor(QPoint(269, 69) * dpr), QColor(Qt::red));
+  }
+}
+
+}  // namespace
+}  // namespace tintrix
