@@ -1,0 +1,206 @@
+#include "ui/frmabout.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include "ui/webpage.h"
+#include "ui/windowutils.h"
+
+namespace tintrix {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect Twips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+          height / kTwipsPerPixel};
+}
+
+// The small sans-serif face classic dialogs use; the controls are laid out for it.
+QFont DialogFont() {
+  QFont font;
+  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
+  // their controls; the desktop's default sans-serif face is usually wider.
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                    QStringLiteral("Helvetica")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(8.25);
+  return font;
+}
+
+// A push button whose caption wraps over as many lines as its height allows; QPushButton
+// itself draws one line only.
+class WrappingButton final : public QPushButton {
+ public:
+  WrappingButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+
+    // The caption may use the whole face inside the bevel, and steps its font down when the
+    // wrapped lines would still not fit.
+    QRect area = rect().adjusted(3, 2, -3, -2);
+    if (isDown()) {
+      area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                     style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    }
+    constexpr int kFlags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+    QFont caption = font();
+    while (caption.pointSizeF() > 6.0 &&
+           QFontMetrics(caption).boundingRect(area, kFlags, text()).height() > area.height()) {
+      caption.setPointSizeF(caption.pointSizeF() - 0.25);
+    }
+    painter.setFont(caption);
+    painter.drawItemText(area, kFlags, palette(), isEnabled(), text(), QPalette::ButtonText);
+  }
+};
+
+const char kDescription[] =
+    "Tintrix allows you to add faded text to a webpage, or any document supporting Rich Text. "
+    "Tintrix will fade between 2, 3, 4, 5, or 10 colors, all user-defined, and will either copy "
+    "the HTML source to the clipboard, or create an HTML file.  Please visit the Quorvel Designs "
+    "website to browse our other great software titles!";
+
+// Steps the font of a label, check box or option button down until its caption fits its
+// rectangle: a face standing in for the classic one may run wider.
+void ShrinkToFit(QWidget* widget) {
+  auto fits = [widget] {
+    if (widget->hasHeightForWidth()) {
+      return widget->heightForWidth(widget->width()) <= widget->height();
+    }
+    return widget->sizeHint().width() <= widget->width();
+  };
+  QFont font = widget->font();
+  constexpr double kSmallestPoints = 6.0;
+  while (!fits() && font.pointSizeF() > kSmallestPoints) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    widget->setFont(font);
+  }
+}
+
+}  // namespace
+
+frmAbout::frmAbout(Desktop& desktop, QWidget* parent, ProgramLauncher& launcher)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_desktop(desktop),
+      m_launcher(launcher) {
+  setObjectName(QStringLiteral("frmAbout"));
+  setWindowTitle(QString());
+  // An empty icon would fall back to the application's; a blank one shows none.
+  QPixmap blank(16, 16);
+  blank.fill(Qt::transparent);
+  setWindowIcon(QIcon(blank));
+  setModal(true);
+  setFont(DialogFont());
+  setFixedSize(Twips(0, 0, 5730, 3480).size());
+
+  BuildControls();
+  Form_Load();
+}
+
+void frmAbout::BuildControls() {
+  QPushButton* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  cmdOK->setGeometry(Twips(3240, 3000, 900, 255));
+  cmdOK->setDefault(true);
+  // Enter presses the default button; Esc rejects the dialog, which closes it the same way.
+  connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+  QLabel* picIcon = new QLabel(this);
+  picIcon->setObjectName(QStringLiteral("picIcon"));
+  const QRect iconRect = Twips(240, 240, 540, 540);
+  const QIcon appIcon = QGuiApplication::windowIcon();
+  picIcon->setPixmap(appIcon.isNull() ? PaintAppIcon(iconRect.width())
+                                      : appIcon.pixmap(iconRect.size()));
+  picIcon->setGeometry(iconRect);
+
+  QPushButton* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+  cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+  cmdSysInfo->setGeometry(Twips(4200, 3000, 1245, 255));
+  connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(m_desktop, m_launcher); });
+
+  QLabel* lblDescription = new QLabel(QString::fromLatin1(kDescription), this);
+  lblDescription->setObjectName(QStringLiteral("lblDescription"));
+  lblDescription->setGeometry(Twips(1050, 1200, 3885, 1410));
+  lblDescription->setWordWrap(true);
+  lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  QLabel* lblTitle = new QLabel(QString::fromLatin1(kAppTitle), this);
+  lblTitle->setObjectName(QStringLiteral("lblTitle"));
+  lblTitle->setGeometry(Twips(1050, 240, 3885, 480));
+  lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont titleFont = font();
+  titleFont.setPointSizeF(12);
+  lblTitle->setFont(titleFont);
+
+  // Both labels are black, whatever the desktop's colour scheme.
+  for (QLabel* label : {lblDescription, lblTitle}) {
+    QPalette black = label->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(black);
+  }
+
+  ShrinkToFit(lblDescription);
+
+  QPushButton* command1 = new QPushButton(QStringLiteral("Quorvel Designs Website"), this);
+  command1->setObjectName(QStringLiteral("Command1"));
+  command1->setGeometry(Twips(120, 3000, 1935, 255));
+  connect(command1, &QPushButton::clicked, this, [] { OpenWebPage(QUrl(kMakerWebsite)); });
+
+  QPushButton* command2 = new WrappingButton(QStringLiteral("Get Paid to Surf the Web!"), this);
+  command2->setObjectName(QStringLiteral("Command2"));
+  command2->setGeometry(Twips(2160, 2760, 975, 615));
+  connect(command2, &QPushButton::clicked, this, [] { OpenWebPage(QUrl(kSignUpPage)); });
+
+  setTabOrder(cmdOK, cmdSysInfo);
+  setTabOrder(cmdSysInfo, command1);
+  setTabOrder(command1, command2);
+  cmdOK->setFocus();
+}
+
+void frmAbout::Form_Load() {
+  MakeTopmost(this);
+  CentreOnScreen(this);
+}
+
+QPixmap PaintAppIcon(int size) {
+  QPixmap icon(size, size);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.setRenderHint(QPainter::Antialiasing);
+
+  QLinearGradient fade(0, 0, size, 0);
+  fade.setColorAt(0.0, QColor(0, 0, 255));
+  fade.setColorAt(0.5, QColor(128, 128, 192));
+  fade.setColorAt(1.0, QColor(255, 128, 255));
+  const QRectF tile(0.5, 0.5, size - 1.0, size - 1.0);
+  painter.setPen(QPen(QColor(32, 32, 64), 1));
+  painter.setBrush(fade);
+  painter.drawRoundedRect(tile, size / 6.0, size / 6.0);
+
+  QFont letter(QStringLiteral("Arial"));
+  letter.setStyleHint(QFont::SansSerif);
+  letter.setBold(true);
+  letter.setPixelSize(size * 2 / 3);
+  painter.setFont(letter);
+  painter.setPen(Qt::white);
+  painter.drawText(tile, Qt::AlignCenter, QStringLiteral("T"));
+  return icon;
+}
+
+}  // namespace tintrix

@@ -1,0 +1,299 @@
+#include "ui/setcolors.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <string>
+
+#include "engine/color.h"
+#include "ui/windowutils.h"
+
+namespace tintrix {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect Twips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+          height / kTwipsPerPixel};
+}
+
+constexpr int kSlotCount = 10;
+constexpr std::array<const char*, 5> kNumberColorTexts = {"2", "3", "4", "5", "10"};
+constexpr std::array<const char*, 5> kOptionCaptions = {"2 Colors", "3 Colors", "4 Colors",
+                                                        "5 Colors", "10 Colors"};
+constexpr std::array<QPoint, 5> kOptionPlaces = {
+    {{240, 2400}, {1320, 2400}, {240, 2760}, {1320, 2760}, {720, 3000}}};
+
+const QColor kDialogGrey(192, 192, 192);
+const QColor kHatchGrey(128, 128, 128);
+
+QString SlotEntry(int slot) { return QStringLiteral("Set Color %1").arg(slot + 1); }
+
+// The small sans-serif face classic dialogs use; the controls are laid out for it.
+QFont DialogFont() {
+  QFont font;
+  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
+  // their controls; the desktop's default sans-serif face is usually wider.
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                    QStringLiteral("Helvetica")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(8.25);
+  return font;
+}
+
+// Neutral grey crossed by diagonal lines: the look of a swatch whose text is no colour.
+QBrush HatchBrush() {
+  QPixmap tile(8, 8);
+  tile.fill(kDialogGrey);
+  QPainter painter(&tile);
+  painter.setPen(kHatchGrey);
+  painter.drawLine(0, 7, 7, 0);
+  return QBrush(tile);
+}
+
+// Steps the font of a label, check box or option button down until its caption fits its
+// rectangle: a face standing in for the classic one may run wider.
+void ShrinkToFit(QWidget* widget) {
+  auto fits = [widget] {
+    if (widget->hasHeightForWidth()) {
+      return widget->heightForWidth(widget->width()) <= widget->height();
+    }
+    return widget->sizeHint().width() <= widget->width();
+  };
+  QFont font = widget->font();
+  constexpr double kSmallestPoints = 6.0;
+  while (!fits() && font.pointSizeF() > kSmallestPoints) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    widget->setFont(font);
+  }
+}
+
+}  // namespace
+
+QPointer<SetColors> SetColors::s_open;
+
+SetColors::SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent)
+    // A plain window type rather than Qt::Dialog, so that the desktop lists it in the taskbar.
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_fade(fade),
+      m_desktop(desktop) {
+  setObjectName(QStringLiteral("SetColors"));
+  setWindowTitle(QStringLiteral("Configuration"));
+  setModal(false);
+  setFont(DialogFont());
+  QPalette grey = palette();
+  grey.setColor(QPalette::Window, kDialogGrey);
+  setPalette(grey);
+  setAutoFillBackground(true);
+  setFixedSize(Twips(0, 0, 2550, 3345).size());
+
+  BuildControls();
+  Form_Load();
+}
+
+SetColors* SetColors::Show(FadeSettings& fade, Desktop& desktop, QWidget* owner) {
+  if (s_open == nullptr) {
+    s_open = new SetColors(fade, desktop, owner);
+    s_open->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  s_open->show();
+  MakeTopmost(s_open);
+  return s_open;
+}
+
+SetColors* SetColors::Current() { return s_open; }
+
+void SetColors::BuildControls() {
+  m_command1 = new QPushButton(QStringLiteral("SET"), this);
+  m_command1->setObjectName(QStringLiteral("Command1"));
+  m_command1->setGeometry(Twips(1680, 120, 735, 255));
+  connect(m_command1, &QPushButton::clicked, this, &SetColors::Command1_Click);
+
+  m_combo1 = new QComboBox(this);
+  m_combo1->setObjectName(QStringLiteral("Combo1"));
+  m_combo1->setGeometry(Twips(120, 120, 1455, 315));
+
+  constexpr std::array<const char*, 4> kCheckCaptions = {"WaVy", "Bold", "Italic", "Underlined"};
+  constexpr std::array<QRect, 4> kCheckRects = {
+      {{120, 480, 855, 255}, {120, 840, 735, 195}, {1080, 480, 1215, 195}, {1080, 840, 1215, 255}}};
+  for (std::size_t i = 0; i < m_checks.size(); ++i) {
+    QCheckBox* check = new QCheckBox(QString::fromLatin1(kCheckCaptions[i]), this);
+    check->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+    const QRect& r = kCheckRects[i];
+    check->setGeometry(Twips(r.x(), r.y(), r.width(), r.height()));
+    m_checks[i] = check;
+  }
+  // Each style box shows its own style.
+  QFont bold = font();
+  bold.setWeight(QFont::Bold);
+  m_checks[1]->setFont(bold);
+  QFont italic = font();
+  italic.setItalic(true);
+  m_checks[2]->setFont(italic);
+  QFont underlined = font();
+  underlined.setUnderline(true);
+  m_checks[3]->setFont(underlined);
+
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    QLabel* swatch = new QLabel(QString::number(slot + 1), this);
+    swatch->setObjectName(QStringLiteral("Label%1").arg(slot + 1));
+    swatch->setGeometry(Twips(120 + 240 * slot, 1200, slot == 9 ? 255 : 135, 255));
+    swatch->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    swatch->setAutoFillBackground(true);
+    m_swatches[slot] = swatch;
+  }
+
+  m_combo2 = new QComboBox(this);
+  m_combo2->setObjectName(QStringLiteral("Combo2"));
+  m_combo2->setGeometry(Twips(120, 1680, 2295, 315));
+
+  // Both selectors take typed text as it is: no completion, and Enter adds no entry.
+  for (QComboBox* combo : {m_combo1, m_combo2}) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+  }
+
+  m_label11 = new QLabel(QStringLiteral("Set Number Of Colors To Fade"), this);
+  m_label11->setObjectName(QStringLiteral("Label11"));
+  m_label11->setGeometry(Twips(120, 2040, 2175, 255));
+
+  QButtonGroup* group = new QButtonGroup(this);
+  for (std::size_t i = 0; i < m_options.size(); ++i) {
+    QRadioButton* option = new QRadioButton(QString::fromLatin1(kOptionCaptions[i]), this);
+    option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+    option->setGeometry(Twips(kOptionPlaces[i].x(), kOptionPlaces[i].y(), 975, 195));
+    group->addButton(option);
+    m_options[i] = option;
+  }
+
+  for (QCheckBox* check : m_checks) ShrinkToFit(check);
+  ShrinkToFit(m_label11);
+  for (QRadioButton* option : m_options) ShrinkToFit(option);
+
+  QWidget* previous = m_command1;
+  auto chain = [&previous](QWidget* next) {
+    setTabOrder(previous, next);
+    previous = next;
+  };
+  chain(m_combo1);
+  for (QCheckBox* check : m_checks) chain(check);
+  chain(m_combo2);
+  for (QRadioButton* option : m_options) chain(option);
+  m_command1->setFocus();
+}
+
+void SetColors::Form_Load() {
+  MakeTopmost(this);
+
+  for (int slot = 0; slot < kSlotCount; ++slot) m_combo1->addItem(SlotEntry(slot));
+  m_combo1->setCurrentText(SlotEntry(0));
+
+  CentreOnScreen(this);
+
+  const std::array<int, 4> flags = {m_fade.WaVy, m_fade.Bold, m_fade.Italic, m_fade.Underlined};
+  for (std::size_t i = 0; i < m_checks.size(); ++i) m_checks[i]->setChecked(flags[i] == 1);
+
+  m_combo2->addItems(QFontDatabase::families());
+  m_combo2->setCurrentText(m_fade.Font.empty() ? QStringLiteral("Arial")
+                                               : QString::fromStdString(m_fade.Font));
+
+  for (int slot = 0; slot < kSlotCount; ++slot) PaintSwatch(slot);
+
+  for (std::size_t i = 0; i < m_options.size(); ++i) {
+    if (m_fade.NumberColors == kNumberColorTexts[i]) m_options[i]->setChecked(true);
+  }
+}
+
+void SetColors::Form_Unload() {
+  const std::array<int*, 4> flags = {&m_fade.WaVy, &m_fade.Bold, &m_fade.Italic,
+                                     &m_fade.Underlined};
+  for (std::size_t i = 0; i < m_checks.size(); ++i) *flags[i] = m_checks[i]->isChecked() ? 1 : 0;
+
+  m_fade.Font = m_combo2->currentText().toStdString();
+
+  for (std::size_t i = 0; i < m_options.size(); ++i) {
+    if (m_options[i]->isChecked()) {
+      m_fade.NumberColors = kNumberColorTexts[i];
+      break;
+    }
+  }
+  emit fadeChanged();
+}
+
+void SetColors::Command1_Click() {
+  std::optional<std::uint32_t> initial;
+  if (const std::optional<int> slot = SelectedSlot()) {
+    const std::optional<ColorValue> current = ParseColorValue(m_fade.Colors[*slot]);
+    if (current && *current <= 0xFFFFFF) initial = *current;
+  }
+
+  QPointer<SetColors> self(this);
+  const std::optional<std::uint32_t> picked = m_desktop.PickColor(initial);
+  // The program may have ended, and taken this dialog with it, while the picker was open.
+  if (self == nullptr || !picked) return;
+
+  const std::optional<int> slot = SelectedSlot();
+  if (!slot) return;
+  m_fade.Colors[*slot] = std::to_string(*picked);
+  PaintSwatch(*slot);
+  emit fadeChanged();
+}
+
+std::optional<int> SetColors::SelectedSlot() const {
+  const QString text = m_combo1->currentText();
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (text == SlotEntry(slot)) return slot;
+  }
+  return std::nullopt;
+}
+
+void SetColors::PaintSwatch(int slot) {
+  QLabel* swatch = m_swatches[slot];
+  const std::string& text = m_fade.Colors[slot];
+  QPalette palette = swatch->palette();
+  if (const std::optional<ColorValue> value = ParseColorValue(text)) {
+    const Channels channels = ColorChannels(*value);
+    palette.setBrush(QPalette::Window, QColor(channels.red, channels.green, channels.blue));
+    swatch->setToolTip(QString());
+  } else {
+    palette.setBrush(QPalette::Window, HatchBrush());
+    swatch->setToolTip(
+        text.empty() ? QStringLiteral("Color %1 is empty: it holds no color value").arg(slot + 1)
+                     : QStringLiteral("Color %1 is not a valid color value: \"%2\"")
+                           .arg(slot + 1)
+                           .arg(QString::fromStdString(text)));
+  }
+  swatch->setPalette(palette);
+}
+
+void SetColors::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  if (s_open == this) s_open = nullptr;
+  QDialog::closeEvent(event);
+}
+
+void SetColors::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace tintrix

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include <array>
+#include <optional>
+
+#include "engine/fadesettings.h"
+#include "ui/desktop.h"
+
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace tintrix {
+
+// The configuration dialog: edits the program's one fade by hand. A colour chosen with "SET"
+// goes into the fade at once; the style flags, the font face and the number of colours are
+// written back when the dialog is closed through its close box, and only then. A dialog that
+// is destroyed without being closed (the program ending while it is open) writes nothing back.
+//
+// The dialog is modeless and stays above other windows. It is built afresh from the fade each
+// time it is created; it does not follow changes other commands make to the fade while it is
+// open, and its close-time write-back overrides them.
+class SetColors : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Builds and loads the dialog from `fade`; it is not shown. `fade` and `desktop` are not
+  // owned and must outlive the dialog (a child of the fade's owner does). `parent` owns the
+  // dialog and may be null.
+  explicit SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent = nullptr);
+
+  // Shows the program's one configuration dialog: creates it on `fade`, `desktop` and `owner`
+  // (it deletes itself when closed) when none is open, otherwise shows and raises the open one
+  // and ignores the arguments. Returns the dialog.
+  static SetColors* Show(FadeSettings& fade, Desktop& desktop, QWidget* owner);
+
+  // The dialog Show opened, or nullptr when it has been closed or destroyed.
+  static SetColors* Current();
+
+ signals:
+  // The dialog wrote to the fade: a colour set with "SET", or the close-time write-back.
+  void fadeChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  // Esc does not close the dialog; only the close box does.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildControls();
+  void Form_Load();
+  void Form_Unload();
+  void Command1_Click();
+
+  // The colour slot (0 ... 9) named by the slot selector's text, or nullopt for a typed text
+  // that names none.
+  std::optional<int> SelectedSlot() const;
+  // Shows colour `slot` of the fade on its swatch.
+  void PaintSwatch(int slot);
+
+  FadeSettings& m_fade;
+  Desktop& m_desktop;
+
+  QPushButton* m_command1 = nullptr;
+  QComboBox* m_combo1 = nullptr;
+  std::array<QCheckBox*, 4> m_checks{};
+  std::array<QLabel*, 10> m_swatches{};
+  QComboBox* m_combo2 = nullptr;
+  QLabel* m_label11 = nullptr;
+  std::array<QRadioButton*, 5> m_options{};
+
+  static QPointer<SetColors> s_open;
+};
+
+}  // namespace tintrix
