@@ -1,5 +1,6 @@
 // Fade speed, reported per character (items): GenerateFade alone on text already cut into
 // characters, and BuildFadeDocument, which also cuts the text and wraps the markup.
+// Arguments: characters, colours, wave off/on, text kind (0 ASCII, 1 mixed, 2 dense).
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -17,19 +18,25 @@ const std::vector<std::string> kTenColors = {"0",        "16711680", "12615808",
                                              "0",        "255",      "65280",    "16777215",
                                              "8421504",  "4210816"};
 
-// ASCII, or a mix of Latin with accents (precomposed and combining), CJK, emoji with skin
-// tones and ZWJ, and flags: every kind of character the segmentation has to get right.
-std::string MakeText(std::size_t approxChars, bool unicode) {
-  const std::string pattern =
-      unicode ? "Gr\xC3\xBC\xC3\x9F" "e caf\xC3\xA9 nai\xCC\x88ve \xE6\x9D\xB1\xE4\xBA\xAC "
-                "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xF0\x9F\x87\xA9\xF0\x9F\x87\xAA "
-                "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB fade! "
-              : "The quick brown fox jumps over the lazy dog. ";
+enum TextKind { kAscii = 0, kMixed = 1, kDense = 2 };
+
+// kAscii: English. kMixed: text in several scripts (precomposed accents, Cyrillic, CJK) with a
+// combining accent and an emoji now and then. kDense: every kind of character the cutting has
+// to get right (combining accents, skin tones, flags, ZWJ sequences) a few characters apart.
+std::string MakeText(std::size_t approxChars, TextKind kind) {
+  const char* const patterns[] = {
+      "The quick brown fox jumps over the lazy dog. ",
+      "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln, caf\xC3\xA9 cr\xC3\xA8me, "
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80, "
+      "\xE6\x9D\xB1\xE4\xBA\xAC\xE3\x81\xAE\xE5\xA4\x9C, nai\xCC\x88ve fade "
+      "\xF0\x9F\x8E\x89 plain words to go between them. ",
+      "Gr\xC3\xBC\xC3\x9F" "e caf\xC3\xA9 nai\xCC\x88ve \xE6\x9D\xB1\xE4\xBA\xAC "
+      "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xF0\x9F\x87\xA9\xF0\x9F\x87\xAA "
+      "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB fade! "};
+  const std::string pattern = patterns[kind];
+  const std::size_t patternChars = SplitCharacters(pattern).size();
   std::string text;
-  while (SplitCharacters(text).size() < approxChars) {
-    text += pattern;
-    if (text.size() > 64 && SplitCharacters(text).size() * 2 < approxChars) text += text;
-  }
+  for (std::size_t chars = 0; chars < approxChars; chars += patternChars) text += pattern;
   return text;
 }
 
@@ -38,11 +45,11 @@ struct Input {
   CharacterText characters = CharacterText::Bytes({});
 };
 
-const Input& CachedInput(std::size_t chars, bool unicode) {
-  static std::map<std::pair<std::size_t, bool>, Input> cache;
-  Input& input = cache[{chars, unicode}];
+const Input& CachedInput(std::size_t chars, std::int64_t kind) {
+  static std::map<std::pair<std::size_t, std::int64_t>, Input> cache;
+  Input& input = cache[{chars, kind}];
   if (input.text.empty()) {
-    input.text = MakeText(chars, unicode);
+    input.text = MakeText(chars, static_cast<TextKind>(kind));
     input.characters = SplitCharacters(input.text);
   }
   return input;
@@ -52,8 +59,7 @@ void BM_GenerateFade(benchmark::State& state) {
   const auto chars = static_cast<std::size_t>(state.range(0));
   const int colorCount = static_cast<int>(state.range(1));
   const bool wavy = state.range(2) != 0;
-  const bool unicode = state.range(3) != 0;
-  const Input& input = CachedInput(chars, unicode);
+  const Input& input = CachedInput(chars, state.range(3));
   std::vector<Channels> colors;
   for (int k = 0; k < colorCount; ++k) {
     colors.push_back(ColorChannels(*ParseColorValue(kTenColors[static_cast<std::size_t>(k)])));
@@ -71,7 +77,7 @@ void BM_GenerateFade(benchmark::State& state) {
 
 void BM_BuildFadeDocument(benchmark::State& state) {
   const auto chars = static_cast<std::size_t>(state.range(0));
-  const Input& input = CachedInput(chars, state.range(3) != 0);
+  const Input& input = CachedInput(chars, state.range(3));
   FadeSettings fade = DefaultFade();
   fade.NumberColors = std::to_string(state.range(1));
   for (std::size_t k = 0; k < kTenColors.size(); ++k) fade.Colors[k] = kTenColors[k];
@@ -92,11 +98,11 @@ void BM_BuildFadeDocument(benchmark::State& state) {
 }
 
 void Arguments(benchmark::internal::Benchmark* b) {
-  b->ArgNames({"chars", "colors", "wavy", "unicode"});
+  b->ArgNames({"chars", "colors", "wavy", "text"});
   for (std::int64_t chars : {1000, 10000, 100000, 1000000, 10000000}) {
     for (std::int64_t colors : {2, 5, 10}) {
       for (std::int64_t wavy : {0, 1}) {
-        for (std::int64_t unicode : {0, 1}) b->Args({chars, colors, wavy, unicode});
+        for (std::int64_t text : {kAscii, kMixed, kDense}) b->Args({chars, colors, wavy, text});
       }
     }
   }

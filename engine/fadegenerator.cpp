@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -11,71 +13,106 @@ namespace tintrix {
 namespace {
 
 constexpr std::string_view kColorTagStart = "<Font Color=#";
-constexpr std::string_view kCloseTags[] = {"", "</SUB>", "</SUP>", ""};
-constexpr std::string_view kOpenTags[] = {"", "<SUB>", "<SUP>", ""};
-// The longest markup in front of a character: colour tag, a closing and an opening wave tag.
-constexpr std::size_t kMaxTagBytes = 13 + 6 + 1 + 6 + 5;
 
-constexpr std::array<std::array<char, 2>, 256> MakeHexPairs() {
+// The wave tags in front of a character, for every previous state (none, 1, 2, 3) and new
+// state (1, 2, 3): the closing tag of the previous state, then the opening tag of the new one.
+// Padded to 16 bytes, so that they are copied without a branch on their length.
+struct WaveTagText {
+  char bytes[16];
+  std::size_t size;
+
+  std::string_view view() const { return {bytes, size}; }
+};
+
+constexpr WaveTagText MakeWaveTagText(int previous, int state) {
+  constexpr std::string_view kClose[] = {"", "</SUB>", "</SUP>", ""};
+  constexpr std::string_view kOpen[] = {"", "<SUB>", "<SUP>", ""};
+  WaveTagText text{};
+  for (char c : kClose[previous]) text.bytes[text.size++] = c;
+  for (char c : kOpen[state]) text.bytes[text.size++] = c;
+  return text;
+}
+
+constexpr std::array<std::array<WaveTagText, 4>, 4> MakeWaveTagTable() {
+  std::array<std::array<WaveTagText, 4>, 4> table{};
+  for (int previous = 0; previous < 4; ++previous) {
+    for (int state = 1; state < 4; ++state) table[previous][state] = MakeWaveTagText(previous, state);
+  }
+  return table;
+}
+constexpr auto kWaveTags = MakeWaveTagTable();
+constexpr WaveTagText kNoWaveTags{};
+// The colour tag's start padded to 16 bytes, so that it is copied as one word; the padding is
+// overwritten by what follows.
+constexpr char kColorTagStart16[16] = {'<', 'F', 'o', 'n', 't', ' ', 'C', 'o',
+                                       'l', 'o', 'r', '=', '#', 0,   0,   0};
+// Colour tag and the longest wave tags in front of a character.
+constexpr std::size_t kMaxTagBytes = 13 + 7 + 6 + 5;
+// Stores of whole words may run this far past the bytes they mean to write.
+constexpr std::size_t kSlack = 16;
+// The writer may grow the string by this much beyond the markup it ends with.
+constexpr std::size_t kChunkSlack = 1 << 16;
+// Characters blended at a time, before their markup is written.
+constexpr std::size_t kBlock = 256;
+
+// The two hexadecimal digits of a byte, first digit in the low byte of the pair.
+constexpr std::array<std::uint16_t, 256> MakeHexPairs() {
   constexpr char kDigits[] = "0123456789ABCDEF";
-  std::array<std::array<char, 2>, 256> pairs{};
-  for (int i = 0; i < 256; ++i) pairs[i] = {kDigits[i >> 4], kDigits[i & 15]};
+  std::array<std::uint16_t, 256> pairs{};
+  for (int i = 0; i < 256; ++i) {
+    pairs[i] = static_cast<std::uint16_t>(kDigits[i >> 4] | (kDigits[i & 15] << 8));
+  }
   return pairs;
 }
 constexpr auto kHexPairs = MakeHexPairs();
 
-// Collects markup in a buffer that stays in cache and hands it to the output string in large
-// pieces: one pass over the output memory, and no per-character bookkeeping in std::string.
+// "RRGGBB>" in bytes 0 to 6 of a little-endian word; byte 7 is free for the character.
+using ColorWord = std::uint64_t;
+
+ColorWord MakeColorWord(int red, int green, int blue) {
+  return ColorWord{kHexPairs[red]} | ColorWord{kHexPairs[green]} << 16 |
+         ColorWord{kHexPairs[blue]} << 32 | ColorWord{'>'} << 48;
+}
+
+// Writes markup straight into the output string. The string grows a chunk at a time, so the
+// zeros that growing it writes are still in cache when the markup overwrites them.
 class MarkupWriter {
  public:
-  explicit MarkupWriter(std::string& out) : m_out(out) {}
-  ~MarkupWriter() { Flush(); }
+  explicit MarkupWriter(std::string& out) : m_out(out), m_used(out.size()) {}
+  ~MarkupWriter() { m_out.resize(m_used); }
   MarkupWriter(const MarkupWriter&) = delete;
   MarkupWriter& operator=(const MarkupWriter&) = delete;
 
-  void Write(const std::array<int, 3>& rgb, std::string_view close, std::string_view open,
-             std::string_view character) {
-    if (m_used + kMaxTagBytes + character.size() > sizeof m_buffer) {
-      Flush();
-      if (kMaxTagBytes + character.size() > sizeof m_buffer) {
-        WriteLong(rgb, close, open, character);
-        return;
-      }
+  // Room for `bytes` more; write them, then hand the end to Commit.
+  char* Reserve(std::size_t bytes) {
+    if (m_used + bytes + kSlack > m_out.size()) {
+      m_out.resize(std::max(m_used + bytes + kSlack, m_used + kChunk));
     }
-    char* p = m_buffer + m_used;
-    std::memcpy(p, kColorTagStart.data(), kColorTagStart.size());
-    p += kColorTagStart.size();
-    for (int channel : rgb) {
-      std::memcpy(p, kHexPairs[channel].data(), 2);
-      p += 2;
-    }
-    *p++ = '>';
-    std::memcpy(p, close.data(), close.size());
-    p += close.size();
-    std::memcpy(p, open.data(), open.size());
-    p += open.size();
-    std::memcpy(p, character.data(), character.size());
-    p += character.size();
-    m_used = static_cast<std::size_t>(p - m_buffer);
+    return m_out.data() + m_used;
   }
+  void Commit(const char* end) { m_used = static_cast<std::size_t>(end - m_out.data()); }
 
-  void Flush() {
-    m_out.append(m_buffer, m_used);
-    m_used = 0;
+  // Writes one character with its colour tag and wave tags.
+  void Write(ColorWord color, const WaveTagText& waveTags, std::string_view character) {
+    char* p = Reserve(kMaxTagBytes + character.size());
+    std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+    std::memcpy(p + kColorTagStart.size(), &color, sizeof color);
+    p += kColorTagStart.size() + 7;
+    std::memcpy(p, waveTags.bytes, sizeof waveTags.bytes);
+    p += waveTags.size;
+    if (character.size() == 1) {
+      *p = character[0];
+    } else {
+      std::memcpy(p, character.data(), character.size());
+    }
+    Commit(p + character.size());
   }
 
  private:
-  // A character longer than the buffer (thousands of combining marks, say).
-  void WriteLong(const std::array<int, 3>& rgb, std::string_view close, std::string_view open,
-                 std::string_view character) {
-    Write(rgb, close, open, {});
-    Flush();
-    m_out.append(character);
-  }
+  static constexpr std::size_t kChunk = kChunkSlack;
 
   std::string& m_out;
-  std::size_t m_used = 0;
-  char m_buffer[1 << 16];
+  std::size_t m_used;
 };
 
 template <typename Real>
@@ -83,11 +120,24 @@ struct ChannelBlend {
   Real start;
   Real step;
 
-  int At(std::size_t i) const {
-    const Real product = static_cast<Real>(i) * step;
+  // The channel values of characters first ... first + count - 1 of the segment.
+  void Fill(std::size_t first, std::size_t count, std::int32_t* values) const {
+    // Written so that the compiler can blend several characters at once: 32-bit counters
+    // convert to floating point in vector registers, 64-bit ones do not.
+    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
+      const auto base = static_cast<std::int32_t>(first);
+      const auto n = static_cast<std::int32_t>(count);
+      for (std::int32_t j = 0; j < n; ++j) values[j] = At(static_cast<Real>(base + j));
+    } else {
+      for (std::size_t j = 0; j < count; ++j) values[j] = At(static_cast<Real>(first + j));
+    }
+  }
+
+  std::int32_t At(Real i) const {
+    const Real product = i * step;
     const Real sum = start + product;
-    const int value = static_cast<int>(RoundHalfEven(sum));
-    return std::clamp(value, 0, 255);
+    const Real rounded = RoundHalfEven(sum);
+    return static_cast<std::int32_t>(std::min(std::max(rounded, Real{0}), Real{255}));
   }
 };
 
@@ -97,14 +147,14 @@ class WaveTags {
 
   // Draws the next character's state; returns the closing tag of the previous state and the
   // opening tag of the new one.
-  std::pair<std::string_view, std::string_view> Next() {
+  const WaveTagText& Next() {
     float r = static_cast<float>(m_random->NextFraction());
     // Narrowing a fraction just below 1 can round it up to 1.
     if (r >= 1.0f) r = std::nextafter(1.0f, 0.0f);
     const int state = static_cast<int>(r * 3.0f + 1.0f);
-    const std::string_view close = kCloseTags[m_state];
+    const WaveTagText& tags = kWaveTags[static_cast<std::size_t>(m_state)][static_cast<std::size_t>(state)];
     m_state = state;
-    return {close, kOpenTags[state]};
+    return tags;
   }
 
  private:
@@ -112,12 +162,56 @@ class WaveTags {
   int m_state = 0;  // none before the first character
 };
 
+// The channels of a block of characters.
+struct BlockColors {
+  std::int32_t reds[kBlock];
+  std::int32_t greens[kBlock];
+  std::int32_t blues[kBlock];
+
+  ColorWord Word(std::size_t j) const { return MakeColorWord(reds[j], greens[j], blues[j]); }
+};
+
+// Writes characters [index, index + count) whose colours are in `colors`.
+template <bool kBytes, bool kWavy>
+void WriteBlock(const BlockColors& colors, std::size_t count, std::size_t index,
+                const CharacterText& text, WaveTags& wave, MarkupWriter& writer) {
+  const std::string_view bytes = text.text();
+  if constexpr (kBytes && !kWavy) {
+    // The common case: 21 bytes a character, written as two whole words.
+    constexpr std::size_t kPerChar = kColorTagStart.size() + 8;
+    char* p = writer.Reserve(count * kPerChar);
+    for (std::size_t j = 0; j < count; ++j, p += kPerChar) {
+      const ColorWord word =
+          colors.Word(j) | ColorWord{static_cast<unsigned char>(bytes[index + j])} << 56;
+      std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+      std::memcpy(p + kColorTagStart.size(), &word, sizeof word);
+    }
+    writer.Commit(p);
+  } else {
+    const std::size_t* ends = text.ends().data();
+    for (std::size_t j = 0; j < count; ++j) {
+      const std::size_t i = index + j;
+      std::string_view character;
+      if constexpr (kBytes) {
+        character = std::string_view(bytes.data() + i, 1);
+      } else {
+        const std::size_t start = i == 0 ? 0 : ends[i - 1];
+        character = std::string_view(bytes.data() + start, ends[i] - start);
+      }
+      if constexpr (kWavy) {
+        writer.Write(colors.Word(j), wave.Next(), character);
+      } else {
+        writer.Write(colors.Word(j), kNoWaveTags, character);
+      }
+    }
+  }
+}
+
 template <typename Real, bool kBytes, bool kWavy>
 void BlendSegments(std::span<const Channels> colors, const std::vector<std::size_t>& lengths,
                    const CharacterText& text, WaveTags& wave, MarkupWriter& writer) {
-  const std::string_view bytes = text.text();
-  const std::size_t* ends = kBytes ? nullptr : text.ends().data();
   std::size_t index = 0;  // next character
+  BlockColors block;
   for (std::size_t k = 0; k < lengths.size(); ++k) {
     const std::size_t m = lengths[k];
     if (m == 0) continue;
@@ -130,17 +224,13 @@ void BlendSegments(std::span<const Channels> colors, const std::vector<std::size
     const ChannelBlend<Real> red = blend(from.red, to.red);
     const ChannelBlend<Real> green = blend(from.green, to.green);
     const ChannelBlend<Real> blue = blend(from.blue, to.blue);
-    for (std::size_t i = 1; i <= m; ++i, ++index) {
-      std::string_view character;
-      if constexpr (kBytes) {
-        character = bytes.substr(index, 1);
-      } else {
-        const std::size_t start = index == 0 ? 0 : ends[index - 1];
-        character = bytes.substr(start, ends[index] - start);
-      }
-      std::pair<std::string_view, std::string_view> tags;
-      if constexpr (kWavy) tags = wave.Next();
-      writer.Write({red.At(i), green.At(i), blue.At(i)}, tags.first, tags.second, character);
+    for (std::size_t first = 1; first <= m; first += kBlock) {
+      const std::size_t count = std::min(kBlock, m - first + 1);
+      red.Fill(first, count, block.reds);
+      green.Fill(first, count, block.greens);
+      blue.Fill(first, count, block.blues);
+      WriteBlock<kBytes, kWavy>(block, count, index, text, wave, writer);
+      index += count;
     }
   }
 }
@@ -197,9 +287,10 @@ void GenerateFade(std::span<const Channels> colors, const CharacterText& text, b
   const std::vector<std::size_t> lengths =
       SegmentLengths(colorCount, text.size(), hooks.letEventsRun);
   if (text.empty()) return;
-  // Room for the closing tags a caller adds, so that they do not move the whole markup.
-  out.reserve(out.size() + 64 + text.text().size() + text.size() * (kColorTagStart.size() + 7) +
-              (wavy ? text.size() * 6 : 0));
+  // Room for the closing tags a caller adds, so that they do not move the whole markup, and
+  // for the writer's whole-word stores.
+  out.reserve(out.size() + 64 + kSlack + kChunkSlack + text.text().size() +
+              text.size() * (kColorTagStart.size() + 7) + (wavy ? text.size() * 11 : 0));
   std::optional<ClockSeededRandom> fallback;  // for a wavy fade whose caller gave no source
   if (wavy && hooks.wave == nullptr) fallback.emplace();
   WaveTags wave(fallback ? &*fallback : hooks.wave);
