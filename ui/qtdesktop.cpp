@@ -6,11 +6,17 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace tintrix {
 
 QtDesktop::QtDesktop(QWidget* parent) : m_parent(parent) {}
+
+QWidget* QtDesktop::Owner() const {
+  QWidget* active = QApplication::activeWindow();
+  return active != nullptr ? active : m_parent.data();
+}
 
 void QtDesktop::ShowMessage(const std::string& text, const std::string& title,
                             MessageIcon icon, const std::string& informative) {
@@ -18,14 +24,14 @@ void QtDesktop::ShowMessage(const std::string& text, const std::string& title,
   QString shown = QString::fromStdString(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  QString::fromStdString(title), shown, QMessageBox::Ok, m_parent);
+                  QString::fromStdString(title), shown, QMessageBox::Ok, Owner());
   box.setInformativeText(QString::fromStdString(informative));
   box.exec();
 }
 
 std::optional<std::string> QtDesktop::PromptText(const std::string& prompt,
                                                  const std::string& title) {
-  QInputDialog dialog(m_parent);
+  QInputDialog dialog(Owner());
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setWindowTitle(QString::fromStdString(title));
   dialog.setLabelText(QString::fromStdString(prompt));
@@ -35,7 +41,7 @@ std::optional<std::string> QtDesktop::PromptText(const std::string& prompt,
 
 std::optional<std::string> QtDesktop::FadeFileName(bool save) {
   // Qt's own dialog rather than the desktop portal: the same everywhere, and drivable by tests.
-  QFileDialog dialog(m_parent);
+  QFileDialog dialog(Owner());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QStringLiteral("Fade Files (*.fad)"));
   if (save) {
@@ -55,7 +61,7 @@ std::optional<std::string> QtDesktop::OpenFadeFileName() { return FadeFileName(f
 std::optional<std::string> QtDesktop::SaveFadeFileName() { return FadeFileName(true); }
 
 std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> initial) {
-  QColorDialog dialog(m_parent);
+  QColorDialog dialog(Owner());
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (initial) {
     // Colour values keep red in the low byte.

@@ -14,6 +14,9 @@ class QtDesktop final : public Desktop {
  public:
   explicit QtDesktop(QWidget* parent = nullptr);
 
+  // The window that owns the dialogs when no window of the program is active.
+  void SetParent(QWidget* parent) { m_parent = parent; }
+
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                    const std::string& informative = {}) override;
   std::optional<std::string> PromptText(const std::string& prompt,
@@ -27,6 +30,9 @@ class QtDesktop final : public Desktop {
 
  private:
   std::optional<std::string> FadeFileName(bool save);
+  // The window a dialog belongs to: the active one, so that a dialog opened from an
+  // always-on-top window stays above it.
+  QWidget* Owner() const;
 
   QPointer<QWidget> m_parent;
   ClockSeededRandom m_random;
