@@ -240,7 +240,8 @@ TEST(Wave, TagsFollowTheNextCharactersColorTag) {
   EXPECT_EQ(parsed[0].waveTags, "<SUB>");
   EXPECT_EQ(parsed[1].waveTags, "</SUB>");
   EXPECT_EQ(parsed[2].waveTags, "<SUP>");
-  EXPECT_EQ(Fade({"0", "0"}, "abc", true, new ScriptedRandom({0.1, 0.9, 0.5})),
+  ScriptedRandom again({0.1, 0.9, 0.5});
+  EXPECT_EQ(Fade({"0", "0"}, "abc", true, &again),
             "<Font Color=#000000><SUB>a<Font Color=#000000></SUB>b<Font Color=#000000><SUP>c");
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -12,6 +14,11 @@ int main(int argc, char** argv) {
   if (!home.isValid()) return 1;
   setenv("HOME", home.path().toLocal8Bit().constData(), 1);
   setenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit().constData(), 1);
+  const QString runtime = home.path() + "/runtime";
+  QDir().mkpath(runtime);
+  QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ExeOwner);
+  setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);

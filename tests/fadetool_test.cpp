@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sstream>
+
+#include "cli/fadetool.h"
+#include "output/fadedocument.h"
+#include "store/profile.h"
+
+namespace tintrix {
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun RunTool(std::vector<std::string> args, const std::string& input = "",
+            const StoredFadeLoader& stored = {}) {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = RunFadeTool(args, in, out, err, stored);
+  return {status, out.str(), err.str()};
+}
+
+std::string ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+std::string DefaultDocument(const std::string& text) {
+  FadeSettings fade = DefaultFade();
+  fade.TextToFade = text;
+  std::string document;
+  EXPECT_TRUE(BuildFadeDocument(fade, {}, document).ok());
+  return document + "\n";
+}
+
+TEST(FadeTool, PrintsTheWorkedExample) {
+  const ToolRun run = RunTool({"--defaults", "--markup-only", "--colors", "2", "--color", "1=0",
+                           "--color", "2=16711680", "--", "ab"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "<Font Color=#000080>a<Font Color=#0000FF>b\n");
+  EXPECT_EQ(run.out.size(), 43u);
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(FadeTool, OptionsChangeTheStartingFade) {
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    void (*expect)(FadeSettings&);
+  } cases[] = {
+      {"hex colour is red first", {"--color", "2=#0000FF"},
+       [](FadeSettings& f) { f.Colors[1] = "16711680"; }},
+      {"hex lower case", {"--color=1=#ff8000"}, [](FadeSettings& f) { f.Colors[0] = "33023"; }},
+      {"styles on", {"--italic", "--underline", "--no-bold"},
+       [](FadeSettings& f) { f.Italic = 1, f.Underlined = 1, f.Bold = 0; }},
+      {"last word wins", {"--bold", "--no-bold"}, [](FadeSettings& f) { f.Bold = 0; }},
+      {"empty font", {"--font", ""}, [](FadeSettings& f) { f.Font = ""; }},
+      {"font with =", {"--font=A=B"}, [](FadeSettings& f) { f.Font = "A=B"; }},
+      {"count text as given", {"--colors", " 3 "}, [](FadeSettings& f) { f.NumberColors = " 3 "; }},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "--defaults");
+    args.push_back("text");
+    FadeSettings fade = DefaultFade();
+    c.expect(fade);
+    fade.TextToFade = "text";
+    std::string document;
+    ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok()) << c.name;
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+    EXPECT_EQ(run.out, document + "\n") << c.name;
+  }
+}
+
+TEST(FadeTool, StartsFromTheStoredFadeUnlessToldOtherwise) {
+  const auto stored = [] {
+    FadeSettings fade = DefaultFade();
+    fade.NumberColors = "2";
+    fade.Bold = 0;
+    return fade;
+  };
+  EXPECT_EQ(RunTool({"ab"}, "", stored).out,
+            "<font face=\"Arial\"><Font Color=#000080>a<Font Color=#0000FF>b</font>\n");
+  EXPECT_EQ(RunTool({"--defaults", "ab"}, "", stored).out, DefaultDocument("ab"));
+}
+
+TEST(FadeTool, FadesEachLineOfStandardInput) {
+  const ToolRun run = RunTool({"--defaults"}, "ab\r\ncd\n\nlast without break");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, DefaultDocument("ab") + DefaultDocument("cd") + DefaultDocument("") +
+                         DefaultDocument("last without break"));
+  EXPECT_EQ(RunTool({"--defaults"}, "").out, "");
+  EXPECT_EQ(RunTool({"--defaults", ""}, "ignored").out, DefaultDocument(""));
+}
+
+TEST(FadeTool, SeedMakesTheWaveReproducible) {
+  const std::vector<std::string> args = {"--defaults", "--wavy", "--seed", "7", "a wavy line"};
+  const ToolRun first = RunTool(args);
+  EXPECT_NE(first.out.find("<SU"), std::string::npos);
+  EXPECT_EQ(RunTool(args).out, first.out);
+  EXPECT_NE(RunTool({"--defaults", "--wavy", "--seed", "8", "a wavy line"}).out, first.out);
+}
+
+TEST(FadeTool, RefusesFadesThatCannotBeMade) {
+  QTemporaryDir dir;
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"--colors", "3", "--color", "3=abc", "x"},
+       "tintrix-fade: Color 3 is not a valid color value: \"abc\"\n"},
+      {{"--colors", "five", "x"}, "tintrix-fade: The number of colors is not a number: \"five\"\n"},
+      {{"--fade", dir.filePath("none.fad").toStdString(), "x"},
+       "tintrix-fade: " + dir.filePath("none.fad").toStdString() + " is not a fade file.\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "--defaults");
+    const ToolRun run = RunTool(args, "line one\nline two\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.message);
+  }
+  // stdin too: nothing is printed, not even for the lines before the problem shows
+  EXPECT_EQ(RunTool({"--defaults", "--color", "1=x"}, "a\nb\n").out, "");
+}
+
+TEST(FadeTool, UsageErrorsExitWithTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--bogus"},         {"--color", "11=5"}, {"--color", "0=5"},     {"--color", "5"},
+      {"--color", "1=#12345"}, {"--color", "1=#GG0000"}, {"--seed", "x"}, {"--seed", "-1"},
+      {"one", "two"},      {"--colors"},        {"--wavy=1"},          {"-x"}};
+  for (const auto& args : cases) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("tintrix-fade: ", 0), 0u) << run.err;
+  }
+  // after "--" everything is text
+  EXPECT_EQ(RunTool({"--defaults", "--", "--bogus"}).out, DefaultDocument("--bogus"));
+}
+
+TEST(FadeTool, HelpAndVersion) {
+  const ToolRun help = RunTool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tintrix-fade [OPTIONS] [--] [TEXT]\n", 0), 0u);
+  const ToolRun version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tintrix-fade " TINTRIX_VERSION "\n");
+}
+
+TEST(FadeTool, OutputFileAndFadeFile) {
+  QTemporaryDir dir;
+  const QString fadeFile = dir.filePath("three.fad");
+  ASSERT_NE(WriteProfileValue("Main", "NumberColors", "3", fadeFile.toStdString()), 0);
+  ASSERT_NE(WriteProfileValue("Main", "Color1", "255", fadeFile.toStdString()), 0);
+  FadeSettings fade = DefaultFade();
+  fade.NumberColors = "3";
+  fade.Colors[0] = "255";
+  // missing keys empty their fields
+  for (std::size_t k = 1; k < 10; ++k) fade.Colors[k] = "";
+  fade.Font = "";
+  fade.Colors[1] = "0";
+  fade.Colors[2] = "65280";
+  fade.TextToFade = "abc";
+  std::string document;
+  ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok());
+
+  const QString output = dir.filePath("out.htm");
+  const ToolRun run = RunTool({"--defaults", "--fade", fadeFile.toStdString(), "--color", "2=0",
+                           "--color", "3=65280", "-o", output.toStdString(), "abc"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadBytes(output), document + "\n");
+
+  const ToolRun unwritable = RunTool({"--defaults", "-o", dir.filePath("no/such/dir/out.htm").toStdString(), "x"});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.err.rfind("tintrix-fade: Could not write ", 0), 0u);
+}
+
+// The installed program: arguments, exit status and the user's stored fade, read only.
+TEST(FadeToolProgram, RunsFromTheCommandLine) {
+  const QString program = TINTRIX_FADE_PROGRAM;
+  QTemporaryDir config;
+  const QString store = config.filePath("Tintrix/Tintrix.conf");
+  QDir().mkpath(config.filePath("Tintrix"));
+  {
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Fader]\nNumberColors=2\nBold=0\n");
+  }
+  const std::string before = ReadBytes(store);
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", config.path());
+  process.setProcessEnvironment(env);
+  process.start(program, {"ab"});
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitCode(), 0);
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(),
+            "<font face=\"Arial\"><Font Color=#000080>a<Font Color=#0000FF>b</font>\n");
+  EXPECT_EQ(ReadBytes(store), before);
+
+  process.start(program, {"--colors"});
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitCode(), 2);
+}
+
+}  // namespace
+}  // namespace tintrix

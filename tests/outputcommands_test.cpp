@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "output/fadedocument.h"
+#include "output/outputcommands.h"
+#include "tests/fakedesktop.h"
+
+namespace tintrix {
+namespace {
+
+using testing::FakeDesktop;
+using testing::Message;
+using testing::ScriptedRandom;
+
+std::string ReadFile(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+  return file.readAll().toStdString();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string Document(const FadeSettings& fade) {
+  std::string document;
+  const Status status = BuildFadeDocument(fade, {}, document);
+  EXPECT_TRUE(status.ok()) << status.message();
+  return document;
+}
+
+constexpr const char* kBlueAb = "<Font Color=#000080>a<Font Color=#0000FF>b";
+
+FadeSettings TwoColorFade(const std::string& text) {
+  FadeSettings fade = DefaultFade();
+  fade.NumberColors = "2";
+  fade.TextToFade = text;
+  return fade;
+}
+
+TEST(ParseColorCount, ReadsDecimalNumbers) {
+  const struct {
+    const char* text;
+    std::optional<double> number;
+  } cases[] = {{"5", 5},       {" 5 ", 5},     {"05", 5},      {"5.0", 5},   {"+5", 5},
+               {"-2", -2},     {"2.5", 2.5},   {".5", 0.5},    {"5.", 5},    {"\t10\t", 10},
+               {"", {}},       {" ", {}},      {"five", {}},   {"5x", {}},   {"1e1", {}},
+               {"5.0.0", {}},  {"+", {}},      {".", {}},      {"--5", {}},  {"5 5", {}}};
+  for (const auto& c : cases) EXPECT_EQ(ParseColorCount(c.text), c.number) << '"' << c.text << '"';
+}
+
+TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
+  const struct {
+    const char* name;
+    int bold, italic, underlined;
+    const char* font;
+    std::string expected;
+  } cases[] = {
+      {"bold only", 1, 0, 0, "Arial", std::string("<font face=\"Arial\"><b>") + kBlueAb + "</b></font>"},
+      {"all three nest bold innermost", 1, 1, 1, "Arial",
+       std::string("<font face=\"Arial\"><u><i><b>") + kBlueAb + "</b></i></u></font>"},
+      {"bold and underline", 1, 0, 1, "Arial",
+       std::string("<font face=\"Arial\"><u><b>") + kBlueAb + "</b></u></font>"},
+      {"greyed styles are off", 2, 2, 2, "Arial",
+       std::string("<font face=\"Arial\">") + kBlueAb + "</font>"},
+      {"empty font", 0, 0, 0, "", std::string("<font face=\"\">") + kBlueAb + "</font>"},
+      {"font with a quote is verbatim", 0, 1, 0, "Comic \"Sans\"",
+       std::string("<font face=\"Comic \"Sans\"\"><i>") + kBlueAb + "</i></font>"},
+  };
+  for (const auto& c : cases) {
+    FadeSettings fade = TwoColorFade("ab");
+    fade.Bold = c.bold;
+    fade.Italic = c.italic;
+    fade.Underlined = c.underlined;
+    fade.Font = c.font;
+    EXPECT_EQ(Document(fade), c.expected) << c.name;
+  }
+}
+
+TEST(BuildFadeDocument, CountOutsideTheFiveGivesAnEmptyFade) {
+  for (const char* count : {"6", "2.5", "0", "-2", "1", "11"}) {
+    FadeSettings fade = DefaultFade();
+    fade.NumberColors = count;
+    fade.TextToFade = "some text";
+    fade.Colors[0] = "not even checked";
+    EXPECT_EQ(Document(fade), "<font face=\"Arial\"><b></b></font>") << count;
+  }
+}
+
+TEST(BuildFadeDocument, CountTextSelectsItsRequest) {
+  FadeSettings fade = TwoColorFade("ab");
+  const std::string expected = Document(fade);
+  for (const char* count : {" 2 ", "02", "2.0", "+2"}) {
+    fade.NumberColors = count;
+    EXPECT_EQ(Document(fade), expected) << count;
+  }
+  // 10 colours reach colour 10; 2 colours ignore the rest
+  FadeSettings ten = DefaultFade();
+  ten.NumberColors = "10";
+  ten.Colors[9] = "255";
+  ten.TextToFade = std::string(9, 'x');
+  EXPECT_NE(Document(ten).find("FF0000>x</b>"), std::string::npos);
+}
+
+TEST(BuildFadeDocument, WavyOnForEveryValueButZero) {
+  for (int wavy : {0, 1, 2}) {
+    FadeSettings fade = TwoColorFade("abcdef");
+    fade.WaVy = wavy;
+    ScriptedRandom random({0.1});  // always lowered
+    std::string document;
+    ASSERT_TRUE(BuildFadeDocument(fade, {&random, {}}, document).ok());
+    EXPECT_EQ(document.find("<SUB>") != std::string::npos, wavy != 0) << wavy;
+  }
+}
+
+TEST(BuildFadeDocument, RefusesWhatCannotBeFaded) {
+  const struct {
+    const char* count;
+    const char* color2;
+    const char* message;
+  } cases[] = {
+      {"five", "0", "The number of colors is not a number: \"five\""},
+      {"", "0", "The number of colors is not a number: \"\""},
+      {"2", "", "Color 2 is not a valid color value: \"\""},
+      {"2", " 12x", "Color 2 is not a valid color value: \" 12x\""},
+  };
+  for (const auto& c : cases) {
+    FadeSettings fade = DefaultFade();
+    fade.NumberColors = c.count;
+    fade.Colors[1] = c.color2;
+    fade.TextToFade = "ab";
+    std::string document = "kept";
+    const Status status = BuildFadeDocument(fade, {}, document);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), c.message);
+    EXPECT_EQ(document, "kept");
+  }
+}
+
+class OutputCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QFile::remove(QString::fromStdString(OutputFilePath())); }
+
+  FakeDesktop desktop;
+};
+
+TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
+  EXPECT_EQ(QFileInfo(QString::fromStdString(OutputFilePath())).absolutePath(), QDir::homePath());
+  WriteFile(OutputFilePath(), std::string(5000, 'o'));  // longer than the new document
+  FadeSettings fade = TwoColorFade("ab");
+  const std::string expected = Document(fade) + "\n";
+  sMakeHTML_Click(fade, desktop);
+  EXPECT_EQ(ReadFile(OutputFilePath()), expected);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0], (Message{"File saved as C:\\output.htm", "Tintrix 1.0",
+                                          MessageIcon::None, OutputFilePath()}));
+  EXPECT_EQ(fade.TextToFade, "");
+  EXPECT_EQ(fade.NumberColors, "2");
+
+  // right after, the text is empty: a second run does nothing
+  QFile::remove(QString::fromStdString(OutputFilePath()));
+  sMakeHTML_Click(fade, desktop);
+  EXPECT_EQ(ReadFile(OutputFilePath()), "<missing>");
+  EXPECT_EQ(desktop.messages.size(), 1u);
+}
+
+TEST_F(OutputCommandTest, MakeHtmlFadesABlank) {
+  FadeSettings fade = DefaultFade();
+  fade.TextToFade = " ";
+  sMakeHTML_Click(fade, desktop);
+  EXPECT_EQ(ReadFile(OutputFilePath()),
+            "<font face=\"Arial\"><b><Font Color=#0000FF> </b></font>\n");
+  EXPECT_EQ(fade.TextToFade, "");
+}
+
+TEST_F(OutputCommandTest, MakeHtmlWritesUtf8) {
+  FadeSettings fade = TwoColorFade("\xC3\xA9\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
+  sMakeHTML_Click(fade, desktop);
+  EXPECT_EQ(ReadFile(OutputFilePath()),
+            "<font face=\"Arial\"><b><Font Color=#000080>\xC3\xA9<Font Color=#0000FF>"
+            "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA</b></font>\n");
+}
+
+TEST_F(OutputCommandTest, RefusalsLeaveFileAndTextAlone) {
+  const struct {
+    const char* name;
+    void (*change)(FadeSettings&);
+    const char* message;
+  } cases[] = {
+      {"bad colour", [](FadeSettings& f) { f.Colors[2] = "12.5"; },
+       "Color 3 is not a valid color value: \"12.5\""},
+      {"bad count", [](FadeSettings& f) { f.NumberColors = "many"; },
+       "The number of colors is not a number: \"many\""},
+  };
+  for (const auto& c : cases) {
+    WriteFile(OutputFilePath(), "old");
+    FadeSettings fade = DefaultFade();
+    fade.TextToFade = "keep me";
+    c.change(fade);
+    for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
+      desktop.messages.clear();
+      desktop.clipboard.reset();
+      command(fade, desktop);
+      EXPECT_EQ(desktop.messages,
+                (std::vector<Message>{{c.message, "Error", MessageIcon::Critical, ""}}))
+          << c.name;
+      EXPECT_EQ(fade.TextToFade, "keep me") << c.name;
+      EXPECT_EQ(desktop.clipboard, std::nullopt) << c.name;
+      EXPECT_EQ(ReadFile(OutputFilePath()), "old") << c.name;
+    }
+  }
+}
+
+TEST_F(OutputCommandTest, MakeHtmlReportsAFailedWriteAndKeepsTheText) {
+  // A home folder below a regular file cannot hold the output file, whoever runs the test.
+  const QByteArray home = qgetenv("HOME");
+  const std::string blocker = home.toStdString() + "/not-a-folder";
+  WriteFile(blocker, "x");
+  qputenv("HOME", QByteArray::fromStdString(blocker + "/home"));
+  FadeSettings fade = TwoColorFade("ab");
+  sMakeHTML_Click(fade, desktop);
+  const std::string path = OutputFilePath();
+  qputenv("HOME", home);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text.rfind("Could not write " + path + ": ", 0), 0u)
+      << desktop.messages[0].text;
+  EXPECT_GT(desktop.messages[0].text.size(), ("Could not write " + path + ": ").size());
+  EXPECT_EQ(desktop.messages[0].title, "Error");
+  EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(fade.TextToFade, "ab");
+}
+
+TEST_F(OutputCommandTest, ClipboardGetsTheSameDocumentWithoutALineBreak) {
+  FadeSettings fade = TwoColorFade("ab");
+  FadeSettings same = fade;
+  sMakeHTML_Click(same, desktop);
+  sClipboard_Click(fade, desktop);
+  EXPECT_EQ(desktop.clipboard.value() + "\n", ReadFile(OutputFilePath()));
+  EXPECT_EQ(fade.TextToFade, "");
+  EXPECT_EQ(desktop.messages.size(), 1u);  // only Make HTML File's confirmation
+
+  // an empty text still goes to the clipboard, with the wrapper tags
+  fade.NumberColors = "6";
+  sClipboard_Click(fade, desktop);
+  EXPECT_EQ(desktop.clipboard, "<font face=\"Arial\"><b></b></font>");
+}
+
+TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
+  FadeSettings fade = DefaultFade();  // five colours: four counts
+  fade.TextToFade = std::string(4001, 'x');
+  sClipboard_Click(fade, desktop);
+  EXPECT_EQ(desktop.eventRuns, 1001);
+}
+
+TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
+  for (int count : {2, 3, 4, 5, 10}) {
+    FakeDesktop desktop;
+    desktop.random = ScriptedRandom({0.0, 0.999999999, 0.5, 0.25});
+    FadeSettings fade = DefaultFade();
+    fade.TextToFade = "typed";
+    fade.WaVy = 2;
+    for (std::size_t k = 0; k < 10; ++k) fade.Colors[k] = "old" + std::to_string(k);
+    FadeSettings expected = fade;
+    const char* drawn[] = {"0", "16777212", "8388606", "4194303"};
+    for (int k = 0; k < count; ++k) expected.Colors[k] = drawn[std::min(k, 3)];
+    expected.NumberColors = std::to_string(count);
+    RandomFade(fade, desktop, count);
+    EXPECT_EQ(fade, expected) << count;
+    EXPECT_EQ(desktop.random.reseeds, 1);
+    EXPECT_EQ(desktop.random.draws, count);
+    EXPECT_TRUE(desktop.messages.empty());
+  }
+}
+
+TEST(RandomFade, TenThenTwoKeepsTheLaterColorsOfTheTen) {
+  FakeDesktop desktop;
+  desktop.random = ScriptedRandom({0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 0.01, 0.02});
+  FadeSettings fade = DefaultFade();
+  s10color_Click(fade, desktop);
+  const FadeSettings afterTen = fade;
+  s2Color_Click(fade, desktop);
+  EXPECT_EQ(fade.NumberColors, "2");
+  EXPECT_EQ(fade.Colors[0], "167772");  // floor(0.01 * 16777213)
+  EXPECT_EQ(fade.Colors[1], "335544");
+  for (std::size_t k = 2; k < 10; ++k) EXPECT_EQ(fade.Colors[k], afterTen.Colors[k]) << k;
+}
+
+TEST(ClockSeededRandom, FractionsStayBelowOneAndReseedingChangesTheSequence) {
+  ClockSeededRandom random;
+  double first = random.NextFraction();
+  for (int i = 0; i < 100000; ++i) {
+    const double r = random.NextFraction();
+    ASSERT_GE(r, 0.0);
+    ASSERT_LT(r, 1.0);
+  }
+  random.ReseedFromClock();
+  EXPECT_NE(random.NextFraction(), first);
+  ClockSeededRandom a(99), b(99);
+  EXPECT_EQ(a.NextFraction(), b.NextFraction());
+}
+
+}  // namespace
+}  // namespace tintrix
