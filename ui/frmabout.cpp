@@ -10,32 +10,12 @@
 #include <QStylePainter>
 
 #include "ui/webpage.h"
+#include "ui/classiclayout.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-QRect Twips(int left, int top, int width, int height) {
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-          height / kTwipsPerPixel};
-}
-
-// The small sans-serif face classic dialogs use; the controls are laid out for it.
-QFont DialogFont() {
-  QFont font;
-  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
-  // their controls; the desktop's default sans-serif face is usually wider.
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
-                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                    QStringLiteral("Helvetica")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(8.25);
-  return font;
-}
 
 // A push button whose caption wraps over as many lines as its height allows; QPushButton
 // itself draws one line only.
@@ -74,23 +54,6 @@ const char kDescription[] =
     "Tintrix will fade between 2, 3, 4, 5, or 10 colors, all user-defined, and will either copy "
     "the HTML source to the clipboard, or create an HTML file.  Please visit the Quorvel Designs "
     "website to browse our other great software titles!";
-
-// Steps the font of a label, check box or option button down until its caption fits its
-// rectangle: a face standing in for the classic one may run wider.
-void ShrinkToFit(QWidget* widget) {
-  auto fits = [widget] {
-    if (widget->hasHeightForWidth()) {
-      return widget->heightForWidth(widget->width()) <= widget->height();
-    }
-    return widget->sizeHint().width() <= widget->width();
-  };
-  QFont font = widget->font();
-  constexpr double kSmallestPoints = 6.0;
-  while (!fits() && font.pointSizeF() > kSmallestPoints) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-    widget->setFont(font);
-  }
-}
 
 }  // namespace
 

@@ -15,18 +15,12 @@
 #include <string>
 
 #include "engine/color.h"
+#include "ui/classiclayout.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-QRect Twips(int left, int top, int width, int height) {
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-          height / kTwipsPerPixel};
-}
 
 constexpr int kSlotCount = 10;
 constexpr std::array<const char*, 5> kNumberColorTexts = {"2", "3", "4", "5", "10"};
@@ -40,20 +34,6 @@ const QColor kHatchGrey(128, 128, 128);
 
 QString SlotEntry(int slot) { return QStringLiteral("Set Color %1").arg(slot + 1); }
 
-// The small sans-serif face classic dialogs use; the controls are laid out for it.
-QFont DialogFont() {
-  QFont font;
-  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
-  // their controls; the desktop's default sans-serif face is usually wider.
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
-                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                    QStringLiteral("Helvetica")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(8.25);
-  return font;
-}
-
 // Neutral grey crossed by diagonal lines: the look of a swatch whose text is no colour.
 QBrush HatchBrush() {
   QPixmap tile(8, 8);
@@ -62,23 +42,6 @@ QBrush HatchBrush() {
   painter.setPen(kHatchGrey);
   painter.drawLine(0, 7, 7, 0);
   return QBrush(tile);
-}
-
-// Steps the font of a label, check box or option button down until its caption fits its
-// rectangle: a face standing in for the classic one may run wider.
-void ShrinkToFit(QWidget* widget) {
-  auto fits = [widget] {
-    if (widget->hasHeightForWidth()) {
-      return widget->heightForWidth(widget->width()) <= widget->height();
-    }
-    return widget->sizeHint().width() <= widget->width();
-  };
-  QFont font = widget->font();
-  constexpr double kSmallestPoints = 6.0;
-  while (!fits() && font.pointSizeF() > kSmallestPoints) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-    widget->setFont(font);
-  }
 }
 
 }  // namespace

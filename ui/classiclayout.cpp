@@ -1,0 +1,40 @@
+#include "ui/classiclayout.h"
+
+#include <QWidget>
+
+namespace tintrix {
+
+QRect Twips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+          height / kTwipsPerPixel};
+}
+
+QFont DialogFont() {
+  QFont font;
+  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
+  // their controls; the desktop's default sans-serif face is usually wider.
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                    QStringLiteral("Helvetica")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(8.25);
+  return font;
+}
+
+void ShrinkToFit(QWidget* widget) {
+  auto fits = [widget] {
+    if (widget->hasHeightForWidth()) {
+      return widget->heightForWidth(widget->width()) <= widget->height();
+    }
+    return widget->sizeHint().width() <= widget->width();
+  };
+  QFont font = widget->font();
+  constexpr double kSmallestPoints = 6.0;
+  while (!fits() && font.pointSizeF() > kSmallestPoints) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    widget->setFont(font);
+  }
+}
+
+}  // namespace tintrix

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace tintrix {
+
+// The dialogs keep the classic layout, given in twips: 15 twips are one logical pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
+// A rectangle given in twips, in logical pixels (rounded down).
+QRect Twips(int left, int top, int width, int height);
+
+// The small sans-serif face classic dialogs use (8.25 points), or a face of the same widths.
+QFont DialogFont();
+
+// Steps the font of a label, check box or option button down until its caption fits its
+// rectangle: a face standing in for the classic one may run wider.
+void ShrinkToFit(QWidget* widget);
+
+}  // namespace tintrix
