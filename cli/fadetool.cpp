@@ -232,6 +232,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
       if (!line.empty() && line.back() == '\r') line.pop_back();
       emit(line);
     }
+    if (in.bad()) return fail(Status::Error("Could not read standard input"));
   }
   if (toFile) {
     if (Status status = WriteFileAtomically(*options->output, result); !status.ok()) {
@@ -239,6 +240,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
     }
   }
   out.flush();
+  if (!out) return fail(Status::Error("Could not write standard output"));
   return 0;
 }
 

@@ -39,7 +39,11 @@ std::optional<double> ParseColorCount(std::string_view text) {
   return negative ? -value : value;
 }
 
-Status AppendFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks, std::string& out) {
+namespace {
+
+// `fade` stays as it is while the markup is made.
+Status AppendStableFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks,
+                              std::string& out) {
   const std::optional<double> count = ParseColorCount(fade.NumberColors);
   if (!count) {
     return Status::Error("The number of colors is not a number: \"" + fade.NumberColors + "\"");
@@ -53,13 +57,18 @@ Status AppendFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks, std::s
   return Status::Ok();
 }
 
-Status BuildFadeDocument(const FadeSettings& fade, const FadeHooks& hooks,
-                         std::string& document) {
+}  // namespace
+
+Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& out) {
+  return AppendStableFadeMarkup(fade, hooks, out);
+}
+
+Status BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks, std::string& document) {
   std::string s = "<font face=\"" + fade.Font + "\">";
   if (fade.Underlined == 1) s += "<u>";
   if (fade.Italic == 1) s += "<i>";
   if (fade.Bold == 1) s += "<b>";
-  Status status = AppendFadeMarkup(fade, hooks, s);
+  Status status = AppendStableFadeMarkup(fade, hooks, s);
   if (!status.ok()) return status;
   if (fade.Bold == 1) s += "</b>";
   if (fade.Italic == 1) s += "</i>";

@@ -19,11 +19,14 @@ std::optional<double> ParseColorCount(std::string_view text);
 // of 2, 3, 4, 5, 10 appends nothing. Fails, appending nothing, when NumberColors is not a
 // number (`The number of colors is not a number: "TEXT"`) or when one of the colours used is
 // not a colour value (`Color K is not a valid color value: "TEXT"`).
-Status AppendFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks, std::string& out);
+// The fade is taken by value: the hooks let window events run while the text is dealt, and
+// those may change the window's fade, which must not change a fade half made.
+Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& out);
 
 // The fade markup wrapped in the style tags that are on (Bold, Italic, Underlined exactly 1;
 // bold innermost) and in the font tag: `<font face="FONT">...</font>`, all on one line.
 // Fails as AppendFadeMarkup does; `document` is then left as it was.
-Status BuildFadeDocument(const FadeSettings& fade, const FadeHooks& hooks, std::string& document);
+// Takes the fade by value for the same reason as AppendFadeMarkup.
+Status BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks, std::string& document);
 
 }  // namespace tintrix

@@ -35,6 +35,10 @@ QtSettingsStore::~QtSettingsStore() = default;
 std::optional<std::string> QtSettingsStore::Read(const std::string& key) {
   const QVariant value = m_settings->value(QString::fromStdString(key));
   if (!value.isValid()) return std::nullopt;
+  // A hand-edited value with an unquoted comma ("Arial, Helvetica") reads as a list.
+  if (value.typeId() == QMetaType::QStringList) {
+    return value.toStringList().join(QStringLiteral(", ")).toStdString();
+  }
   return value.toString().toStdString();
 }
 

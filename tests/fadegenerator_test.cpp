@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,51 @@ TEST(FadeRequest, IgnoresColorsAfterTheCount) {
 TEST(FadeRequest, SevenAndEightDigitColorsUseTheirDigitReading) {
   // 16777216 is hexadecimal 1000000: blue 0x10, green 0, red 0.
   EXPECT_EQ(Colors(Fade({"0", "16777216"}, "a")), std::vector<std::string>{"000010"});
+}
+
+// The blend written out the slow, literal way, one character at a time: the cut, then
+// start + i * step in the request's width, rounded half to even.
+template <typename Real>
+std::vector<std::string> ReferenceColors(const std::vector<Channels>& colors, std::size_t n) {
+  const std::vector<std::size_t> lengths = SegmentLengths(static_cast<int>(colors.size()), n);
+  std::vector<std::string> out;
+  for (std::size_t k = 0; k < lengths.size(); ++k) {
+    const Real m = static_cast<Real>(lengths[k]);
+    const auto channel = [&](int from, int to, std::size_t i) {
+      const Real step = static_cast<Real>(to - from) / m;
+      const Real product = static_cast<Real>(i) * step;
+      const Real sum = static_cast<Real>(from) + product;
+      return static_cast<int>(std::nearbyint(sum));
+    };
+    for (std::size_t i = 1; i <= lengths[k]; ++i) {
+      out.push_back(MarkupColor(channel(colors[k].red, colors[k + 1].red, i),
+                                channel(colors[k].green, colors[k + 1].green, i),
+                                channel(colors[k].blue, colors[k + 1].blue, i)));
+    }
+  }
+  return out;
+}
+
+TEST(FadeRequest, EveryCharacterMatchesTheLiteralBlend) {
+  std::mt19937 random(2024);
+  for (int count : {2, 3, 4, 5, 10}) {
+    for (int round = 0; round < 40; ++round) {
+      std::vector<std::string> texts;
+      std::vector<Channels> channels;
+      for (int k = 0; k < count; ++k) {
+        // channels near the ends and the middle hit exact halves most often
+        const int picks[] = {0, 1, 127, 128, 254, 255, static_cast<int>(random() % 256)};
+        const Channels c{picks[random() % 7], picks[random() % 7], picks[random() % 7]};
+        channels.push_back(c);
+        texts.push_back(std::to_string(c.red + 256 * c.green + 65536 * c.blue));
+      }
+      const std::size_t n = 1 + random() % 700;
+      const std::vector<std::string> expected = count == 2 ? ReferenceColors<double>(channels, n)
+                                                           : ReferenceColors<float>(channels, n);
+      ASSERT_EQ(Colors(Fade(texts, std::string(n, 'x'))), expected)
+          << count << " colours, " << n << " characters, round " << round;
+    }
+  }
 }
 
 TEST(SegmentLengths, HalvesAndDeals) {

@@ -2,10 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <sstream>
+#include <thread>
 
 #include "cli/fadetool.h"
 #include "output/fadedocument.h"
@@ -185,6 +189,30 @@ TEST(FadeTool, OutputFileAndFadeFile) {
   const ToolRun unwritable = RunTool({"--defaults", "-o", dir.filePath("no/such/dir/out.htm").toStdString(), "x"});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_EQ(unwritable.err.rfind("tintrix-fade: Could not write ", 0), 0u);
+}
+
+TEST(FadeTool, ReportsOutputThatCannotBeWritten) {
+  std::istringstream in;
+  std::ostringstream err;
+  std::ostream broken(nullptr);  // every write fails
+  EXPECT_EQ(RunFadeTool({"--defaults", "ab"}, in, broken, err, {}), 1);
+  EXPECT_EQ(err.str(), "tintrix-fade: Could not write standard output\n");
+}
+
+TEST(FadeTool, WritesIntoAPipeInsteadOfReplacingIt) {
+  QTemporaryDir dir;
+  const QByteArray fifo = dir.filePath("pipe").toLocal8Bit();
+  ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+  QFile reader(QString::fromLocal8Bit(fifo));
+  std::string got;
+  std::thread thread([&] {
+    if (reader.open(QIODevice::ReadOnly)) got = reader.readAll().toStdString();
+  });
+  const ToolRun run = RunTool({"--defaults", "-o", fifo.toStdString(), "ab"});
+  thread.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(got, DefaultDocument("ab"));
+  EXPECT_FALSE(QFileInfo(QString::fromLocal8Bit(fifo)).isFile());
 }
 
 // The installed program: arguments, exit status and the user's stored fade, read only.

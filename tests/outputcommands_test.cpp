@@ -257,6 +257,46 @@ TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
   EXPECT_EQ(desktop.eventRuns, 1001);
 }
 
+// A desktop whose event loop changes the fade, as typing or the configuration dialog may while
+// a long fade is dealt.
+class BusyDesktop final : public Desktop {
+ public:
+  explicit BusyDesktop(FadeSettings& fade) : m_fade(fade) {}
+  void ShowMessage(const std::string&, const std::string&, MessageIcon,
+                   const std::string&) override {}
+  std::optional<std::string> PromptText(const std::string&, const std::string&) override {
+    return {};
+  }
+  std::optional<std::string> OpenFadeFileName() override { return {}; }
+  std::optional<std::string> SaveFadeFileName() override { return {}; }
+  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void LetPendingEventsRun() override {
+    m_fade.TextToFade.assign(100000, 'z');  // moves the text elsewhere
+    m_fade.Bold = 0;
+    m_fade.Underlined = 1;
+    m_fade.Colors[0] = "junk";
+  }
+  RandomSource& Random() override { return m_random; }
+
+  std::string clipboard;
+
+ private:
+  FadeSettings& m_fade;
+  ScriptedRandom m_random;
+};
+
+TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {
+  FadeSettings fade = DefaultFade();
+  fade.TextToFade = std::string(5000, 'a') + "\xC3\xA9";
+  FadeSettings before = fade;
+  const std::string expected = Document(before);
+  BusyDesktop desktop(fade);
+  sClipboard_Click(fade, desktop);
+  EXPECT_EQ(desktop.clipboard, expected);
+  EXPECT_EQ(fade.TextToFade, "");
+}
+
 TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
   for (int count : {2, 3, 4, 5, 10}) {
     FakeDesktop desktop;

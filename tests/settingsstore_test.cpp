@@ -100,6 +100,16 @@ TEST_F(SettingsStoreTest, EmptyFontBecomesArialButOtherEmptiesStay) {
   EXPECT_EQ(Load().Font, "Arial");
 }
 
+TEST_F(SettingsStoreTest, HandEditedValuesWithCommasKeepTheirText) {
+  const QString path = QString::fromStdString(QtSettingsStore().Location());
+  QDir().mkpath(path.section('/', 0, -2));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[Fader]\nFont=Arial, Helvetica\n");
+  file.close();
+  EXPECT_EQ(Load().Font, "Arial, Helvetica");
+}
+
 TEST_F(SettingsStoreTest, UnusableStyleValuesLoadAsTheirDefaults) {
   const struct {
     const char* text;
