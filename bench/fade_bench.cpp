@@ -14,9 +14,8 @@
 namespace tintrix {
 namespace {
 
-const std::vector<std::string> kTenColors = {"0",        "16711680", "12615808", "16744703",
-                                             "0",        "255",      "65280",    "16777215",
-                                             "8421504",  "4210816"};
+const std::vector<std::string> kTenColors = {"0",   "16711680", "12615808", "16744703", "0",
+                                             "255", "65280",    "16777215", "8421504",  "4210816"};
 
 enum TextKind { kAscii = 0, kMixed = 1, kDense = 2 };
 
@@ -26,11 +25,13 @@ enum TextKind { kAscii = 0, kMixed = 1, kDense = 2 };
 std::string MakeText(std::size_t approxChars, TextKind kind) {
   const char* const patterns[] = {
       "The quick brown fox jumps over the lazy dog. ",
-      "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln, caf\xC3\xA9 cr\xC3\xA8me, "
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln, caf\xC3\xA9 cr\xC3\xA8me, "
       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80, "
       "\xE6\x9D\xB1\xE4\xBA\xAC\xE3\x81\xAE\xE5\xA4\x9C, nai\xCC\x88ve fade "
       "\xF0\x9F\x8E\x89 plain words to go between them. ",
-      "Gr\xC3\xBC\xC3\x9F" "e caf\xC3\xA9 nai\xCC\x88ve \xE6\x9D\xB1\xE4\xBA\xAC "
+      "Gr\xC3\xBC\xC3\x9F"
+      "e caf\xC3\xA9 nai\xCC\x88ve \xE6\x9D\xB1\xE4\xBA\xAC "
       "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD \xF0\x9F\x87\xA9\xF0\x9F\x87\xAA "
       "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB fade! "};
   const std::string pattern = patterns[kind];
@@ -75,8 +76,7 @@ void BM_GenerateFade(benchmark::State& state) {
     GenerateFade(colors, input.characters, wavy, hooks, out);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetItemsProcessed(state.iterations() *
-                          static_cast<std::int64_t>(input.characters.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
 
 void BM_BuildFadeDocument(benchmark::State& state) {
@@ -97,8 +97,7 @@ void BM_BuildFadeDocument(benchmark::State& state) {
     if (!status.ok()) state.SkipWithError(status.message().c_str());
     benchmark::DoNotOptimize(document.data());
   }
-  state.SetItemsProcessed(state.iterations() *
-                          static_cast<std::int64_t>(input.characters.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
 
 void Arguments(benchmark::internal::Benchmark* b) {

@@ -200,7 +200,8 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
   for (const auto& edit : options->edits) edit(fade);
 
-  ClockSeededRandom random = options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
+  ClockSeededRandom random =
+      options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
   const FadeHooks hooks{&random, {}};
   const auto fadeLine = [&](const std::string& line, std::string& result) {
     fade.TextToFade = line;

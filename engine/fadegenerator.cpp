@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -36,7 +36,8 @@ constexpr WaveTagText MakeWaveTagText(int previous, int state) {
 constexpr std::array<std::array<WaveTagText, 4>, 4> MakeWaveTagTable() {
   std::array<std::array<WaveTagText, 4>, 4> table{};
   for (int previous = 0; previous < 4; ++previous) {
-    for (int state = 1; state < 4; ++state) table[previous][state] = MakeWaveTagText(previous, state);
+    for (int state = 1; state < 4; ++state)
+      table[previous][state] = MakeWaveTagText(previous, state);
   }
   return table;
 }
@@ -152,7 +153,8 @@ class WaveTags {
     // Narrowing a fraction just below 1 can round it up to 1.
     if (r >= 1.0f) r = std::nextafter(1.0f, 0.0f);
     const int state = static_cast<int>(r * 3.0f + 1.0f);
-    const WaveTagText& tags = kWaveTags[static_cast<std::size_t>(m_state)][static_cast<std::size_t>(state)];
+    const WaveTagText& tags =
+        kWaveTags[static_cast<std::size_t>(m_state)][static_cast<std::size_t>(state)];
     m_state = state;
     return tags;
   }
@@ -303,8 +305,7 @@ void GenerateFade(std::span<const Channels> colors, const CharacterText& text, b
 }
 
 Status FadeRequest(int colorCount, std::span<const std::string> colorTexts,
-                   const CharacterText& text, bool wavy, const FadeHooks& hooks,
-                   std::string& out) {
+                   const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out) {
   if (!IsFadeColorCount(colorCount) || colorTexts.size() < static_cast<std::size_t>(colorCount)) {
     return Status::Error("There is no fade of " + std::to_string(colorCount) + " colors.");
   }

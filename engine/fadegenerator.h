@@ -34,9 +34,7 @@ std::vector<std::size_t> SegmentLengths(int colorCount, std::size_t n,
 // Rounds to the nearest whole number, a half going to the even neighbour. For |v| < 2^22
 // (float) and |v| < 2^51 (double), which covers every channel value.
 inline float RoundHalfEven(float v) { return (v + 12582912.0f) - 12582912.0f; }
-inline double RoundHalfEven(double v) {
-  return (v + 6755399441055744.0) - 6755399441055744.0;
-}
+inline double RoundHalfEven(double v) { return (v + 6755399441055744.0) - 6755399441055744.0; }
 
 // Appends the fade markup of `text` blending through `colors` (2, 3, 4, 5 or 10 of them) to
 // `out`: for every character "<Font Color=#RRGGBB>", the wave tags when wavy, the character.
@@ -50,7 +48,6 @@ void GenerateFade(std::span<const Channels> colors, const CharacterText& text, b
 // those colour texts is not a colour value (ParseColorValue); the message then reads
 // `Color K is not a valid color value: "TEXT"`.
 Status FadeRequest(int colorCount, std::span<const std::string> colorTexts,
-                   const CharacterText& text, bool wavy, const FadeHooks& hooks,
-                   std::string& out);
+                   const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out);
 
 }  // namespace tintrix

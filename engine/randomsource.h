@@ -21,7 +21,7 @@ class RandomSource {
 // within the same clock reading still give different sequences.
 class ClockSeededRandom final : public RandomSource {
  public:
-  ClockSeededRandom();                       // seeded from the clock
+  ClockSeededRandom();                             // seeded from the clock
   explicit ClockSeededRandom(std::uint64_t seed);  // reproducible
 
   double NextFraction() override;

@@ -42,8 +42,7 @@ std::optional<double> ParseColorCount(std::string_view text) {
 namespace {
 
 // `fade` stays as it is while the markup is made.
-Status AppendStableFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks,
-                              std::string& out) {
+Status AppendStableFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks, std::string& out) {
   const std::optional<double> count = ParseColorCount(fade.NumberColors);
   if (!count) {
     return Status::Error("The number of colors is not a number: \"" + fade.NumberColors + "\"");

@@ -77,8 +77,7 @@ class IcuCharacterBreaks {
     while (from < to) {
       const std::size_t pieceEnd = to - from > kMaxPiece ? from + kMaxPiece : to;
       UErrorCode status = U_ZERO_ERROR;
-      utext_openUTF8(&m_text, text.data() + from, static_cast<int64_t>(pieceEnd - from),
-                     &status);
+      utext_openUTF8(&m_text, text.data() + from, static_cast<int64_t>(pieceEnd - from), &status);
       m_iterator->setText(&m_text, status);
       if (U_FAILURE(status)) throw std::runtime_error("ICU cannot take the text");
       const std::size_t firstNew = ends.size();
@@ -118,7 +117,7 @@ CharacterText SplitCharacters(std::string_view utf8) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
   const auto length = static_cast<int64_t>(size);
 
-  std::size_t segmentStart = 0;   // a certain boundary
+  std::size_t segmentStart = 0;  // a certain boundary
   int codePointsInSegment = 0;
   std::size_t stretchStart = SIZE_MAX;  // start of the stretch left to ICU, if one is open
   int plainRun = 0;                     // plain one-code-point segments since then

@@ -35,8 +35,6 @@ inline void s2Color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fad
 inline void s3Color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 3); }
 inline void s4color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 4); }
 inline void s5color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 5); }
-inline void s10color_Click(FadeSettings& fade, Desktop& desktop) {
-  RandomFade(fade, desktop, 10);
-}
+inline void s10color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 10); }
 
 }  // namespace tintrix

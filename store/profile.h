@@ -25,7 +25,7 @@ std::optional<std::string> FindProfileValue(const std::string& section, const st
 // A replaced key keeps its line up to the '=' (spelling, blanks); all after it becomes `value`.
 // Returns 0 and writes nothing for a blank section or key, a line break anywhere, '=' in the
 // key, ']' in the section, or a key starting with ';' or '[' (it would read as something else).
-int WriteProfileValue(const std::string& section, const std::string& key,
-                      const std::string& value, const std::string& file);
+int WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                      const std::string& file);
 
 }  // namespace tintrix

@@ -9,8 +9,8 @@ TEST(ColorToHex, PadsToSixUpperCaseDigits) {
   const struct {
     std::uint32_t n;
     const char* hex;
-  } cases[] = {{0, "000000"},        {15, "00000F"},        {4096, "001000"},
-               {16777215, "FFFFFF"}, {16711680, "FF0000"}, {255, "0000FF"},
+  } cases[] = {{0, "000000"},         {15, "00000F"},          {4096, "001000"},
+               {16777215, "FFFFFF"},  {16711680, "FF0000"},    {255, "0000FF"},
                {16777216, "1000000"}, {2147483647, "7FFFFFFF"}};
   for (const auto& c : cases) EXPECT_EQ(ColorToHex(c.n), c.hex) << c.n;
 }

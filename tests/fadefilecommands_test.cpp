@@ -14,8 +14,7 @@ namespace {
 using testing::FakeDesktop;
 using testing::Message;
 
-const Message kNoFadeFile{"No Fade File was opened or saved!", "Error", MessageIcon::Critical,
-                          ""};
+const Message kNoFadeFile{"No Fade File was opened or saved!", "Error", MessageIcon::Critical, ""};
 
 Message FadeInfo(const std::string& name) {
   return {"Fade Info:\r\r" + name, "Tintrix 1.0", MessageIcon::None, ""};
@@ -75,7 +74,10 @@ TEST_F(FadeFileTest, SaveOverAnExistingFileKeepsItsOtherContent) {
   fade.Colors[0] = "7";
   Save("New", Path("old.fad"));
   const std::string bytes = ReadBytes(Path("old.fad"));
-  EXPECT_EQ(bytes.rfind("; mine\r\n[Other]\r\nx=1\r\n[main]\r\ncolor1=7\r\nExtra=yes\r\nFadeName=New\r\n", 0), 0u)
+  EXPECT_EQ(
+      bytes.rfind("; mine\r\n[Other]\r\nx=1\r\n[main]\r\ncolor1=7\r\nExtra=yes\r\nFadeName=New\r\n",
+                  0),
+      0u)
       << bytes;
   EXPECT_EQ(ReadProfileValue("Main", "Color1", Path("old.fad")), "7");
 }
@@ -104,8 +106,8 @@ TEST_F(FadeFileTest, OpenConvertsStyleTextsByRoundingHalfToEven) {
   const struct {
     const char* text;
     int flag;  // was 1
-  } cases[] = {{"0", 0}, {"2", 2}, {"1.5", 2}, {"2.5", 2}, {"0.5", 0}, {"-0.4", 0},
-               {"3", 1}, {"x", 1}, {"", 1},    {"70000", 1}};
+  } cases[] = {{"0", 0},    {"2", 2}, {"1.5", 2}, {"2.5", 2}, {"0.5", 0},
+               {"-0.4", 0}, {"3", 1}, {"x", 1},   {"", 1},    {"70000", 1}};
   for (const auto& c : cases) {
     WriteBytes(Path("style.fad"), std::string("[Main]\r\nColor1=9\r\nItalic=") + c.text + "\r\n");
     fade.Italic = 1;
@@ -135,8 +137,8 @@ TEST_F(FadeFileTest, NoFadeFileChangesNothingAndSaysSo) {
     fade = DefaultFade();
     Open(Path(name));
     EXPECT_EQ(fade, DefaultFade()) << name;
-    EXPECT_EQ(desktop.messages, (std::vector<Message>{{Path(name) + " is not a fade file.",
-                                                       "Error", MessageIcon::Critical, ""}}))
+    EXPECT_EQ(desktop.messages, (std::vector<Message>{{Path(name) + " is not a fade file.", "Error",
+                                                       MessageIcon::Critical, ""}}))
         << name;
     EXPECT_EQ(current, Path(name));
     EXPECT_EQ(Info(), name == std::string("notes.fad") ? FadeInfo("only a name") : kNoFadeFile);

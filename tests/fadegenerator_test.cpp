@@ -67,8 +67,8 @@ TEST(FadeRequest, WorkedTwoColorExample) {
 
 TEST(FadeRequest, OneCharacterGetsTheColorItsSegmentEndsIn) {
   // black, blue, pure red, green, and distinct colours up to ten
-  const std::vector<std::string> ten = {"0",      "16711680", "255",  "65280",   "1",
-                                        "256",    "65536",    "2",    "512",     "131072"};
+  const std::vector<std::string> ten = {"0",   "16711680", "255", "65280", "1",
+                                        "256", "65536",    "2",   "512",   "131072"};
   const struct {
     int count;
     const char* expected;
@@ -86,8 +86,7 @@ TEST(FadeRequest, OneCharacterGetsTheColorItsSegmentEndsIn) {
 TEST(FadeRequest, ThreeCharactersOfTenColorsReachColorFour) {
   std::vector<std::string> colors;
   for (int k = 1; k <= 10; ++k) colors.push_back(std::to_string(k * 17));  // red 17, 34, ...
-  EXPECT_EQ(Colors(Fade(colors, "abc")),
-            (std::vector<std::string>{"220000", "330000", "440000"}));
+  EXPECT_EQ(Colors(Fade(colors, "abc")), (std::vector<std::string>{"220000", "330000", "440000"}));
 }
 
 TEST(FadeRequest, RoundsHalvesToEven) {
@@ -217,8 +216,8 @@ TEST(FadeRequest, EveryCharacterMatchesTheLiteralBlend) {
         texts.push_back(std::to_string(c.red + 256 * c.green + 65536 * c.blue));
       }
       const std::size_t n = 1 + random() % 700;
-      const std::vector<std::string> expected = count == 2 ? ReferenceColors<double>(channels, n)
-                                                           : ReferenceColors<float>(channels, n);
+      const std::vector<std::string> expected =
+          count == 2 ? ReferenceColors<double>(channels, n) : ReferenceColors<float>(channels, n);
       ASSERT_EQ(Colors(Fade(texts, std::string(n, 'x'))), expected)
           << count << " colours, " << n << " characters, round " << round;
     }
@@ -257,8 +256,8 @@ TEST(SegmentLengths, DealingLetsEventsRunOncePerPass) {
     int colors;
     std::size_t n;
     int passes;
-  } cases[] = {{4, 0, 1}, {4, 1, 1}, {4, 3, 1}, {4, 4, 2}, {5, 10, 3}, {10, 9, 1}, {10, 10, 2},
-               {3, 100, 0}, {2, 100, 0}};
+  } cases[] = {{4, 0, 1},  {4, 1, 1},   {4, 3, 1},   {4, 4, 2},  {5, 10, 3},
+               {10, 9, 1}, {10, 10, 2}, {3, 100, 0}, {2, 100, 0}};
   for (const auto& c : cases) {
     int runs = 0;
     SegmentLengths(c.colors, c.n, [&runs] { ++runs; });
@@ -270,12 +269,11 @@ TEST(RoundHalfEven, GoesToTheEvenNeighbour) {
   const struct {
     double value;
     double rounded;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {127.5, 128}, {126.5, 126},
-               {254.5, 254}, {0.49, 0}, {0.51, 1}, {-0.5, 0}, {-1.5, -2}, {255, 255}};
+  } cases[] = {{0.5, 0},     {1.5, 2},  {2.5, 2},  {3.5, 4},  {127.5, 128}, {126.5, 126},
+               {254.5, 254}, {0.49, 0}, {0.51, 1}, {-0.5, 0}, {-1.5, -2},   {255, 255}};
   for (const auto& c : cases) {
     EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
-    EXPECT_EQ(RoundHalfEven(static_cast<float>(c.value)), static_cast<float>(c.rounded))
-        << c.value;
+    EXPECT_EQ(RoundHalfEven(static_cast<float>(c.value)), static_cast<float>(c.rounded)) << c.value;
   }
 }
 
@@ -296,8 +294,8 @@ TEST(Wave, StateBoundariesOfTheDraw) {
   const struct {
     double r;
     const char* open;
-  } cases[] = {{0.0, "<SUB>"}, {0.33, "<SUB>"}, {0.34, "<SUP>"},
-               {0.66, "<SUP>"}, {0.67, ""},       {0.999999999999, ""}};
+  } cases[] = {{0.0, "<SUB>"},  {0.33, "<SUB>"}, {0.34, "<SUP>"},
+               {0.66, "<SUP>"}, {0.67, ""},      {0.999999999999, ""}};
   for (const auto& c : cases) {
     ScriptedRandom random({c.r});
     EXPECT_EQ(Parse(Fade({"0", "0"}, "a", true, &random))[0].waveTags, c.open) << c.r;

@@ -25,7 +25,7 @@ struct ToolRun {
 };
 
 ToolRun RunTool(std::vector<std::string> args, const std::string& input = "",
-            const StoredFadeLoader& stored = {}) {
+                const StoredFadeLoader& stored = {}) {
   std::istringstream in(input);
   std::ostringstream out, err;
   const int status = RunFadeTool(args, in, out, err, stored);
@@ -47,7 +47,7 @@ std::string DefaultDocument(const std::string& text) {
 
 TEST(FadeTool, PrintsTheWorkedExample) {
   const ToolRun run = RunTool({"--defaults", "--markup-only", "--colors", "2", "--color", "1=0",
-                           "--color", "2=16711680", "--", "ab"});
+                               "--color", "2=16711680", "--", "ab"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "<Font Color=#000080>a<Font Color=#0000FF>b\n");
   EXPECT_EQ(run.out.size(), 43u);
@@ -60,10 +60,12 @@ TEST(FadeTool, OptionsChangeTheStartingFade) {
     std::vector<std::string> args;
     void (*expect)(FadeSettings&);
   } cases[] = {
-      {"hex colour is red first", {"--color", "2=#0000FF"},
+      {"hex colour is red first",
+       {"--color", "2=#0000FF"},
        [](FadeSettings& f) { f.Colors[1] = "16711680"; }},
       {"hex lower case", {"--color=1=#ff8000"}, [](FadeSettings& f) { f.Colors[0] = "33023"; }},
-      {"styles on", {"--italic", "--underline", "--no-bold"},
+      {"styles on",
+       {"--italic", "--underline", "--no-bold"},
        [](FadeSettings& f) { f.Italic = 1, f.Underlined = 1, f.Bold = 0; }},
       {"last word wins", {"--bold", "--no-bold"}, [](FadeSettings& f) { f.Bold = 0; }},
       {"empty font", {"--font", ""}, [](FadeSettings& f) { f.Font = ""; }},
@@ -139,10 +141,18 @@ TEST(FadeTool, RefusesFadesThatCannotBeMade) {
 }
 
 TEST(FadeTool, UsageErrorsExitWithTwo) {
-  const std::vector<std::vector<std::string>> cases = {
-      {"--bogus"},         {"--color", "11=5"}, {"--color", "0=5"},     {"--color", "5"},
-      {"--color", "1=#12345"}, {"--color", "1=#GG0000"}, {"--seed", "x"}, {"--seed", "-1"},
-      {"one", "two"},      {"--colors"},        {"--wavy=1"},          {"-x"}};
+  const std::vector<std::vector<std::string>> cases = {{"--bogus"},
+                                                       {"--color", "11=5"},
+                                                       {"--color", "0=5"},
+                                                       {"--color", "5"},
+                                                       {"--color", "1=#12345"},
+                                                       {"--color", "1=#GG0000"},
+                                                       {"--seed", "x"},
+                                                       {"--seed", "-1"},
+                                                       {"one", "two"},
+                                                       {"--colors"},
+                                                       {"--wavy=1"},
+                                                       {"-x"}};
   for (const auto& args : cases) {
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 2) << args[0];
@@ -181,12 +191,13 @@ TEST(FadeTool, OutputFileAndFadeFile) {
 
   const QString output = dir.filePath("out.htm");
   const ToolRun run = RunTool({"--defaults", "--fade", fadeFile.toStdString(), "--color", "2=0",
-                           "--color", "3=65280", "-o", output.toStdString(), "abc"});
+                               "--color", "3=65280", "-o", output.toStdString(), "abc"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(ReadBytes(output), document + "\n");
 
-  const ToolRun unwritable = RunTool({"--defaults", "-o", dir.filePath("no/such/dir/out.htm").toStdString(), "x"});
+  const ToolRun unwritable =
+      RunTool({"--defaults", "-o", dir.filePath("no/such/dir/out.htm").toStdString(), "x"});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_EQ(unwritable.err.rfind("tintrix-fade: Could not write ", 0), 0u);
 }

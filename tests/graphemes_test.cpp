@@ -17,7 +17,8 @@ std::vector<std::string> Characters(const std::string& text) {
   const CharacterText characters = SplitCharacters(text);
   std::vector<std::string> out;
   for (std::size_t i = 0; i < characters.size(); ++i) {
-    out.emplace_back(text.substr(characters.start(i), characters.start(i + 1) - characters.start(i)));
+    out.emplace_back(
+        text.substr(characters.start(i), characters.start(i + 1) - characters.start(i)));
   }
   return out;
 }
@@ -33,7 +34,8 @@ std::vector<std::string> IcuCharacters(const std::string& text) {
   std::vector<std::string> out;
   int32_t start = 0;
   for (int32_t end = iterator->next(); end != icu::BreakIterator::DONE; end = iterator->next()) {
-    out.emplace_back(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+    out.emplace_back(
+        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
     start = end;
   }
   utext_close(&utext);
@@ -61,11 +63,20 @@ TEST(SplitCharacters, UserPerceivedCharacters) {
       {"zwj sequence",
        "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB",
        {"\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB"}},
-      {"hangul jamo", "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8", {"\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8"}},
+      {"hangul jamo",
+       "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8",
+       {"\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8"}},
       {"cjk", "\xE6\x9D\xB1\xE4\xBA\xAC", {"\xE6\x9D\xB1", "\xE4\xBA\xAC"}},
-      {"prepend joins what follows", "\xD8\x80" "1", {"\xD8\x80" "1"}},
+      {"prepend joins what follows",
+       "\xD8\x80"
+       "1",
+       {"\xD8\x80"
+        "1"}},
       {"spacing mark", "\xE0\xA4\x95\xE0\xA4\xBE", {"\xE0\xA4\x95\xE0\xA4\xBE"}},
-      {"ill-formed bytes kept", "a\xFF" "b", {"a", "\xFF", "b"}},
+      {"ill-formed bytes kept",
+       "a\xFF"
+       "b",
+       {"a", "\xFF", "b"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Characters(c.text), c.characters) << c.name;
@@ -82,15 +93,35 @@ TEST(SplitCharacters, PlainAsciiIsCutByBytes) {
 // Random texts built from code points of every break class, and from runs of plain text of
 // every length around the point where a stretch is handed to ICU: the result must be ICU's.
 TEST(SplitCharacters, AgreesWithIcuOnRandomTexts) {
-  const std::vector<std::string> pool = {
-      "a", " ", "\r", "\n", "\t", "\xC3\xA9", "\xE6\x9D\xB1",              // plain and controls
-      "\xCC\x81", "\xE2\x80\x8D", "\xEF\xB8\x8F",                       // extend, ZWJ, VS16
-      "\xF0\x9F\x87\xA9", "\xF0\x9F\x87\xAA",                           // regional indicators
-      "\xF0\x9F\x91\x8D", "\xF0\x9F\x8F\xBD", "\xE2\x9D\xA4", "\xC2\xA9",  // pictographs, tone
-      "\xD8\x80", "\xE0\xA4\x95", "\xE0\xA4\xBE", "\xE0\xA5\x8D",        // prepend, Devanagari
-      "\xE1\x84\x80", "\xE1\x85\xA1", "\xE1\x86\xA8", "\xEA\xB0\x80",    // Hangul L V T LV
-      "\xFF", "\xC3", "\xE2\x80",                                        // ill-formed
-      "plain text ", "\xD0\xBF\xD1\x80\xD0\xB8"};                        // runs
+  const std::vector<std::string> pool = {"a",
+                                         " ",
+                                         "\r",
+                                         "\n",
+                                         "\t",
+                                         "\xC3\xA9",
+                                         "\xE6\x9D\xB1",  // plain and controls
+                                         "\xCC\x81",
+                                         "\xE2\x80\x8D",
+                                         "\xEF\xB8\x8F",  // extend, ZWJ, VS16
+                                         "\xF0\x9F\x87\xA9",
+                                         "\xF0\x9F\x87\xAA",  // regional indicators
+                                         "\xF0\x9F\x91\x8D",
+                                         "\xF0\x9F\x8F\xBD",
+                                         "\xE2\x9D\xA4",
+                                         "\xC2\xA9",  // pictographs, tone
+                                         "\xD8\x80",
+                                         "\xE0\xA4\x95",
+                                         "\xE0\xA4\xBE",
+                                         "\xE0\xA5\x8D",  // prepend, Devanagari
+                                         "\xE1\x84\x80",
+                                         "\xE1\x85\xA1",
+                                         "\xE1\x86\xA8",
+                                         "\xEA\xB0\x80",  // Hangul L V T LV
+                                         "\xFF",
+                                         "\xC3",
+                                         "\xE2\x80",  // ill-formed
+                                         "plain text ",
+                                         "\xD0\xBF\xD1\x80\xD0\xB8"};  // runs
   std::mt19937 random(12345);
   for (int round = 0; round < 3000; ++round) {
     std::string text;

@@ -47,10 +47,10 @@ TEST(ParseColorCount, ReadsDecimalNumbers) {
   const struct {
     const char* text;
     std::optional<double> number;
-  } cases[] = {{"5", 5},       {" 5 ", 5},     {"05", 5},      {"5.0", 5},   {"+5", 5},
-               {"-2", -2},     {"2.5", 2.5},   {".5", 0.5},    {"5.", 5},    {"\t10\t", 10},
-               {"", {}},       {" ", {}},      {"five", {}},   {"5x", {}},   {"1e1", {}},
-               {"5.0.0", {}},  {"+", {}},      {".", {}},      {"--5", {}},  {"5 5", {}}};
+  } cases[] = {{"5", 5},      {" 5 ", 5},   {"05", 5},    {"5.0", 5},  {"+5", 5},
+               {"-2", -2},    {"2.5", 2.5}, {".5", 0.5},  {"5.", 5},   {"\t10\t", 10},
+               {"", {}},      {" ", {}},    {"five", {}}, {"5x", {}},  {"1e1", {}},
+               {"5.0.0", {}}, {"+", {}},    {".", {}},    {"--5", {}}, {"5 5", {}}};
   for (const auto& c : cases) EXPECT_EQ(ParseColorCount(c.text), c.number) << '"' << c.text << '"';
 }
 
@@ -61,7 +61,8 @@ TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
     const char* font;
     std::string expected;
   } cases[] = {
-      {"bold only", 1, 0, 0, "Arial", std::string("<font face=\"Arial\"><b>") + kBlueAb + "</b></font>"},
+      {"bold only", 1, 0, 0, "Arial",
+       std::string("<font face=\"Arial\"><b>") + kBlueAb + "</b></font>"},
       {"all three nest bold innermost", 1, 1, 1, "Arial",
        std::string("<font face=\"Arial\"><u><i><b>") + kBlueAb + "</b></i></u></font>"},
       {"bold and underline", 1, 0, 1, "Arial",

@@ -43,9 +43,8 @@ TEST_F(SettingsStoreTest, LivesInTheConfigurationFolder) {
 
 TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultFade) {
   const FadeSettings fade = Load();
-  const std::array<std::string, 10> colors = {"0",        "16711680", "12615808", "16744703",
-                                              "0",        "0",        "16711680", "12615808",
-                                              "16744703", "0"};
+  const std::array<std::string, 10> colors = {"0", "16711680", "12615808", "16744703", "0",
+                                              "0", "16711680", "12615808", "16744703", "0"};
   EXPECT_EQ(fade.Colors, colors);
   EXPECT_EQ(fade.WaVy, 0);
   EXPECT_EQ(fade.Bold, 1);
@@ -114,7 +113,7 @@ TEST_F(SettingsStoreTest, UnusableStyleValuesLoadAsTheirDefaults) {
   const struct {
     const char* text;
     int bold;  // default 1
-  } cases[] = {{"0", 0}, {"2", 2}, {" 1 ", 1}, {"3", 1},  {"-1", 1},
+  } cases[] = {{"0", 0}, {"2", 2}, {" 1 ", 1}, {"3", 1},   {"-1", 1},
                {"", 1},  {"x", 1}, {"1.0", 1}, {"0x0", 1}, {"99999999999", 1}};
   for (const auto& c : cases) {
     Store("Bold", c.text);

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit().constData(), 1);
   const QString runtime = home.path() + "/runtime";
   QDir().mkpath(runtime);
-  QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                     QFileDevice::ExeOwner);
+  QFile::setPermissions(runtime,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

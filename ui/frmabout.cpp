@@ -9,8 +9,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "ui/webpage.h"
 #include "ui/classiclayout.h"
+#include "ui/webpage.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {

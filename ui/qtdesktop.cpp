@@ -1,12 +1,12 @@
 #include "ui/qtdesktop.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QApplication>
 #include <QMessageBox>
 
 namespace tintrix {
@@ -18,11 +18,12 @@ QWidget* QtDesktop::Owner() const {
   return active != nullptr ? active : m_parent.data();
 }
 
-void QtDesktop::ShowMessage(const std::string& text, const std::string& title,
-                            MessageIcon icon, const std::string& informative) {
+void QtDesktop::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                            const std::string& informative) {
   // Messages break their lines with carriage returns, which a Qt label does not show.
   QString shown = QString::fromStdString(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QString::fromStdString(title), shown, QMessageBox::Ok, Owner());
   box.setInformativeText(QString::fromStdString(informative));
@@ -65,7 +66,8 @@ std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> i
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (initial) {
     // Colour values keep red in the low byte.
-    dialog.setCurrentColor(QColor(*initial & 0xFF, (*initial >> 8) & 0xFF, (*initial >> 16) & 0xFF));
+    dialog.setCurrentColor(
+        QColor(*initial & 0xFF, (*initial >> 8) & 0xFF, (*initial >> 16) & 0xFF));
   }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor color = dialog.selectedColor();
