@@ -4,7 +4,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,6 +14,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,12 +30,20 @@
 #include "output/outputcommands.h"
 #include "store/settingsstore.h"
 #include "tests/fakedesktop.h"
+#include "ui/setcolors.h"
+#include "ui/webpage.h"
 
 namespace tintrix {
 namespace {
 
 using testing::FakeDesktop;
 using testing::Message;
+
+class RecordingWebOpener final : public WebOpener {
+ public:
+  void Open(const QUrl& url) override { opened.push_back(url); }
+  std::vector<QUrl> opened;
+};
 
 class MemoryStore final : public SettingsStore {
  public:
@@ -392,33 +405,136 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
             (Message{"No Fade File was opened or saved!", "Error", MessageIcon::Critical, ""}));
 }
 
-TEST_F(MainWindowTest, HookCommandsOnlyEmitTheirSignal) {
+TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {
   struct Case {
     const char* name;
     void (MainWindow::*handler)();
-    void (MainWindow::*signal)();
+    const char* url;
   };
   const Case cases[] = {
-      {"sConfigure", &MainWindow::sConfigure_Click, &MainWindow::configureRequested},
-      {"sAbout", &MainWindow::sAbout_Click, &MainWindow::aboutRequested},
-      {"sRegister", &MainWindow::sRegister_Click, &MainWindow::makerWebsiteRequested},
-      {"sAA", &MainWindow::sAA_Click, &MainWindow::paidToSurfRequested},
+      {"sRegister", &MainWindow::sRegister_Click, kMakerWebsite},
+      {"sAA", &MainWindow::sAA_Click, kSignUpPage},
   };
-  std::map<std::string, int> emitted;
-  for (const Case& c : cases) {
-    QObject::connect(window.get(), c.signal, window.get(), [&emitted, &c] { ++emitted[c.name]; });
-  }
   const FadeSettings before = window->fade();
-  std::map<std::string, int> expected;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    RecordingWebOpener opener;
+    ScopedWebOpener scoped(opener);
     (window.get()->*c.handler)();
-    ++expected[c.name];
-    EXPECT_EQ(emitted, expected);
+    EXPECT_EQ(opener.opened, std::vector<QUrl>{QUrl(QString::fromLatin1(c.url))});
   }
   EXPECT_EQ(window->fade(), before);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(store.syncs, 0);
+}
+
+TEST_F(MainWindowTest, ConfigureTwiceShowsOneDialogOwnedByTheWindow) {
+  window->Form_Load();
+  window->sConfigure_Click();
+  SetColors* first = SetColors::Current();
+  ASSERT_NE(first, nullptr);
+  window->sConfigure_Click();
+
+  EXPECT_EQ(SetColors::Current(), first);
+  EXPECT_EQ(window->findChildren<SetColors*>().size(), 1);
+  EXPECT_EQ(first->parentWidget(), window.get());
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_FALSE(first->isModal());
+}
+
+TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsCount) {
+  window->Form_Load();
+  window->sConfigure_Click();
+  QPointer<SetColors> dialog = SetColors::Current();
+  ASSERT_NE(dialog, nullptr);
+
+  window->s2Color_Click();
+  EXPECT_EQ(window->fade().NumberColors, "2");
+  dialog->close();
+
+  // The dialog opened on the default fade, so "5 Colors" was selected.
+  EXPECT_EQ(window->fade().NumberColors, "5");
+  // The scripted source always draws one half.
+  EXPECT_EQ(window->fade().Colors[0], "8388606");
+  EXPECT_EQ(window->fade().Colors[1], "8388606");
+  EXPECT_EQ(window->fade().Colors[2], "12615808");
+  EXPECT_EQ(SetColors::Current(), nullptr);
+
+  // A closed dialog is gone; Configure builds a new one.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(dialog, nullptr);
+  window->sConfigure_Click();
+  EXPECT_NE(SetColors::Current(), nullptr);
+}
+
+TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
+  window->Form_Load();
+  QPointer<QWidget> box;
+  QString name;
+  bool modal = false;
+  QWidget* owner = nullptr;
+  QTimer closer;
+  int ticks = 0;
+  closer.setInterval(10);
+  QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
+    QWidget* active = QApplication::activeModalWidget();
+    if (active != nullptr && name.isEmpty()) {
+      box = active;
+      name = active->objectName();
+      modal = active->isModal();
+      owner = active->parentWidget();
+      active->close();
+    } else if (++ticks > 300 && active != nullptr) {
+      active->close();  // never hang the test run
+    }
+  });
+  closer.start();
+  window->sAbout_Click();
+  closer.stop();
+
+  ASSERT_FALSE(name.isEmpty()) << "no modal box was shown";
+  EXPECT_EQ(name, "frmAbout");
+  EXPECT_TRUE(modal);
+  EXPECT_EQ(owner, window.get());
+  // The box lived on the handler's stack and is gone once it returned.
+  EXPECT_EQ(box, nullptr);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
+  window->Form_Load();
+  window->sConfigure_Click();
+  SetColors* dialog = SetColors::Current();
+  ASSERT_NE(dialog, nullptr);
+  dialog->findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);      // Italic
+  dialog->findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(false);     // Bold
+  dialog->findChild<QRadioButton*>(QStringLiteral("Option2"))->setChecked(true);  // 3 Colors
+  dialog->findChild<QComboBox*>(QStringLiteral("Combo2"))->setCurrentText(QStringLiteral("Serif"));
+  auto* slot = dialog->findChild<QComboBox*>(QStringLiteral("Combo1"));
+  slot->setCurrentText(QStringLiteral("Set Color 4"));
+  desktop.colorAnswers = {std::uint32_t{255}};
+  dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  ASSERT_EQ(window->fade().Colors[3], "255");
+
+  QTimer::singleShot(0, window.get(), [&] { window->sExit_Click(); });
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
+  guard.start(5000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  QCoreApplication::sendPostedEvents();
+
+  EXPECT_EQ(store.syncs, 1);
+  EXPECT_EQ(store.values["Color4"], "255");
+  EXPECT_EQ(store.values["Italic"], "0");
+  EXPECT_EQ(store.values["Bold"], "1");
+  EXPECT_EQ(store.values["NumberColors"], "5");
+  EXPECT_EQ(store.values["Font"], "Arial");
+  // The dialog was not closed on the way out, so it wrote nothing back either.
+  EXPECT_EQ(SetColors::Current(), dialog);
+  EXPECT_EQ(window->fade().Italic, 0);
+  EXPECT_EQ(window->fade().NumberColors, "5");
 }
 
 TEST_F(MainWindowTest, MinimizeMinimizesTheMainWindow) {

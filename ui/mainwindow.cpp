@@ -15,6 +15,9 @@
 #include "store/fadefilecommands.h"
 #include "store/settingsstore.h"
 #include "ui/desktop.h"
+#include "ui/frmabout.h"
+#include "ui/setcolors.h"
+#include "ui/webpage.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
@@ -317,13 +320,16 @@ void MainWindow::s10color_Click() {
   SyncText1();
 }
 
-void MainWindow::sConfigure_Click() { emit configureRequested(); }
+void MainWindow::sConfigure_Click() { SetColors::Show(m_fade, m_desktop, this); }
 
-void MainWindow::sAbout_Click() { emit aboutRequested(); }
+void MainWindow::sAbout_Click() {
+  frmAbout box(m_desktop, this);
+  box.exec();
+}
 
-void MainWindow::sRegister_Click() { emit makerWebsiteRequested(); }
+void MainWindow::sRegister_Click() { OpenWebPage(QUrl(QString::fromLatin1(kMakerWebsite))); }
 
-void MainWindow::sAA_Click() { emit paidToSurfRequested(); }
+void MainWindow::sAA_Click() { OpenWebPage(QUrl(QString::fromLatin1(kSignUpPage))); }
 
 void MainWindow::sMinimize_Click() { showMinimized(); }
 

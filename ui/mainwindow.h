@@ -70,22 +70,19 @@ class MainWindow : public QWidget {
   void s4color_Click();
   void s5color_Click();
   void s10color_Click();
-  // The next four only emit the matching signal below; whoever owns the configuration
-  // dialog, the about box and the web links connects to them.
+  // Shows the configuration dialog on this window's fade, modeless; while one is open it is
+  // shown again rather than a second one created.
   void sConfigure_Click();
+  // Shows the about box, modal, owned by this window; returns when it is closed.
   void sAbout_Click();
+  // Opens the maker's website in the user's browser.
   void sRegister_Click();
+  // Opens the outside sign-up page in the user's browser.
   void sAA_Click();
   // Minimizes this window.
   void sMinimize_Click();
   // Closes this window, and so runs Form_Unload.
   void sExit_Click();
-
- signals:
-  void configureRequested();     // "Configure": show the configuration dialog
-  void aboutRequested();         // "About": show the about box, modally
-  void makerWebsiteRequested();  // "Visit Quorvel Designs": open the maker's website
-  void paidToSurfRequested();    // "Get Paid to Surf the Web!": open the sign-up page
 
  protected:
   void closeEvent(QCloseEvent* event) override;

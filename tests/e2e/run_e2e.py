@@ -1,0 +1,362 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the real tintrix program under Xvfb with openbox.
+
+    run_e2e.py TINTRIX TINTRIX_FADE [SCENARIO ...] [--keep]
+
+SCENARIO is one of: main, configuration (default: both). Every scenario gets its own X
+display, window manager and fresh home folder. The expected markup comes from tintrix-fade
+with --defaults: on a fresh home the window's fade is the default fade.
+
+Exit status: 0 when every scenario passed, 1 when one failed, 77 when Xvfb is missing.
+On a failure the scenario's folder (logs, a screenshot of the screen) is kept and named.
+"""
+
+import configparser
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+# The helpers sit next to this script; no bytecode cache is left in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from x11session import E2eError, X11Session, missing_tools, poll  # noqa: E402
+
+SKIP = 77
+STARTUP_TIMEOUT = 30.0  # seconds; generous for a loaded machine
+TOOLS = ["openbox", "xdotool", "xclip", "xwininfo", "xprop", "xev", "import"]
+
+MAIN_TITLE = r"^Tintrix 1\.0$"
+WINDOW_SIZE = (270, 70)
+# Places in the main window's client area.
+TEXT1 = (135, 50)  # the entry field, 11..259 x 40..60
+OPTIONS = (25, 29)  # the painted word "Options", 8..48 x 24..34
+HELP = (62, 28)  # the painted word "Help", 48..80 x 21..35
+# Places in the configuration dialog's client area: a few pixels into each control.
+CHECK3 = (72 + 6, 32 + 6)  # "Italic", 1080,480 twips
+OPTION2 = (88 + 7, 160 + 6)  # "3 Colors", 1320,2400 twips
+CONFIG_SIZE = (170, 223)  # 2550 x 3345 twips
+
+# Keys that reach each command once a menu is open (separators are skipped).
+MAKE_HTML = ["Down", "Return"]
+COPY_TO_CLIPBOARD = ["Down", "Down", "Return"]
+RANDOM_SUBMENU = ["Down"] * 6 + ["Right"]
+CONFIGURE = ["Up", "Up", "Up", "Return"]
+EXIT = ["Up", "Return"]
+ABOUT = ["Down", "Return"]
+
+MAX_RANDOM_COLOR = 16777212
+DEFAULT_COLORS = {"Color1": "0", "Color2": "16711680", "Color3": "12615808"}
+
+
+def log(message):
+    print(f"[e2e] {message}", flush=True)
+
+
+def expect(condition, message):
+    if not condition:
+        raise E2eError(message)
+
+
+class Program:
+    """The running tintrix with its main window."""
+
+    def __init__(self, session, tintrix, fade_tool):
+        self.session = session
+        self.fade_tool = fade_tool
+        started = time.monotonic()
+        self.process = session.start([tintrix], "tintrix.log")
+
+        def shown():
+            self.ensure_running()
+            ids = session.visible_windows(MAIN_TITLE)
+            return ids[0] if ids else None
+
+        try:
+            self.window = poll("the main window to be shown", shown, timeout=STARTUP_TIMEOUT)
+        except E2eError as error:
+            raise E2eError(f"{error}; tintrix is running, {self._state()}") from None
+        log(f"main window {self.window} is shown after {time.monotonic() - started:.2f} s")
+
+    def _state(self):
+        """What the kernel says the process is doing, for a diagnosis."""
+        try:
+            with open(f"/proc/{self.process.pid}/status") as f:
+                state = next((line.split(":", 1)[1].strip() for line in f if line.startswith("State:")), "?")
+            with open(f"/proc/{self.process.pid}/wchan") as f:
+                wchan = f.read().strip() or "-"
+            return f"state {state}, waiting in {wchan}"
+        except OSError as error:
+            return f"state unknown ({error})"
+
+    def ensure_running(self):
+        if self.process.poll() is not None:
+            raise E2eError(
+                f"tintrix ended early with status {self.process.returncode}:\n"
+                + self.session.log("tintrix.log")
+            )
+
+    def type_into_text1(self, text):
+        self.ensure_running()
+        self.session.click(self.window, *TEXT1)
+        self.session.keys("ctrl+a")
+        self.session.type_text(text)
+
+    def open_menu(self, spot, what):
+        """Presses on a painted menu word and returns the popup's window id."""
+        known = set(self.session.visible_windows())
+        self.session.press(self.window, *spot)
+        return self.session.wait_for_new_window(known, f"the {what} menu to open")
+
+    def choose(self, spot, what, keys):
+        """Opens a menu and presses `keys` in it; waits until the menu is gone."""
+        menu = self.open_menu(spot, what)
+        self.session.keys(*keys)
+        self.session.wait_gone(menu, f"the {what} menu to close")
+
+    def command(self, keys, what):
+        self.choose(OPTIONS, "Options", keys)
+        log(f"chose {what}")
+
+    def make_html(self, text):
+        """Runs Make HTML File on `text`, answers its message and returns the file's bytes."""
+        output = os.path.join(self.session.home, "output.htm")
+        if os.path.exists(output):
+            os.remove(output)
+        self.type_into_text1(text)
+        known = set(self.session.visible_windows())
+        self.command(MAKE_HTML, "Make HTML File")
+        box = self.session.wait_for_new_window(known, "the confirmation message", MAIN_TITLE)
+        expect(os.path.exists(output), "the message is shown but ~/output.htm is missing")
+        self.session.activate(box)
+        self.session.keys("Return")
+        self.session.wait_gone(box, "the message box to close")
+        with open(output, "rb") as f:
+            return f.read()
+
+    def expected_document(self, text, *options):
+        """What tintrix-fade prints for `text` from the default fade changed by `options`."""
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(self.session.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "c"))
+            env["QT_QPA_PLATFORM"] = "offscreen"
+            argv = [self.fade_tool, "--defaults", *options, "--", text]
+            return self.session.run(argv, env=env, binary=True)
+
+    def exit_and_wait(self):
+        self.command(EXIT, "Exit")
+        try:
+            status = self.process.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            raise E2eError("tintrix did not end within 15 s of Exit")
+        expect(status == 0, f"tintrix ended with status {status}, not 0")
+        log("tintrix ended with status 0")
+
+    def stored_settings(self):
+        path = os.path.join(self.session.config_home, "Tintrix", "Tintrix.conf")
+        expect(os.path.exists(path), f"no settings were stored at {path}")
+        parser = configparser.ConfigParser(interpolation=None)
+        parser.optionxform = str  # keys keep their case
+        parser.read(path, encoding="utf-8")
+        expect(parser.has_section("Fader"), f"{path} has no [Fader] group")
+        return dict(parser["Fader"])
+
+
+def compare(what, got, expected):
+    if got != expected:
+        at = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b), None)
+        if at is None:
+            at = min(len(got), len(expected))
+        raise E2eError(
+            f"{what} differs at byte {at} (got {len(got)} bytes, expected {len(expected)}):\n"
+            f"  got:      {got[max(0, at - 40):at + 60]!r}\n"
+            f"  expected: {expected[max(0, at - 40):at + 60]!r}"
+        )
+    log(f"{what}: {len(got)} bytes as expected")
+
+
+def expect_centred(session, window, what):
+    """The window, frame included, sits in the middle of the screen. Qt places a window before
+    the window manager has framed it, so the frame may push it off by the frame's own size;
+    more than that fails, an offset within it is reported."""
+    client = session.geometry(window)
+    frame = session.frame_geometry(window)
+    screen_width, screen_height = session.screen_size()
+    dx = frame.x - (screen_width - frame.width) // 2
+    dy = frame.y - (screen_height - frame.height) // 2
+    slack_x = frame.width - client.width + 1
+    slack_y = frame.height - client.height + 1
+    expect(
+        abs(dx) <= slack_x and abs(dy) <= slack_y,
+        f"{what} ({frame} with its frame) is not centred on the "
+        f"{screen_width}x{screen_height} screen: off by {dx}, {dy}",
+    )
+    note = "" if abs(dx) <= 1 and abs(dy) <= 1 else f" (off centre by the frame: {dx}, {dy} px)"
+    log(f"{what} is centred: {frame} with its frame{note}")
+
+
+def scenario_main(session, tintrix, fade_tool):
+    """Place, Make HTML File, Copy to Clipboard, a random fade, Exit, the stored fade."""
+    program = Program(session, tintrix, fade_tool)
+
+    g = session.geometry(program.window)
+    screen_width, _ = session.screen_size()
+    expect(
+        (g.width, g.height) == WINDOW_SIZE, f"main window is {g}, not {WINDOW_SIZE[0]}x{WINDOW_SIZE[1]}"
+    )
+    expect(g.y == 0, f"main window's top edge is at {g.y}, not 0")
+    centre_x = (screen_width - g.width) // 2
+    expect(abs(g.x - centre_x) <= 1, f"main window's left edge is at {g.x}, not {centre_x}")
+    log(f"main window sits at {g}, top centre of a {screen_width} px wide screen")
+
+    text = "Fade <me> & you, 42!"
+    document = program.make_html(text)
+    compare("~/output.htm", document, program.expected_document(text))
+
+    text = "Clip  board & <tags>"
+    program.type_into_text1(text)
+    program.command(COPY_TO_CLIPBOARD, "Copy to Clipboard")
+    expected = program.expected_document(text)
+    expect(expected.endswith(b"\n"), "tintrix-fade's output does not end with a line feed")
+    expected = expected[:-1]
+
+    def clipboard():
+        program.ensure_running()
+        try:
+            out = session.run(
+                ["xclip", "-o", "-selection", "clipboard"], check=False, timeout=5, binary=True
+            )
+        except subprocess.TimeoutExpired:
+            return None
+        return out if out == expected else None
+
+    try:
+        poll("the clipboard to hold the fade", clipboard, timeout=10)
+    except E2eError:
+        got = session.run(["xclip", "-o", "-selection", "clipboard"], check=False, binary=True)
+        compare("the clipboard", got, expected)
+    log(f"the clipboard holds the fade: {len(expected)} bytes")
+
+    menu = program.open_menu(OPTIONS, "Options")
+    known = set(session.visible_windows()) | {menu}
+    session.keys(*RANDOM_SUBMENU)
+    submenu = session.wait_for_new_window(known, "the Random Fades submenu to open")
+    session.keys("Return")  # its first entry, "2 Color Fade", is selected
+    session.wait_gone(submenu, "the Random Fades submenu to close")
+    session.wait_gone(menu, "the Options menu to close")
+    log("chose Random Fades > 2 Color Fade")
+
+    program.exit_and_wait()
+
+    stored = program.stored_settings()
+    expect(stored.get("NumberColors") == "2", f"NumberColors is {stored.get('NumberColors')!r}")
+    for key in ("Color1", "Color2"):
+        value = stored.get(key, "")
+        expect(
+            value.isdigit() and 0 <= int(value) <= MAX_RANDOM_COLOR,
+            f"{key}={value!r} is no random colour value",
+        )
+    expect(
+        (stored["Color1"], stored["Color2"]) != (DEFAULT_COLORS["Color1"], DEFAULT_COLORS["Color2"]),
+        "the random fade left colours 1 and 2 at their defaults",
+    )
+    expect(stored.get("Color3") == DEFAULT_COLORS["Color3"], f"Color3 is {stored.get('Color3')!r}")
+    expect(stored.get("Bold") == "1", f"Bold is {stored.get('Bold')!r}")
+    log(
+        f"stored: NumberColors=2, Color1={stored['Color1']}, Color2={stored['Color2']}, "
+        f"Color3={stored['Color3']}, Bold=1"
+    )
+
+
+def scenario_configuration(session, tintrix, fade_tool):
+    """Configure: tick Italic, pick 3 Colors, close; the file shows both. Then the about box."""
+    program = Program(session, tintrix, fade_tool)
+
+    known = set(session.visible_windows())
+    program.command(CONFIGURE, "Configure")
+    dialog = session.wait_for_new_window(known, "the configuration dialog", r"^Configuration$")
+
+    g = session.geometry(dialog)
+    expect((g.width, g.height) == CONFIG_SIZE, f"the dialog's client area is {g}, not 170x223")
+    expect_centred(session, dialog, "the configuration dialog")
+
+    session.click(dialog, *CHECK3)
+    session.click(dialog, *OPTION2)
+    # Alt+F4 closes the active window, which must be the dialog and not the main window.
+    session.activate(dialog)
+    session.keys("alt+F4")
+    session.wait_gone(dialog, "the configuration dialog to close")
+    log("ticked Italic, chose 3 Colors and closed the dialog")
+
+    text = "Three colours, slanted"
+    document = program.make_html(text)
+    expect(b"<i>" in document and b"</i>" in document, "the file has no <i> tags")
+    compare("~/output.htm", document, program.expected_document(text, "--italic", "--colors", "3"))
+
+    known = set(session.visible_windows())
+    program.choose(HELP, "Help", ABOUT)
+    about = session.wait_for_new_window(known, "the about box")
+    expect_centred(session, about, "the about box")
+    session.activate(about)
+    session.keys("Escape")
+    session.wait_gone(about, "the about box to close on Esc")
+    log("the about box opened centred and closed on Esc")
+
+    program.exit_and_wait()
+    stored = program.stored_settings()
+    expect(stored.get("Italic") == "1", f"Italic is {stored.get('Italic')!r}, not 1")
+    expect(stored.get("NumberColors") == "3", f"NumberColors is {stored.get('NumberColors')!r}")
+    log("stored: Italic=1, NumberColors=3")
+
+
+SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration}
+
+
+def main(argv):
+    args = [a for a in argv if a != "--keep"]
+    keep = len(args) != len(argv)
+    if len(args) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    tintrix, fade_tool, *names = args
+    names = names or list(SCENARIOS)
+    unknown = [n for n in names if n not in SCENARIOS]
+    if unknown:
+        print(f"unknown scenario {unknown[0]}; known: {', '.join(SCENARIOS)}", file=sys.stderr)
+        return 2
+
+    if missing_tools(["Xvfb"]):
+        print("SKIPPED: Xvfb is not installed; the end-to-end tests need it", flush=True)
+        return SKIP
+    missing = missing_tools(TOOLS)
+    if missing:
+        print(f"FAILED: the end-to-end tests need {', '.join(missing)}", flush=True)
+        return 1
+
+    # CTest ends a test that overruns with SIGTERM or SIGKILL; turn the first into an
+    # exception, so the session still takes everything it started down with it.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
+
+    failed = []
+    for name in names:
+        started = time.monotonic()
+        log(f"scenario {name}")
+        try:
+            with X11Session(keep=keep, name=f"tintrix-e2e-{name}") as session:
+                log(f"display :{session.display}, home {session.home}")
+                SCENARIOS[name](session, os.path.abspath(tintrix), os.path.abspath(fade_tool))
+        except E2eError as error:
+            failed.append(name)
+            log(f"FAILED {name}: {error}")
+            continue
+        log(f"passed {name} in {time.monotonic() - started:.1f} s")
+    if failed:
+        log(f"failed: {', '.join(failed)}")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
