@@ -98,14 +98,14 @@ void PaintBody(QPainter& painter, const QWidget& panel) {
   const QString options = QStringLiteral("Options");
   const QString help = QStringLiteral("Help");
   const QFont font =
-      BoldFontFitting(panel.font(), options, 11, kLabel2Rect.left() - kLabel1Rect.left() - 1);
+      BoldFontFitting(panel.font(), options, 11, kLabel2Rect.left() - kLabel1Rect.left() - 5);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setFont(font);
   painter.setPen(Qt::white);
   const QRectF line(0, kLabel1Rect.top() - 1, 0, kLabel1Rect.height() + 2);
   painter.drawText(line.adjusted(kLabel1Rect.left(), 0, 100, 0), Qt::AlignLeft | Qt::AlignVCenter,
                    options);
-  painter.drawText(line.adjusted(kLabel2Rect.left() + 2, 0, 100, 0),
+  painter.drawText(line.adjusted(kLabel2Rect.left() + 3, 0, 100, 0),
                    Qt::AlignLeft | Qt::AlignVCenter, help);
 
   // The thin light rule under the menu bar.

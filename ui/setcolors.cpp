@@ -232,10 +232,14 @@ void SetColors::PaintSwatch(int slot) {
   QPalette palette = swatch->palette();
   if (const std::optional<ColorValue> value = ParseColorValue(text)) {
     const Channels channels = ColorChannels(*value);
-    palette.setBrush(QPalette::Window, QColor(channels.red, channels.green, channels.blue));
+    const QColor color(channels.red, channels.green, channels.blue);
+    palette.setBrush(QPalette::Window, color);
+    // The swatch's number stays readable on dark colours.
+    palette.setColor(QPalette::WindowText, qGray(color.rgb()) < 128 ? Qt::white : Qt::black);
     swatch->setToolTip(QString());
   } else {
     palette.setBrush(QPalette::Window, HatchBrush());
+    palette.setColor(QPalette::WindowText, Qt::black);
     swatch->setToolTip(
         text.empty() ? QStringLiteral("Color %1 is empty: it holds no color value").arg(slot + 1)
                      : QStringLiteral("Color %1 is not a valid color value: \"%2\"")
