@@ -142,6 +142,15 @@ class MainWindowTest : public ::testing::Test {
   QWidget* m_grabber = nullptr;
 };
 
+// Runs the program's event loop until something ends it; gives up with 7 after five seconds.
+int RunEventLoop() {
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
+  guard.start(5000);
+  return QApplication::exec();
+}
+
 int Lightness(const QImage& image, QPoint logical) {
   const qreal dpr = image.devicePixelRatio();
   return image.pixelColor((logical * dpr)).lightness();
@@ -518,11 +527,7 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   ASSERT_EQ(window->fade().Colors[3], "255");
 
   QTimer::singleShot(0, window.get(), [&] { window->sExit_Click(); });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
-  guard.start(5000);
-  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(RunEventLoop(), 0);
   QCoreApplication::sendPostedEvents();
 
   EXPECT_EQ(store.syncs, 1);
@@ -718,12 +723,7 @@ TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
                   QApplication::sendEvent(popup, &enter);
                 });
     });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
-    guard.start(5000);
-
-    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(RunEventLoop(), 0);
     // Anything the exit left queued must not close the other windows either.
     QCoreApplication::sendPostedEvents();
 
