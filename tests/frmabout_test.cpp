@@ -56,7 +56,9 @@ class AboutTest : public ::testing::Test {
 
 TEST_F(AboutTest, ShowsItsTextsAndControls) {
   EXPECT_EQ(m_box.objectName(), "frmAbout");
-  EXPECT_TRUE(m_box.windowTitle().isEmpty());
+  // no caption text, and no application name standing in for an empty one
+  EXPECT_TRUE(m_box.windowTitle().trimmed().isEmpty());
+  EXPECT_FALSE(m_box.windowTitle().isEmpty());
   EXPECT_TRUE(m_box.isModal());
   EXPECT_TRUE(m_box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_FALSE(m_box.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));

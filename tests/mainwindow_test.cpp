@@ -692,6 +692,23 @@ TEST_F(MainWindowTest, APressOutsideTheSpotsDragsTheWindow) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
+TEST_F(MainWindowTest, AClickWhoseReleaseIsAlreadyQueuedMovesNothing) {
+  window->Form_Load();
+  const QPoint at(150, 10);
+  QWidget* picture = window->childAt(at);
+  const QPoint global = window->mapToGlobal(at);
+  // The release waits in the queue behind the press, as after a quick tap.
+  QCoreApplication::postEvent(picture,
+                              new QMouseEvent(QEvent::MouseButtonRelease, QPointF(at), QPointF(global),
+                                              Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  const QPoint start = window->pos();
+  Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+  QMouseEvent move(QEvent::MouseMove, QPointF(), global + QPoint(30, 40), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(picture, &move);
+  EXPECT_EQ(window->pos(), start);
+}
+
 TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
   struct Case {
     const char* name;

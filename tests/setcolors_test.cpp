@@ -405,6 +405,31 @@ TEST_F(SetColorsTest, ShowOpensOneDialogOnly) {
   m_dialog = third;
 }
 
+TEST_F(SetColorsTest, ShowBringsBackAMinimizedDialog) {
+  SetColors* dialog = SetColors::Show(m_fade, m_desktop, nullptr);
+  m_dialog = dialog;
+  dialog->showMinimized();
+  ASSERT_TRUE(dialog->isMinimized());
+  EXPECT_EQ(SetColors::Show(m_fade, m_desktop, nullptr), dialog);
+  EXPECT_FALSE(dialog->isMinimized());
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(SetColorsTest, EnterInASelectorOpensNoPicker) {
+  SetColors& dialog = Open();
+  for (const char* name : {"Combo1", "Combo2"}) {
+    QComboBox* combo = dialog.findChild<QComboBox*>(QString::fromLatin1(name));
+    ASSERT_NE(combo, nullptr);
+    combo->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo, &release);
+    EXPECT_TRUE(m_desktop.pickerInitials.empty()) << name;
+  }
+  EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->isDefault());
+}
+
 TEST_F(SetColorsTest, CloseOverridesCountChangedWhileOpenButKeepsColours) {
   SetColors* dialog = SetColors::Show(m_fade, m_desktop, nullptr);
   // A random fade while the dialog is open: new colours and a new count.

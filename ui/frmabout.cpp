@@ -63,7 +63,8 @@ frmAbout::frmAbout(Desktop& desktop, QWidget* parent, ProgramLauncher& launcher)
       m_desktop(desktop),
       m_launcher(launcher) {
   setObjectName(QStringLiteral("frmAbout"));
-  setWindowTitle(QString());
+  // An empty title would make the desktop show the application's name instead.
+  setWindowTitle(QStringLiteral(" "));
   // An empty icon would fall back to the application's; a blank one shows none.
   QPixmap blank(16, 16);
   blank.fill(Qt::transparent);

@@ -341,14 +341,27 @@ void MainWindow::Label2_MouseDown(const QPoint& globalPos) { m_help->exec(global
 
 void MainWindow::Label3_Click() { close(); }
 
-void MainWindow::Picture_MouseDown(const QPoint& globalPos) {
-  if (StartWindowDrag(this)) return;
+void MainWindow::Picture_MouseDown(const QPoint& globalPos, Qt::MouseButton button) {
+  // The window follows the pointer until the release. The system takes over a left-button
+  // drag where it can, but only once the pointer moves with the button held: started at the
+  // press, a quick click whose release the window manager never sees would leave the window
+  // stuck to the pointer. Window managers end a move on a left-button release only, so the
+  // window follows other buttons itself.
   m_dragging = true;
+  m_systemMove = button == Qt::LeftButton;
   m_dragOffset = globalPos - pos();
 }
 
 void MainWindow::Picture_MouseMove(const QPoint& globalPos) {
-  if (m_dragging) move(globalPos - m_dragOffset);
+  if (!m_dragging) return;
+  if (m_systemMove) {
+    m_systemMove = false;
+    if (StartWindowDrag(this, [this] { return m_dragging; })) {
+      m_dragging = false;
+      return;
+    }
+  }
+  move(globalPos - m_dragOffset);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -373,7 +386,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (watched == m_picture1 || watched == m_picture2) {
     if (press) {
-      Picture_MouseDown(GlobalPos(event));
+      Picture_MouseDown(GlobalPos(event), static_cast<QMouseEvent*>(event)->button());
     } else if (type == QEvent::MouseMove) {
       Picture_MouseMove(GlobalPos(event));
     } else {

@@ -93,7 +93,7 @@ class MainWindow : public QWidget {
   void Label1_MouseDown(const QPoint& globalPos);
   void Label2_MouseDown(const QPoint& globalPos);
   void Label3_Click();
-  void Picture_MouseDown(const QPoint& globalPos);
+  void Picture_MouseDown(const QPoint& globalPos, Qt::MouseButton button);
   // Follows the pointer after a drag the system refused.
   void Picture_MouseMove(const QPoint& globalPos);
 
@@ -114,7 +114,8 @@ class MainWindow : public QWidget {
   QMenu* m_random;
 
   bool m_closePressed = false;  // a press on the close mark awaits its release
-  bool m_dragging = false;      // this window follows the pointer itself
+  bool m_dragging = false;      // a press on the panels is held: the window follows it
+  bool m_systemMove = false;    // the system is asked to take over at the first move
   QPoint m_dragOffset;          // pointer position minus window position at the press
 };
 

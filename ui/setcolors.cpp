@@ -74,6 +74,8 @@ SetColors* SetColors::Show(FadeSettings& fade, Desktop& desktop, QWidget* owner)
     s_open = new SetColors(fade, desktop, owner);
     s_open->setAttribute(Qt::WA_DeleteOnClose);
   }
+  // "Shown" also when the user had minimized it.
+  s_open->setWindowState(s_open->windowState() & ~Qt::WindowMinimized);
   s_open->show();
   MakeTopmost(s_open);
   return s_open;
@@ -85,6 +87,9 @@ void SetColors::BuildControls() {
   m_command1 = new QPushButton(QStringLiteral("SET"), this);
   m_command1->setObjectName(QStringLiteral("Command1"));
   m_command1->setGeometry(Twips(1680, 120, 735, 255));
+  // Not the dialog's default button: Enter in a selector must not open the colour picker.
+  m_command1->setAutoDefault(false);
+  m_command1->setDefault(false);
   connect(m_command1, &QPushButton::clicked, this, &SetColors::Command1_Click);
 
   m_combo1 = new QComboBox(this);

@@ -41,8 +41,10 @@ void CentreOnScreen(QWidget* window) {
                screen.y() + (screen.height() - size.height()) / 2);
 }
 
-bool StartWindowDrag(QWidget* window) {
+bool StartWindowDrag(QWidget* window, const std::function<bool()>& held) {
   QCoreApplication::processEvents();
+  // A quick click's release may have been queued behind its press: nothing to move.
+  if (!held()) return true;
   QWindow* handle = window->windowHandle();
   return handle != nullptr && handle->startSystemMove();
 }

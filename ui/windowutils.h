@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 namespace tintrix {
@@ -14,9 +16,11 @@ void PlaceAtTopCentre(QWidget* window);
 // Moves a top-level window to the centre of its screen.
 void CentreOnScreen(QWidget* window);
 
-// Lets the system move the window with the pointer until the pressed button is released.
-// Returns false when the system refuses (some window managers take only the left button);
-// the caller then moves the window itself while the button is held.
-bool StartWindowDrag(QWidget* window);
+// Lets pending events run, then, unless `held` says that the pressed button has come up in the
+// meantime, lets the system move the window with the pointer until the left button is
+// released. Returns false when the system refuses; the caller then moves the window itself
+// while the button is held. For other buttons callers move the window themselves: a window
+// manager told of a move waits for a left-button release that would never come.
+bool StartWindowDrag(QWidget* window, const std::function<bool()>& held);
 
 }  // namespace tintrix

@@ -197,6 +197,49 @@ def expect_centred(session, window, what):
     log(f"{what} is centred: {frame} with its frame{note}")
 
 
+def check_drags(session, program):
+    """Drags with the left and the right button move the window only while the button is held,
+    and a quick click on the panels moves nothing."""
+    window = program.window
+
+    def position():
+        g = session.geometry(window)
+        return g.x, g.y
+
+    def settles():
+        last = position()
+        time.sleep(0.3)
+        return last if position() == last else None
+
+    for button in (3, 1):
+        start = poll("the window to settle", settles)
+        session.xdotool("mousemove", "--window", window, 150, 8, "mousedown", button)
+
+        def dragged():
+            # the window manager takes over a left-button drag only once it has grabbed the
+            # pointer, so the pointer keeps moving in small steps until the window follows
+            session.xdotool("mousemove_relative", "--", 10, 8)
+            time.sleep(0.1)
+            return position() if position() != start else None
+
+        moved = poll(f"a button-{button} drag to move the window", dragged)
+        session.xdotool("mouseup", button)
+        released = poll("the window to settle after the release", settles)
+        session.xdotool("mousemove_relative", "--", 40, 40)
+        time.sleep(0.4)
+        expect(position() == released,
+               f"after a button-{button} drag was released the window still follows the pointer: "
+               f"{released} -> {position()}")
+        log(f"button {button} drags the window {start} -> {moved} and lets go at {released}")
+
+    before = poll("the window to settle", settles)
+    session.press(window, 150, 8)
+    session.xdotool("mousemove_relative", "--", 40, 40)
+    time.sleep(0.4)
+    expect(position() == before, f"a quick click moved the window: {before} -> {position()}")
+    log("a quick click on the title strip leaves the window where it is")
+
+
 def scenario_main(session, tintrix, fade_tool):
     """Place, Make HTML File, Copy to Clipboard, a random fade, Exit, the stored fade."""
     program = Program(session, tintrix, fade_tool)
@@ -248,6 +291,7 @@ def scenario_main(session, tintrix, fade_tool):
     session.wait_gone(menu, "the Options menu to close")
     log("chose Random Fades > 2 Color Fade")
 
+    check_drags(session, program)
     program.exit_and_wait()
 
     stored = program.stored_settings()
