@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/desktop.h"
+#include "ui/webpage.h"
 
 namespace tintrix::testing {
 
@@ -89,6 +90,13 @@ class FakeDesktop final : public Desktop {
     answers.pop_front();
     return answer;
   }
+};
+
+// Records the web pages the program asks the desktop to open.
+class RecordingWebOpener final : public WebOpener {
+ public:
+  void Open(const QUrl& url) override { opened.push_back(url); }
+  std::vector<QUrl> opened;
 };
 
 }  // namespace tintrix::testing

@@ -19,12 +19,7 @@ namespace tintrix {
 namespace {
 
 using testing::FakeDesktop;
-
-class RecordingWebOpener final : public WebOpener {
- public:
-  void Open(const QUrl& url) override { opened.push_back(url); }
-  std::vector<QUrl> opened;
-};
+using testing::RecordingWebOpener;
 
 // Finds nothing, so the system information button always reports the tool unavailable.
 class NothingInstalled final : public ProgramLauncher {

@@ -38,12 +38,7 @@ namespace {
 
 using testing::FakeDesktop;
 using testing::Message;
-
-class RecordingWebOpener final : public WebOpener {
- public:
-  void Open(const QUrl& url) override { opened.push_back(url); }
-  std::vector<QUrl> opened;
-};
+using testing::RecordingWebOpener;
 
 class MemoryStore final : public SettingsStore {
  public:
@@ -698,9 +693,9 @@ TEST_F(MainWindowTest, AClickWhoseReleaseIsAlreadyQueuedMovesNothing) {
   QWidget* picture = window->childAt(at);
   const QPoint global = window->mapToGlobal(at);
   // The release waits in the queue behind the press, as after a quick tap.
-  QCoreApplication::postEvent(picture,
-                              new QMouseEvent(QEvent::MouseButtonRelease, QPointF(at), QPointF(global),
-                                              Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  QCoreApplication::postEvent(
+      picture, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(at), QPointF(global),
+                               Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
   const QPoint start = window->pos();
   Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
   QMouseEvent move(QEvent::MouseMove, QPointF(), global + QPoint(30, 40), Qt::NoButton,
