@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QIcon>
 
+#include "platform/qtdesktop.h"
+#include "platform/qtshell.h"
 #include "store/settingsstore.h"
-#include "ui/frmabout.h"
+#include "ui/appicon.h"
 #include "ui/mainwindow.h"
-#include "ui/qtdesktop.h"
 
 namespace {
 
@@ -22,13 +22,6 @@ void PreferX11UnderWayland() {
   qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb;wayland"));
 }
 
-QIcon AppIcon() {
-  QIcon icon;
-  // 32 pixels is the icon proper; the other sizes keep it sharp where the desktop scales.
-  for (const int size : {16, 32, 48, 64, 128}) icon.addPixmap(tintrix::PaintAppIcon(size));
-  return icon;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,12 +31,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tintrix"));
   QApplication::setOrganizationName(QStringLiteral("Tintrix"));
   QApplication::setApplicationVersion(QStringLiteral(TINTRIX_VERSION));
-  QApplication::setWindowIcon(AppIcon());
+  QApplication::setWindowIcon(tintrix::PaintedAppIcon());
 
-  // Declared before the window, so both outlive it.
+  // The program's own ports, declared before the window so that they outlive it.
   tintrix::QtDesktop desktop;
+  tintrix::QtShell shell;
   tintrix::QtSettingsStore store;
-  tintrix::MainWindow window(desktop, store);
+  tintrix::MainWindow window(tintrix::Ports{desktop, shell}, store);
   desktop.SetParent(&window);
 
   window.Form_Load();

@@ -1,14 +1,15 @@
 #include "cli/fadetool.h"
 
 #include <algorithm>
-#include <charconv>
 #include <istream>
 #include <optional>
 #include <ostream>
 
+#include "engine/color.h"
 #include "engine/randomsource.h"
-#include "output/atomicfile.h"
+#include "engine/text.h"
 #include "output/fadedocument.h"
+#include "platform/atomicfile.h"
 #include "store/fadefilecommands.h"
 
 namespace tintrix {
@@ -58,16 +59,6 @@ class UsageError {
   std::string m_message;
 };
 
-template <typename T>
-std::optional<T> ParseWhole(std::string_view text, int base = 10) {
-  T value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // "#RRGGBB" to a colour value (red in the low byte); decimal text passes unchanged.
 std::string ColorOptionValue(const std::string& value) {
   if (value.empty() || value.front() != '#') return value;
@@ -80,8 +71,9 @@ std::string ColorOptionValue(const std::string& value) {
           ? ParseWhole<std::uint32_t>(hex, 16)
           : std::nullopt;
   if (!rgb) throw UsageError("--color: \"" + value + "\" is not of the form #RRGGBB");
-  const std::uint32_t red = *rgb >> 16, green = (*rgb >> 8) & 0xFF, blue = *rgb & 0xFF;
-  return std::to_string(red + 256 * green + 65536 * blue);
+  const Channels channels{static_cast<int>(*rgb >> 16), static_cast<int>((*rgb >> 8) & 0xFF),
+                          static_cast<int>(*rgb & 0xFF)};
+  return std::to_string(PackColor(channels));
 }
 
 void SetColor(Options& options, const std::string& assignment) {
@@ -180,19 +172,23 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
 
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                 std::ostream& err, const StoredFadeLoader& loadStoredFade) {
+  // One line on `err` for every failure; the exit status follows from its kind.
+  const auto fail = [&](const Status& status) {
+    err << "tintrix-fade: " << EscapeControlCharacters(status.message()) << "\n";
+    if (status.code() == StatusCode::kUsage) {
+      err << "Try 'tintrix-fade --help'.\n";
+      return 2;
+    }
+    return 1;
+  };
+
   std::optional<Options> options;
   try {
     options = ParseArguments(args, out);
   } catch (const UsageError& error) {
-    err << "tintrix-fade: " << error.message() << "\nTry 'tintrix-fade --help'.\n";
-    return 2;
+    return fail(Status::Usage(error.message()));
   }
   if (!options) return 0;
-
-  const auto fail = [&](const Status& status) {
-    err << "tintrix-fade: " << status.message() << "\n";
-    return 1;
-  };
 
   FadeSettings fade = options->defaults || !loadStoredFade ? DefaultFade() : loadStoredFade();
   if (options->fadeFile) {
@@ -218,7 +214,8 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   const bool toFile = options->output.has_value();
   const auto emit = [&](const std::string& line) {
     std::string document;
-    fadeLine(line, document);
+    // Checked on the empty line above: the text cannot make a fade fail.
+    static_cast<void>(fadeLine(line, document));
     if (toFile) {
       result += document;
     } else {
@@ -233,7 +230,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
       if (!line.empty() && line.back() == '\r') line.pop_back();
       emit(line);
     }
-    if (in.bad()) return fail(Status::Error("Could not read standard input"));
+    if (in.bad()) return fail(Status::IoError("Could not read standard input"));
   }
   if (toFile) {
     if (Status status = WriteFileAtomically(*options->output, result); !status.ok()) {
@@ -241,7 +238,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
     }
   }
   out.flush();
-  if (!out) return fail(Status::Error("Could not write standard output"));
+  if (!out) return fail(Status::IoError("Could not write standard output"));
   return 0;
 }
 

@@ -2,11 +2,11 @@
 
 #include <charconv>
 
+#include "engine/text.h"
+
 namespace tintrix {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 int HexDigitValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
 
@@ -17,15 +17,9 @@ int HexPair(const std::string& hex, std::size_t at) {
 }  // namespace
 
 std::optional<ColorValue> ParseColorValue(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value > kMaxColorValueText) {
-    return std::nullopt;
-  }
-  return static_cast<ColorValue>(value);
+  const std::optional<std::uint64_t> value = ParseWhole<std::uint64_t>(TrimBlanks(text));
+  if (!value || *value > kMaxColorValueText) return std::nullopt;
+  return static_cast<ColorValue>(*value);
 }
 
 std::string ColorToHex(std::uint32_t n) {
@@ -50,6 +44,10 @@ Channels ColorChannels(ColorValue color) {
   // established reading; for 24-bit values this is plain byte extraction.
   const std::string hex = ColorToHex(color);
   return {HexPair(hex, hex.size() - 2), HexPair(hex, 2), HexPair(hex, 0)};
+}
+
+ColorValue PackColor(const Channels& channels) {
+  return static_cast<ColorValue>(channels.red + 256 * channels.green + 65536 * channels.blue);
 }
 
 std::string MarkupColor(int red, int green, int blue) {

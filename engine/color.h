@@ -39,6 +39,9 @@ std::optional<std::string> ColorToHex(std::string_view decimalText);
 // blue from the first two.
 Channels ColorChannels(ColorValue color);
 
+// The colour value of three channels (each 0 ... 255): red in the low byte.
+ColorValue PackColor(const Channels& channels);
+
 // The markup colour of three channels (each 0 ... 255): six upper-case digits, red first.
 std::string MarkupColor(int red, int green, int blue);
 

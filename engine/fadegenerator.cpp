@@ -257,15 +257,10 @@ void BlendText(std::span<const Channels> colors, const std::vector<std::size_t>&
 
 }  // namespace
 
-bool IsFadeColorCount(int colorCount) {
-  return colorCount == 2 || colorCount == 3 || colorCount == 4 || colorCount == 5 ||
-         colorCount == 10;
-}
-
-std::vector<std::size_t> SegmentLengths(int colorCount, std::size_t n,
+std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
                                         const std::function<void()>& letEventsRun) {
-  if (colorCount == 2) return {n};
-  if (colorCount == 3) {
+  if (count.value() == 2) return {n};
+  if (count.value() == 3) {
     // n / 2 rounded half to even: an odd n has its half between two whole numbers.
     const std::size_t floorHalf = n / 2;
     const std::size_t first = (n % 2 == 0 || floorHalf % 2 == 0) ? floorHalf : floorHalf + 1;
@@ -273,7 +268,7 @@ std::vector<std::size_t> SegmentLengths(int colorCount, std::size_t n,
   }
   // Dealing one character per count and pass: every count gets n / S, and the first n % S
   // counts one more. Only the passes themselves are worth walking, for the events they let run.
-  const std::size_t counts = static_cast<std::size_t>(colorCount - 1);
+  const std::size_t counts = count.segments();
   if (letEventsRun) {
     const std::size_t passes = n == 0 ? 1 : (n + counts - 1) / counts;
     for (std::size_t pass = 0; pass < passes; ++pass) letEventsRun();
@@ -285,9 +280,9 @@ std::vector<std::size_t> SegmentLengths(int colorCount, std::size_t n,
 
 void GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,
                   const FadeHooks& hooks, std::string& out) {
-  const int colorCount = static_cast<int>(colors.size());
-  const std::vector<std::size_t> lengths =
-      SegmentLengths(colorCount, text.size(), hooks.letEventsRun);
+  const std::optional<ColorCount> count = ColorCount::Of(static_cast<int>(colors.size()));
+  if (!count) return;
+  const std::vector<std::size_t> lengths = SegmentLengths(*count, text.size(), hooks.letEventsRun);
   if (text.empty()) return;
   // Room for the closing tags a caller adds, so that they do not move the whole markup, and
   // for the writer's whole-word stores.
@@ -297,25 +292,27 @@ void GenerateFade(std::span<const Channels> colors, const CharacterText& text, b
   if (wavy && hooks.wave == nullptr) fallback.emplace();
   WaveTags wave(fallback ? &*fallback : hooks.wave);
   MarkupWriter writer(out);
-  if (colorCount == 2) {
+  if (count->value() == 2) {
     BlendText<double>(colors, lengths, text, wavy, wave, writer);
   } else {
     BlendText<float>(colors, lengths, text, wavy, wave, writer);
   }
 }
 
-Status FadeRequest(int colorCount, std::span<const std::string> colorTexts,
+Status FadeRequest(ColorCount count, std::span<const std::string> colorTexts,
                    const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out) {
-  if (!IsFadeColorCount(colorCount) || colorTexts.size() < static_cast<std::size_t>(colorCount)) {
-    return Status::Error("There is no fade of " + std::to_string(colorCount) + " colors.");
+  const int colorCount = count.value();
+  if (colorTexts.size() < static_cast<std::size_t>(colorCount)) {
+    return Status::InvalidArgument("There are fewer colors than the fade runs through.");
   }
   std::vector<Channels> channels;
   channels.reserve(static_cast<std::size_t>(colorCount));
   for (int k = 0; k < colorCount; ++k) {
     const std::optional<ColorValue> value = ParseColorValue(colorTexts[k]);
     if (!value) {
-      return Status::Error("Color " + std::to_string(k + 1) + " is not a valid color value: \"" +
-                           colorTexts[k] + "\"");
+      return Status::InvalidArgument("Color " + std::to_string(k + 1) +
+                                     " is not a valid color value: \"" +
+                                     EscapeControlCharacters(colorTexts[k]) + "\"");
     }
     channels.push_back(ColorChannels(*value));
   }

@@ -8,8 +8,10 @@
 
 #include "engine/charactertext.h"
 #include "engine/color.h"
+#include "engine/colorcount.h"
 #include "engine/randomsource.h"
 #include "engine/status.h"
+#include "engine/text.h"
 
 namespace tintrix {
 
@@ -22,32 +24,24 @@ struct FadeHooks {
   std::function<void()> letEventsRun;
 };
 
-// True for the colour counts the program fades with: 2, 3, 4, 5 and 10.
-bool IsFadeColorCount(int colorCount);
-
-// The lengths of the colorCount - 1 segments that a text of n characters is cut into:
-// the whole text for 2 colours, halving (half to even) for 3, dealing for 4, 5 and 10.
-// The dealing calls letEventsRun once per pass. colorCount must satisfy IsFadeColorCount.
-std::vector<std::size_t> SegmentLengths(int colorCount, std::size_t n,
+// The lengths of the segments that a text of n characters is cut into, one fewer than the
+// colours: the whole text for 2 colours, halving (half to even) for 3, dealing for 4, 5 and
+// 10. The dealing calls letEventsRun once per pass.
+std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
                                         const std::function<void()>& letEventsRun = {});
 
-// Rounds to the nearest whole number, a half going to the even neighbour. For |v| < 2^22
-// (float) and |v| < 2^51 (double), which covers every channel value.
-inline float RoundHalfEven(float v) { return (v + 12582912.0f) - 12582912.0f; }
-inline double RoundHalfEven(double v) { return (v + 6755399441055744.0) - 6755399441055744.0; }
-
-// Appends the fade markup of `text` blending through `colors` (2, 3, 4, 5 or 10 of them) to
-// `out`: for every character "<Font Color=#RRGGBB>", the wave tags when wavy, the character.
-// Blends in double precision for 2 colours and in single precision otherwise.
+// Appends the fade markup of `text` blending through `colors` to `out`: for every character
+// "<Font Color=#RRGGBB>", the wave tags when wavy, the character. colors.size() must be one
+// of kFadeColorCounts. Blends in double precision for 2 colours and in single precision
+// otherwise.
 void GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,
                   const FadeHooks& hooks, std::string& out);
 
-// The fade request for colorCount colours (FadeRequest2 ... FadeRequest10 in one): converts
-// the first colorCount colour texts and appends their fade of `text` to `out`.
-// Fails, leaving `out` unchanged, when colorCount is not a fade colour count or when one of
-// those colour texts is not a colour value (ParseColorValue); the message then reads
-// `Color K is not a valid color value: "TEXT"`.
-Status FadeRequest(int colorCount, std::span<const std::string> colorTexts,
+// The fade request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
+// first count.value() colour texts and appends their fade of `text` to `out`. Fails with
+// kInvalidArgument, leaving `out` unchanged, when there are fewer colour texts or when one of
+// them is not a colour value (ParseColorValue): `Color K is not a valid color value: "TEXT"`.
+Status FadeRequest(ColorCount count, std::span<const std::string> colorTexts,
                    const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out);
 
 }  // namespace tintrix

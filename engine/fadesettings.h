@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace tintrix {
@@ -22,18 +23,28 @@ struct FadeSettings {
 };
 
 // One stored field of a fade: its key in the settings store and in fade files, its default
-// when nothing is stored, and where it lives in FadeSettings. Exactly one of `text` and
-// `flag` is set; it returns the field inside the given fade.
+// when nothing is stored, and which field of FadeSettings it is. Text fields (the colours,
+// the font, the colour count) move as text; flags are whole numbers stored as decimal text.
 struct FadeField {
+  enum class Kind { kText, kFlag };
+
   const char* key;
   const char* defaultText;
-  std::string* (*text)(FadeSettings&);
-  int* (*flag)(FadeSettings&);
+  Kind kind;
+  // kText: 0 ... 9 for Color1 ... Color10, 10 for Font, 11 for NumberColors.
+  // kFlag: 0 ... 3 for WaVy, Bold, Italic, Underlined.
+  std::size_t index;
 };
 
 // The sixteen stored fields, in the order in which they are loaded, saved and written to fade
 // files. The text to fade is never stored.
 extern const std::array<FadeField, 16> kFadeFields;
+
+// The field of `fade` that `field` names; `field` must be of the matching kind.
+std::string& TextField(FadeSettings& fade, const FadeField& field);
+const std::string& TextField(const FadeSettings& fade, const FadeField& field);
+int& FlagField(FadeSettings& fade, const FadeField& field);
+int FlagField(const FadeSettings& fade, const FadeField& field);
 
 // A stored field's text: the field's own text, or a flag as decimal text ("0", "1", "2").
 std::string StoredText(const FadeSettings& fade, const FadeField& field);

@@ -1,59 +1,18 @@
 #include "output/fadedocument.h"
 
-#include <charconv>
-
 #include "output/graphemes.h"
 
 namespace tintrix {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
-std::optional<double> ParseColorCount(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  // digits, optionally with one decimal point, and at least one digit
-  std::size_t digits = 0;
-  std::size_t points = 0;
-  for (char c : text) {
-    if (IsDigit(c)) {
-      ++digits;
-    } else if (c == '.') {
-      ++points;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (digits == 0 || points > 1) return std::nullopt;
-  double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return negative ? -value : value;
-}
-
-namespace {
-
 // `fade` stays as it is while the markup is made.
 Status AppendStableFadeMarkup(const FadeSettings& fade, const FadeHooks& hooks, std::string& out) {
-  const std::optional<double> count = ParseColorCount(fade.NumberColors);
-  if (!count) {
-    return Status::Error("The number of colors is not a number: \"" + fade.NumberColors + "\"");
-  }
-  for (int n : {2, 3, 4, 5, 10}) {
-    if (*count == n) {
-      const CharacterText text = SplitCharacters(fade.TextToFade);
-      return FadeRequest(n, fade.Colors, text, fade.WaVy != 0, hooks, out);
-    }
-  }
-  return Status::Ok();
+  std::optional<ColorCount> count;
+  if (Status status = ParseNumberColors(fade.NumberColors, count); !status.ok()) return status;
+  if (!count) return Status::Ok();
+  const CharacterText text = SplitCharacters(fade.TextToFade);
+  return FadeRequest(*count, fade.Colors, text, fade.WaVy != 0, hooks, out);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "engine/fadegenerator.h"
 #include "engine/fadesettings.h"
@@ -10,15 +8,11 @@
 
 namespace tintrix {
 
-// Reads a colour-count text as a decimal number: blanks around it, a sign and a fraction are
-// allowed (" 5 ", "05", "+5.0"). nullopt when the text is no number at all.
-std::optional<double> ParseColorCount(std::string_view text);
-
 // Appends the generator's markup for the fade: the request for NumberColors colours with the
 // first colours, TextToFade and the wavy flag (WaVy not 0). A count that is a number but none
 // of 2, 3, 4, 5, 10 appends nothing. Fails, appending nothing, when NumberColors is not a
-// number (`The number of colors is not a number: "TEXT"`) or when one of the colours used is
-// not a colour value (`Color K is not a valid color value: "TEXT"`).
+// number (ParseNumberColors) or when one of the colours used is not a colour value
+// (FadeRequest); both are kInvalidArgument.
 // The fade is taken by value: the hooks let window events run while the text is dealt, and
 // those may change the window's fade, which must not change a fade half made.
 Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& out);

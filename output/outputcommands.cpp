@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-#include "output/atomicfile.h"
 #include "output/fadedocument.h"
+#include "platform/atomicfile.h"
 
 namespace tintrix {
 
@@ -41,17 +41,6 @@ void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
   }
   desktop.SetClipboardText(document);
   fade.TextToFade.clear();
-}
-
-void RandomFade(FadeSettings& fade, Desktop& desktop, int colorCount) {
-  RandomSource& random = desktop.Random();
-  random.ReseedFromClock();
-  for (int i = 0; i < colorCount; ++i) {
-    // 16777213, not 16777216: the three palest near-whites never come out.
-    const auto value = static_cast<std::uint32_t>(random.NextFraction() * 16777213.0);
-    fade.Colors[static_cast<std::size_t>(i)] = std::to_string(value);
-  }
-  fade.NumberColors = std::to_string(colorCount);
 }
 
 }  // namespace tintrix

@@ -4,7 +4,7 @@
 
 #include "engine/fadegenerator.h"
 #include "engine/fadesettings.h"
-#include "ui/desktop.h"
+#include "platform/desktop.h"
 
 namespace tintrix {
 
@@ -26,15 +26,5 @@ void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop);
 // goes to the clipboard as plain text, without a line break; TextToFade is emptied. Refuses
 // what "Make HTML File" refuses, in the same words, and then keeps TextToFade.
 void sClipboard_Click(FadeSettings& fade, Desktop& desktop);
-
-// The random fades: each re-seeds the desktop's random source from the clock, replaces the
-// first N colours with random colour values 0 ... 16777212 in order, and sets NumberColors
-// to N. Nothing else changes and nothing is shown.
-void RandomFade(FadeSettings& fade, Desktop& desktop, int colorCount);
-inline void s2Color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 2); }
-inline void s3Color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 3); }
-inline void s4color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 4); }
-inline void s5color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 5); }
-inline void s10color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, 10); }
 
 }  // namespace tintrix

@@ -1,9 +1,8 @@
 #include "store/fadefilecommands.h"
 
-#include <cmath>
 #include <optional>
 
-#include "output/fadedocument.h"
+#include "engine/text.h"
 #include "store/profile.h"
 
 namespace tintrix {
@@ -15,9 +14,10 @@ constexpr const char* kSection = "Main";
 // A style text as a fade file holds it: a decimal number rounded half to even; only 0, 1 and
 // 2 are flags.
 std::optional<int> FlagFromFadeFile(const std::string& text) {
-  const std::optional<double> number = ParseColorCount(text);
-  if (!number) return std::nullopt;
-  const double rounded = std::nearbyint(*number);
+  const std::optional<double> number = ParseDecimal(text);
+  // RoundHalfEven holds for numbers of a sensible size; one this large is no flag anyway.
+  if (!number || *number > 32767.0 || *number < -32768.0) return std::nullopt;
+  const double rounded = RoundHalfEven(*number);
   if (rounded == 0 || rounded == 1 || rounded == 2) return static_cast<int>(rounded);
   return std::nullopt;
 }
@@ -30,14 +30,13 @@ Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
   for (const FadeField& field : kFadeFields) {
     const std::optional<std::string> value = FindProfileValue(kSection, field.key, path);
     anyKey = anyKey || value.has_value();
-    if (field.text != nullptr) {
-      *field.text(opened) = value.value_or("");
+    if (field.kind == FadeField::Kind::kText) {
+      TextField(opened, field) = value.value_or("");
     } else if (const std::optional<int> flag = FlagFromFadeFile(value.value_or(""))) {
-      *field.flag(opened) = *flag;
+      FlagField(opened, field) = *flag;
     }
   }
-  if (!anyKey) return Status::Error(path + " is not a fade file.");
-  opened.TextToFade = fade.TextToFade;
+  if (!anyKey) return Status::NotFound(QuoteName(path) + " is not a fade file.");
   fade = std::move(opened);
   return Status::Ok();
 }

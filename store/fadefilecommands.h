@@ -4,7 +4,7 @@
 
 #include "engine/fadesettings.h"
 #include "engine/status.h"
-#include "ui/desktop.h"
+#include "platform/desktop.h"
 
 namespace tintrix {
 

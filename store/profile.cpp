@@ -7,7 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "output/atomicfile.h"
+#include "engine/text.h"
+#include "platform/atomicfile.h"
 
 namespace tintrix {
 
@@ -17,15 +18,7 @@ constexpr std::size_t kMaxValueCharacters = 254;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewLine = "\r\n";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool IsValidUtf8(std::string_view text) {
   std::size_t i = 0;
@@ -115,8 +108,8 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 // `wanted` comes from the caller; `found` from the file, possibly in the 8-bit code page.
 bool NamesMatch(std::string_view found, std::string_view wanted) {
-  const std::string a = AsUtf8(Trim(found));
-  const std::string_view b = Trim(wanted);
+  const std::string a = AsUtf8(TrimBlanks(found));
+  const std::string_view b = TrimBlanks(wanted);
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -156,7 +149,7 @@ std::vector<Line> SplitLines(std::string_view bytes) {
       line.end += crlf ? 2 : 1;
     }
     const std::string_view text = bytes.substr(line.begin, line.textEnd - line.begin);
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = TrimBlanks(text);
     if (trimmed.empty()) {
       line.kind = LineKind::kBlank;
     } else if (trimmed.front() == ';') {
@@ -223,8 +216,8 @@ bool HasLineBreak(std::string_view text) {
 // line, '=' in a key or ']' in a section moves the boundary, and a key starting with ';' or
 // '[' reads as a comment or a header.
 bool IsSafeEntry(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string_view trimmedSection = Trim(section);
-  const std::string_view trimmedKey = Trim(key);
+  const std::string_view trimmedSection = TrimBlanks(section);
+  const std::string_view trimmedKey = TrimBlanks(key);
   if (trimmedSection.empty() || trimmedKey.empty()) return false;
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
   if (section.find(']') != std::string_view::npos) return false;
@@ -269,7 +262,7 @@ std::string ReadProfileValue(const std::string& section, const std::string& key,
 
 std::optional<std::string> FindProfileValue(const std::string& section, const std::string& key,
                                             const std::string& file) {
-  if (file.empty() || Trim(section).empty() || Trim(key).empty()) return std::nullopt;
+  if (file.empty() || TrimBlanks(section).empty() || TrimBlanks(key).empty()) return std::nullopt;
   std::string bytes;
   if (!ReadWholeFile(file, &bytes)) return std::nullopt;
   const std::vector<Line> lines = SplitLines(bytes);
@@ -278,7 +271,7 @@ std::optional<std::string> FindProfileValue(const std::string& section, const st
 
   const Line& line = lines[*location.key];
   std::string_view value =
-      Trim(std::string_view(bytes).substr(line.equals + 1, line.textEnd - line.equals - 1));
+      TrimBlanks(std::string_view(bytes).substr(line.equals + 1, line.textEnd - line.equals - 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);

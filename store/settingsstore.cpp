@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include <charconv>
+#include "engine/text.h"
 
 namespace tintrix {
 
@@ -10,15 +10,9 @@ namespace {
 
 // A style flag as stored: a whole number 0, 1 or 2, blanks around it allowed.
 std::optional<int> ParseStoredFlag(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  int value = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || text.front() == '-' || error != std::errc() ||
-      end != text.data() + text.size() || value > 2) {
-    return std::nullopt;
-  }
-  return value;
+  const std::optional<unsigned> value = ParseWhole<unsigned>(TrimBlanks(text));
+  if (!value || *value > 2) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 }  // namespace
@@ -56,11 +50,11 @@ std::string QtSettingsStore::Location() const { return m_settings->fileName().to
 void LoadFadeSettings(FadeSettings& fade, SettingsStore& store) {
   for (const FadeField& field : kFadeFields) {
     const std::optional<std::string> stored = store.Read(field.key);
-    if (field.text != nullptr) {
-      *field.text(fade) = stored ? *stored : field.defaultText;
+    if (field.kind == FadeField::Kind::kText) {
+      TextField(fade, field) = stored ? *stored : field.defaultText;
     } else {
       const std::optional<int> flag = stored ? ParseStoredFlag(*stored) : std::nullopt;
-      *field.flag(fade) = flag ? *flag : *ParseStoredFlag(field.defaultText);
+      FlagField(fade, field) = flag ? *flag : *ParseStoredFlag(field.defaultText);
     }
   }
   if (fade.Font.empty()) fade.Font = "Arial";
@@ -68,7 +62,7 @@ void LoadFadeSettings(FadeSettings& fade, SettingsStore& store) {
 
 Status SaveFadeSettings(const FadeSettings& fade, SettingsStore& store) {
   for (const FadeField& field : kFadeFields) store.Write(field.key, StoredText(fade, field));
-  if (!store.Sync()) return Status::Error("Could not save the settings to " + store.Location());
+  if (!store.Sync()) return Status::IoError("Could not save the settings to " + store.Location());
   return Status::Ok();
 }
 

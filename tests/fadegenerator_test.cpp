@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "engine/fadegenerator.h"
-#include "fakedesktop.h"
+#include "tests/scriptedrandom.h"
 
 namespace tintrix {
 namespace {
 
 using testing::ScriptedRandom;
+
+ColorCount Count(std::size_t n) { return *ColorCount::Of(static_cast<int>(n)); }
 
 // One character of fade markup, taken apart again.
 struct Tagged {
@@ -47,8 +49,8 @@ std::vector<Tagged> Parse(const std::string& markup) {
 std::string Fade(std::vector<std::string> colors, const std::string& text, bool wavy = false,
                  RandomSource* random = nullptr) {
   std::string out;
-  const Status status = FadeRequest(static_cast<int>(colors.size()), colors,
-                                    CharacterText::Bytes(text), wavy, {random, {}}, out);
+  const Status status = FadeRequest(Count(colors.size()), colors, CharacterText::Bytes(text), wavy,
+                                    {random, {}}, out);
   EXPECT_TRUE(status.ok()) << status.message();
   return out;
 }
@@ -111,7 +113,7 @@ TEST(FadeRequest, SegmentsEndExactlyOnTheirColors) {
       EXPECT_EQ(got.back(), "000000") << n;
     }
     // the last character of every non-empty segment has the segment's end colour
-    const std::vector<std::size_t> lengths = SegmentLengths(5, n);
+    const std::vector<std::size_t> lengths = SegmentLengths(Count(5), n);
     const char* ends[] = {"0000FF", "8080C0", "FF80FF", "000000"};
     std::size_t last = 0;
     for (std::size_t k = 0; k < lengths.size(); ++k) {
@@ -159,8 +161,8 @@ TEST(FadeRequest, RefusesColorTextsThatAreNoColorValue) {
   };
   for (const auto& c : cases) {
     std::string out = "kept";
-    const Status status = FadeRequest(static_cast<int>(c.colors.size()), c.colors,
-                                      CharacterText::Bytes("abc"), false, {}, out);
+    const Status status =
+        FadeRequest(Count(c.colors.size()), c.colors, CharacterText::Bytes("abc"), false, {}, out);
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(status.message(), c.message);
     EXPECT_EQ(out, "kept");
@@ -170,7 +172,7 @@ TEST(FadeRequest, RefusesColorTextsThatAreNoColorValue) {
 TEST(FadeRequest, IgnoresColorsAfterTheCount) {
   const std::vector<std::string> colors = {"0", "255", "not a colour", ""};
   std::string out;
-  EXPECT_TRUE(FadeRequest(2, colors, CharacterText::Bytes("ab"), false, {}, out).ok());
+  EXPECT_TRUE(FadeRequest(Count(2), colors, CharacterText::Bytes("ab"), false, {}, out).ok());
   EXPECT_EQ(Colors(out), (std::vector<std::string>{"800000", "FF0000"}));
 }
 
@@ -183,7 +185,7 @@ TEST(FadeRequest, SevenAndEightDigitColorsUseTheirDigitReading) {
 // start + i * step in the request's width, rounded half to even.
 template <typename Real>
 std::vector<std::string> ReferenceColors(const std::vector<Channels>& colors, std::size_t n) {
-  const std::vector<std::size_t> lengths = SegmentLengths(static_cast<int>(colors.size()), n);
+  const std::vector<std::size_t> lengths = SegmentLengths(Count(colors.size()), n);
   std::vector<std::string> out;
   for (std::size_t k = 0; k < lengths.size(); ++k) {
     const Real m = static_cast<Real>(lengths[k]);
@@ -247,7 +249,7 @@ TEST(SegmentLengths, HalvesAndDeals) {
       {4, 5000000001, {1666666667, 1666666667, 1666666667}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SegmentLengths(c.colors, c.n), c.lengths) << c.colors << " colours, " << c.n;
+    EXPECT_EQ(SegmentLengths(Count(c.colors), c.n), c.lengths) << c.colors << " colours, " << c.n;
   }
 }
 
@@ -260,7 +262,7 @@ TEST(SegmentLengths, DealingLetsEventsRunOncePerPass) {
                {10, 9, 1}, {10, 10, 2}, {3, 100, 0}, {2, 100, 0}};
   for (const auto& c : cases) {
     int runs = 0;
-    SegmentLengths(c.colors, c.n, [&runs] { ++runs; });
+    SegmentLengths(Count(c.colors), c.n, [&runs] { ++runs; });
     EXPECT_EQ(runs, c.passes) << c.colors << " colours, " << c.n;
   }
 }

@@ -6,29 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/desktop.h"
-#include "ui/webpage.h"
+#include "platform/desktop.h"
+#include "platform/shell.h"
+#include "tests/scriptedrandom.h"
 
 namespace tintrix::testing {
-
-// A random source that hands out given fractions, then repeats the last one.
-class ScriptedRandom final : public RandomSource {
- public:
-  explicit ScriptedRandom(std::deque<double> fractions = {0.5}) : m_fractions(fractions) {}
-  double NextFraction() override {
-    const double r = m_fractions.front();
-    if (m_fractions.size() > 1) m_fractions.pop_front();
-    ++draws;
-    return r;
-  }
-  void ReseedFromClock() override { ++reseeds; }
-
-  int draws = 0;
-  int reseeds = 0;
-
- private:
-  std::deque<double> m_fractions;
-};
 
 struct Message {
   std::string text;
@@ -92,11 +74,25 @@ class FakeDesktop final : public Desktop {
   }
 };
 
-// Records the web pages the program asks the desktop to open.
-class RecordingWebOpener final : public WebOpener {
+// Records the web pages the program asks to open, finds the programs it was told are
+// installed (under /opt/bin), and records what it starts.
+class FakeShell final : public Shell {
  public:
-  void Open(const QUrl& url) override { opened.push_back(url); }
+  void OpenUrl(const QUrl& url) override { opened.push_back(url); }
+  QString FindProgram(const QString& program) override {
+    lookups << program;
+    return installed.contains(program) ? QStringLiteral("/opt/bin/") + program : QString();
+  }
+  bool StartDetached(const QString& path, const QStringList& arguments) override {
+    starts.push_back({path, arguments});
+    return startSucceeds;
+  }
+
   std::vector<QUrl> opened;
+  QStringList installed;
+  bool startSucceeds = true;
+  QStringList lookups;
+  std::vector<std::pair<QString, QStringList>> starts;
 };
 
 }  // namespace tintrix::testing

@@ -13,20 +13,12 @@
 #include <vector>
 
 #include "tests/fakedesktop.h"
-#include "ui/webpage.h"
 
 namespace tintrix {
 namespace {
 
 using testing::FakeDesktop;
-using testing::RecordingWebOpener;
-
-// Finds nothing, so the system information button always reports the tool unavailable.
-class NothingInstalled final : public ProgramLauncher {
- public:
-  QString FindProgram(const QString&) override { return {}; }
-  bool StartDetached(const QString&, const QStringList&) override { return false; }
-};
+using testing::FakeShell;
 
 class AboutTest : public ::testing::Test {
  protected:
@@ -45,8 +37,8 @@ class AboutTest : public ::testing::Test {
   }
 
   FakeDesktop m_desktop;
-  NothingInstalled m_launcher;
-  frmAbout m_box{m_desktop, nullptr, m_launcher};
+  FakeShell m_shell;  // with nothing installed, System Info reports the tool unavailable
+  frmAbout m_box{Ports{m_desktop, m_shell}};
 };
 
 TEST_F(AboutTest, ShowsItsTextsAndControls) {
@@ -139,11 +131,9 @@ TEST_F(AboutTest, EnterAndEscBothClose) {
 }
 
 TEST_F(AboutTest, WebButtonsOpenTheirPages) {
-  RecordingWebOpener opener;
-  ScopedWebOpener scoped(opener);
   Child<QPushButton>("Command1")->click();
   Child<QPushButton>("Command2")->click();
-  EXPECT_EQ(opener.opened,
+  EXPECT_EQ(m_shell.opened,
             (std::vector<QUrl>{QUrl("https://www.quorvel.example/"),
                                QUrl("https://surf-rewards.example/signup?ref=quorvel")}));
   EXPECT_TRUE(m_desktop.messages.empty());
@@ -158,25 +148,6 @@ TEST_F(AboutTest, SysInfoWithoutToolTellsTheUserAndStaysOpen) {
   EXPECT_EQ(m_desktop.messages[0].icon, MessageIcon::None);
   EXPECT_TRUE(m_box.isVisible());
   m_box.reject();
-}
-
-TEST(WebPageTest, OpenWebPageGoesThroughTheCurrentOpener) {
-  RecordingWebOpener outer;
-  RecordingWebOpener inner;
-  {
-    ScopedWebOpener useOuter(outer);
-    OpenWebPage(QUrl(kMakerWebsite));
-    {
-      ScopedWebOpener useInner(inner);
-      OpenWebPage(QUrl(kSignUpPage));
-    }
-    OpenWebPage(QUrl(kSignUpPage));
-  }
-  EXPECT_EQ(outer.opened, (std::vector<QUrl>{QUrl(kMakerWebsite), QUrl(kSignUpPage)}));
-  EXPECT_EQ(inner.opened, (std::vector<QUrl>{QUrl(kSignUpPage)}));
-  // Back to the desktop's own opener.
-  WebOpener* restored = SetWebOpener(nullptr);
-  EXPECT_NE(dynamic_cast<QtWebOpener*>(restored), nullptr);
 }
 
 }  // namespace

@@ -27,18 +27,19 @@
 #include <memory>
 #include <vector>
 
+#include "output/fadedocument.h"
 #include "output/outputcommands.h"
 #include "store/settingsstore.h"
 #include "tests/fakedesktop.h"
 #include "ui/setcolors.h"
-#include "ui/webpage.h"
+#include "ui/weblinks.h"
 
 namespace tintrix {
 namespace {
 
 using testing::FakeDesktop;
+using testing::FakeShell;
 using testing::Message;
-using testing::RecordingWebOpener;
 
 class MemoryStore final : public SettingsStore {
  public:
@@ -129,9 +130,18 @@ class MainWindowTest : public ::testing::Test {
     return seen;
   }
 
+  // The open configuration dialog, if any.
+  SetColors* Dialog() {
+    for (SetColors* dialog : window->findChildren<SetColors*>()) {
+      if (dialog->isVisible()) return dialog;
+    }
+    return nullptr;
+  }
+
   FakeDesktop desktop;
+  FakeShell shell;
   MemoryStore store;
-  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(desktop, store);
+  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
 
  private:
   QWidget* m_grabber = nullptr;
@@ -184,7 +194,6 @@ TEST_F(MainWindowTest, FormLoadLoadsTheStoredFadeButNeverTheText) {
   EXPECT_EQ(fade.Font, "Arial");
   EXPECT_EQ(fade.NumberColors, "10");
   EXPECT_EQ(Text1()->text(), "Enter Text To Fade Here");
-  EXPECT_EQ(fade.TextToFade, "Enter Text To Fade Here");
 }
 
 TEST_F(MainWindowTest, ChildrenSitWhereTheLayoutPutsThem) {
@@ -297,16 +306,18 @@ TEST_F(MainWindowTest, MenusHoldTheWholeTreeInOrder) {
   expectMenu(helpMenu, help);
 }
 
-TEST_F(MainWindowTest, Text1IsTheTextToFadeBothWays) {
+TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
+  window->fade().NumberColors = "2";
   Text1()->setText(QString::fromUtf8("Grüße"));
-  EXPECT_EQ(window->fade().TextToFade, "Grüße");
   Text1()->end(false);
   Text1()->insert(QStringLiteral("!"));
-  EXPECT_EQ(window->fade().TextToFade, "Grüße!");
-
-  window->fade().TextToFade = "from a command";
-  window->SyncText1();
-  EXPECT_EQ(Text1()->text(), "from a command");
+  window->sClipboard_Click();
+  FadeSettings expected = window->fade();
+  expected.TextToFade = "Grüße!";
+  std::string document;
+  ASSERT_TRUE(BuildFadeDocument(expected, {}, document).ok());
+  EXPECT_EQ(desktop.clipboard, document);
+  EXPECT_EQ(Text1()->text(), "");
 }
 
 TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
@@ -325,7 +336,6 @@ TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].text, "File saved as C:\\output.htm");
   EXPECT_EQ(Text1()->text(), "");
-  EXPECT_EQ(window->fade().TextToFade, "");
 
   // With the text gone, a second run does nothing.
   window->sMakeHTML_Click();
@@ -422,10 +432,9 @@ TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {
   const FadeSettings before = window->fade();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    RecordingWebOpener opener;
-    ScopedWebOpener scoped(opener);
+    shell.opened.clear();
     (window.get()->*c.handler)();
-    EXPECT_EQ(opener.opened, std::vector<QUrl>{QUrl(QString::fromLatin1(c.url))});
+    EXPECT_EQ(shell.opened, std::vector<QUrl>{QUrl(QString::fromLatin1(c.url))});
   }
   EXPECT_EQ(window->fade(), before);
   EXPECT_TRUE(desktop.messages.empty());
@@ -435,11 +444,13 @@ TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {
 TEST_F(MainWindowTest, ConfigureTwiceShowsOneDialogOwnedByTheWindow) {
   window->Form_Load();
   window->sConfigure_Click();
-  SetColors* first = SetColors::Current();
+  SetColors* first = Dialog();
   ASSERT_NE(first, nullptr);
+  first->showMinimized();
   window->sConfigure_Click();
 
-  EXPECT_EQ(SetColors::Current(), first);
+  EXPECT_EQ(Dialog(), first);
+  EXPECT_FALSE(first->isMinimized());
   EXPECT_EQ(window->findChildren<SetColors*>().size(), 1);
   EXPECT_EQ(first->parentWidget(), window.get());
   EXPECT_TRUE(first->isVisible());
@@ -449,7 +460,7 @@ TEST_F(MainWindowTest, ConfigureTwiceShowsOneDialogOwnedByTheWindow) {
 TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsCount) {
   window->Form_Load();
   window->sConfigure_Click();
-  QPointer<SetColors> dialog = SetColors::Current();
+  QPointer<SetColors> dialog = Dialog();
   ASSERT_NE(dialog, nullptr);
 
   window->s2Color_Click();
@@ -462,13 +473,13 @@ TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsC
   EXPECT_EQ(window->fade().Colors[0], "8388606");
   EXPECT_EQ(window->fade().Colors[1], "8388606");
   EXPECT_EQ(window->fade().Colors[2], "12615808");
-  EXPECT_EQ(SetColors::Current(), nullptr);
+  EXPECT_EQ(Dialog(), nullptr);
 
   // A closed dialog is gone; Configure builds a new one.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(dialog, nullptr);
   window->sConfigure_Click();
-  EXPECT_NE(SetColors::Current(), nullptr);
+  EXPECT_NE(Dialog(), nullptr);
 }
 
 TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
@@ -509,7 +520,7 @@ TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
 TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   window->Form_Load();
   window->sConfigure_Click();
-  SetColors* dialog = SetColors::Current();
+  QPointer<SetColors> dialog = Dialog();
   ASSERT_NE(dialog, nullptr);
   dialog->findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);      // Italic
   dialog->findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(false);     // Bold
@@ -532,7 +543,7 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   EXPECT_EQ(store.values["NumberColors"], "5");
   EXPECT_EQ(store.values["Font"], "Arial");
   // The dialog was not closed on the way out, so it wrote nothing back either.
-  EXPECT_EQ(SetColors::Current(), dialog);
+  EXPECT_NE(dialog, nullptr);
   EXPECT_EQ(window->fade().Italic, 0);
   EXPECT_EQ(window->fade().NumberColors, "5");
 }
@@ -560,7 +571,7 @@ TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    window = std::make_unique<MainWindow>(desktop, store);
+    window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
     store = MemoryStore();
     window->Form_Load();
     window->fade().Colors[2] = "42";
@@ -715,7 +726,7 @@ TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     store = MemoryStore();
-    window = std::make_unique<MainWindow>(desktop, store);
+    window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
     window->Form_Load();
     window->fade().Bold = 0;
     auto* dialog = new RecordingWindow(window.get());  // like the configuration dialog

@@ -6,6 +6,7 @@
 
 #include "output/fadedocument.h"
 #include "output/outputcommands.h"
+#include "output/randomfades.h"
 #include "tests/fakedesktop.h"
 
 namespace tintrix {
@@ -41,17 +42,6 @@ FadeSettings TwoColorFade(const std::string& text) {
   fade.NumberColors = "2";
   fade.TextToFade = text;
   return fade;
-}
-
-TEST(ParseColorCount, ReadsDecimalNumbers) {
-  const struct {
-    const char* text;
-    std::optional<double> number;
-  } cases[] = {{"5", 5},      {" 5 ", 5},   {"05", 5},    {"5.0", 5},  {"+5", 5},
-               {"-2", -2},    {"2.5", 2.5}, {".5", 0.5},  {"5.", 5},   {"\t10\t", 10},
-               {"", {}},      {" ", {}},    {"five", {}}, {"5x", {}},  {"1e1", {}},
-               {"5.0.0", {}}, {"+", {}},    {".", {}},    {"--5", {}}, {"5 5", {}}};
-  for (const auto& c : cases) EXPECT_EQ(ParseColorCount(c.text), c.number) << '"' << c.text << '"';
 }
 
 TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
@@ -299,7 +289,7 @@ TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {
 }
 
 TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
-  for (int count : {2, 3, 4, 5, 10}) {
+  for (int count : kFadeColorCounts) {
     FakeDesktop desktop;
     desktop.random = ScriptedRandom({0.0, 0.999999999, 0.5, 0.25});
     FadeSettings fade = DefaultFade();
@@ -310,7 +300,7 @@ TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
     const char* drawn[] = {"0", "16777212", "8388606", "4194303"};
     for (int k = 0; k < count; ++k) expected.Colors[k] = drawn[std::min(k, 3)];
     expected.NumberColors = std::to_string(count);
-    RandomFade(fade, desktop, count);
+    RandomFade(fade, desktop, *ColorCount::Of(count));
     EXPECT_EQ(fade, expected) << count;
     EXPECT_EQ(desktop.random.reseeds, 1);
     EXPECT_EQ(desktop.random.draws, count);

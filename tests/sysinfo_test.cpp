@@ -4,33 +4,16 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
+#include "platform/qtshell.h"
 #include "tests/fakedesktop.h"
 
 namespace tintrix {
 namespace {
 
 using testing::FakeDesktop;
+using testing::FakeShell;
 using testing::Message;
-
-// Finds the programs it was told are installed, under /opt/bin, and records what it starts.
-class FakeLauncher final : public ProgramLauncher {
- public:
-  QString FindProgram(const QString& program) override {
-    lookups << program;
-    return installed.contains(program) ? QStringLiteral("/opt/bin/") + program : QString();
-  }
-  bool StartDetached(const QString& path, const QStringList& arguments) override {
-    starts.push_back({path, arguments});
-    return startSucceeds;
-  }
-
-  QSet<QString> installed;
-  bool startSucceeds = true;
-  QStringList lookups;
-  std::vector<SysInfoTool> starts;
-};
 
 const Message kUnavailable{"System Information Is Unavailable At This Time", "Tintrix 1.0",
                            MessageIcon::None, ""};
@@ -38,7 +21,7 @@ const Message kUnavailable{"System Information Is Unavailable At This Time", "Ti
 TEST(StartSysInfoTest, StartsTheFirstToolFoundInOrder) {
   struct Case {
     const char* name;
-    QSet<QString> installed;
+    QStringList installed;
     SysInfoTool started;
   };
   const Case cases[] = {
@@ -55,11 +38,11 @@ TEST(StartSysInfoTest, StartsTheFirstToolFoundInOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeDesktop desktop;
-    FakeLauncher launcher;
+    FakeShell launcher;
     launcher.installed = c.installed;
     StartSysInfo(desktop, launcher);
     ASSERT_EQ(launcher.starts.size(), 1u);
-    EXPECT_EQ(launcher.starts[0], c.started);
+    EXPECT_EQ(launcher.starts[0], std::make_pair(c.started.path, c.started.arguments));
     EXPECT_TRUE(desktop.messages.empty());
     // Nothing after the tool found is looked up.
     EXPECT_EQ(launcher.lookups.last(), QFileInfo(c.started.path).fileName());
@@ -68,7 +51,7 @@ TEST(StartSysInfoTest, StartsTheFirstToolFoundInOrder) {
 
 TEST(StartSysInfoTest, NoToolFoundTellsTheUser) {
   FakeDesktop desktop;
-  FakeLauncher launcher;
+  FakeShell launcher;
   launcher.installed = {"gnome-system-monitor"};
   StartSysInfo(desktop, launcher);
   EXPECT_TRUE(launcher.starts.empty());
@@ -79,18 +62,18 @@ TEST(StartSysInfoTest, NoToolFoundTellsTheUser) {
 
 TEST(StartSysInfoTest, ToolThatDoesNotStartTellsTheUser) {
   FakeDesktop desktop;
-  FakeLauncher launcher;
+  FakeShell launcher;
   launcher.installed = {"kinfocenter", "xfce4-about"};
   launcher.startSucceeds = false;
   StartSysInfo(desktop, launcher);
   ASSERT_EQ(launcher.starts.size(), 1u);
-  EXPECT_EQ(launcher.starts[0].path, "/opt/bin/kinfocenter");
+  EXPECT_EQ(launcher.starts[0].first, "/opt/bin/kinfocenter");
   EXPECT_EQ(desktop.messages, std::vector<Message>{kUnavailable});
 }
 
 TEST(StartSysInfoTest, OwnCandidateListIsUsed) {
   FakeDesktop desktop;
-  FakeLauncher launcher;
+  FakeShell launcher;
   launcher.installed = {"b", "c"};
   const std::vector<SysInfoCandidate> candidates = {
       {"a", {"--x"}}, {"b", {"--y", "two words"}}, {"c", {}}};
@@ -101,8 +84,8 @@ TEST(StartSysInfoTest, OwnCandidateListIsUsed) {
   EXPECT_EQ(desktop.messages, std::vector<Message>{kUnavailable});
 }
 
-TEST(QtProgramLauncherTest, FindsProgramsOnPathOnly) {
-  QtProgramLauncher launcher;
+TEST(QtShellTest, FindsProgramsOnPathOnly) {
+  QtShell launcher;
   const QString sh = launcher.FindProgram(QStringLiteral("sh"));
   ASSERT_FALSE(sh.isEmpty());
   EXPECT_TRUE(QDir::isAbsolutePath(sh));
@@ -110,8 +93,8 @@ TEST(QtProgramLauncherTest, FindsProgramsOnPathOnly) {
   EXPECT_TRUE(launcher.FindProgram(QStringLiteral("tintrix-no-such-tool-x7q")).isEmpty());
 }
 
-TEST(QtProgramLauncherTest, StartingAMissingProgramFails) {
-  EXPECT_FALSE(QtProgramLauncher().StartDetached(QStringLiteral("/nonexistent/tintrix-tool"), {}));
+TEST(QtShellTest, StartingAMissingProgramFails) {
+  EXPECT_FALSE(QtShell().StartDetached(QStringLiteral("/nonexistent/tintrix-tool"), {}));
 }
 
 }  // namespace

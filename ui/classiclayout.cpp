@@ -4,9 +4,14 @@
 
 namespace tintrix {
 
+int TwipsToPixels(int twips) {
+  // Whole twips never fall halfway between two pixels, so the direction of halves is moot.
+  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
 QRect Twips(int left, int top, int width, int height) {
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-          height / kTwipsPerPixel};
+  return QRect(QPoint(TwipsToPixels(left), TwipsToPixels(top)),
+               QPoint(TwipsToPixels(left + width) - 1, TwipsToPixels(top + height) - 1));
 }
 
 QFont DialogFont() {

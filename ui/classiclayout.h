@@ -7,10 +7,14 @@ class QWidget;
 
 namespace tintrix {
 
-// The dialogs keep the classic layout, given in twips: 15 twips are one logical pixel.
+// The windows keep the classic layout, given in twips: 15 twips are one logical pixel.
 inline constexpr int kTwipsPerPixel = 15;
 
-// A rectangle given in twips, in logical pixels (rounded down).
+// A length in twips as logical pixels, rounded to the nearest pixel.
+int TwipsToPixels(int twips);
+
+// A rectangle given in twips, in logical pixels. Each edge is rounded to the nearest pixel, so
+// neighbouring rectangles keep meeting where they met.
 QRect Twips(int left, int top, int width, int height);
 
 // The small sans-serif face classic dialogs use (8.25 points), or a face of the same widths.

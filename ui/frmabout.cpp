@@ -3,14 +3,14 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "ui/appicon.h"
 #include "ui/classiclayout.h"
-#include "ui/webpage.h"
+#include "ui/sysinfo.h"
+#include "ui/weblinks.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
@@ -57,11 +57,10 @@ const char kDescription[] =
 
 }  // namespace
 
-frmAbout::frmAbout(Desktop& desktop, QWidget* parent, ProgramLauncher& launcher)
+frmAbout::frmAbout(const Ports& ports, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_desktop(desktop),
-      m_launcher(launcher) {
+      m_ports(ports) {
   setObjectName(QStringLiteral("frmAbout"));
   // An empty title would make the desktop show the application's name instead.
   setWindowTitle(QStringLiteral(" "));
@@ -96,7 +95,8 @@ void frmAbout::BuildControls() {
   QPushButton* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
   cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
   cmdSysInfo->setGeometry(Twips(4200, 3000, 1245, 255));
-  connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(m_desktop, m_launcher); });
+  connect(cmdSysInfo, &QPushButton::clicked, this,
+          [this] { StartSysInfo(m_ports.desktop, m_ports.shell); });
 
   QLabel* lblDescription = new QLabel(QString::fromLatin1(kDescription), this);
   lblDescription->setObjectName(QStringLiteral("lblDescription"));
@@ -124,12 +124,14 @@ void frmAbout::BuildControls() {
   QPushButton* command1 = new QPushButton(QStringLiteral("Quorvel Designs Website"), this);
   command1->setObjectName(QStringLiteral("Command1"));
   command1->setGeometry(Twips(120, 3000, 1935, 255));
-  connect(command1, &QPushButton::clicked, this, [] { OpenWebPage(QUrl(kMakerWebsite)); });
+  connect(command1, &QPushButton::clicked, this,
+          [this] { OpenWebPage(m_ports.shell, kMakerWebsite); });
 
   QPushButton* command2 = new WrappingButton(QStringLiteral("Get Paid to Surf the Web!"), this);
   command2->setObjectName(QStringLiteral("Command2"));
   command2->setGeometry(Twips(2160, 2760, 975, 615));
-  connect(command2, &QPushButton::clicked, this, [] { OpenWebPage(QUrl(kSignUpPage)); });
+  connect(command2, &QPushButton::clicked, this,
+          [this] { OpenWebPage(m_ports.shell, kSignUpPage); });
 
   setTabOrder(cmdOK, cmdSysInfo);
   setTabOrder(cmdSysInfo, command1);
@@ -140,31 +142,6 @@ void frmAbout::BuildControls() {
 void frmAbout::Form_Load() {
   MakeTopmost(this);
   CentreOnScreen(this);
-}
-
-QPixmap PaintAppIcon(int size) {
-  QPixmap icon(size, size);
-  icon.fill(Qt::transparent);
-  QPainter painter(&icon);
-  painter.setRenderHint(QPainter::Antialiasing);
-
-  QLinearGradient fade(0, 0, size, 0);
-  fade.setColorAt(0.0, QColor(0, 0, 255));
-  fade.setColorAt(0.5, QColor(128, 128, 192));
-  fade.setColorAt(1.0, QColor(255, 128, 255));
-  const QRectF tile(0.5, 0.5, size - 1.0, size - 1.0);
-  painter.setPen(QPen(QColor(32, 32, 64), 1));
-  painter.setBrush(fade);
-  painter.drawRoundedRect(tile, size / 6.0, size / 6.0);
-
-  QFont letter(QStringLiteral("Arial"));
-  letter.setStyleHint(QFont::SansSerif);
-  letter.setBold(true);
-  letter.setPixelSize(size * 2 / 3);
-  painter.setFont(letter);
-  painter.setPen(Qt::white);
-  painter.drawText(tile, Qt::AlignCenter, QStringLiteral("T"));
-  return icon;
 }
 
 }  // namespace tintrix

@@ -1,13 +1,8 @@
 #pragma once
 
 #include <QDialog>
-#include <QPixmap>
 
-#include "ui/desktop.h"
-#include "ui/sysinfo.h"
-
-class QLabel;
-class QPushButton;
+#include "platform/ports.h"
 
 namespace tintrix {
 
@@ -18,22 +13,17 @@ class frmAbout : public QDialog {
   Q_OBJECT
 
  public:
-  // Builds and loads the box; show it with exec(). `desktop` shows the message when no system
-  // information tool can be started; `launcher` finds and starts that tool. Neither is owned;
-  // both must outlive the box. `parent` is the owner window and may be null.
-  explicit frmAbout(Desktop& desktop, QWidget* parent = nullptr,
-                    ProgramLauncher& launcher = DefaultProgramLauncher());
+  // Builds and loads the box; show it with exec(). The desktop shows the message when no
+  // system information tool can be started; the shell finds and starts that tool and shows
+  // the two web pages. The ports must outlive the box. `parent` is the owner window
+  // and may be null.
+  explicit frmAbout(const Ports& ports, QWidget* parent = nullptr);
 
  private:
   void BuildControls();
   void Form_Load();
 
-  Desktop& m_desktop;
-  ProgramLauncher& m_launcher;
+  Ports m_ports;
 };
-
-// The program's icon drawn at `size` × `size` pixels: a rounded tile fading from blue through
-// greyish blue to light magenta, with a white "T".
-QPixmap PaintAppIcon(int size);
 
 }  // namespace tintrix

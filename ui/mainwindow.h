@@ -1,27 +1,29 @@
 #pragma once
 
-#include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 #include "engine/fadesettings.h"
+#include "platform/ports.h"
+#include "ui/windowdrag.h"
 
 class QCloseEvent;
 class QLineEdit;
 class QMenu;
-class QMouseEvent;
 
 namespace tintrix {
 
-class Desktop;
+class SetColors;
 class SettingsStore;
 
 // The program's one permanent window: a frameless, always-on-top strip, 270 x 70 logical
-// pixels, listed in the taskbar. It paints its own title strip (`Picture1`, with the close
-// mark over `Label3`) and body (`Picture2`, with the words "Options" over `Label1` and "Help"
-// over `Label2`), holds the entry field `Text1`, owns the current fade, and starts and ends
-// the program.
+// pixels, listed in the taskbar. It shows its title strip (`Picture1`, with the close mark
+// over `Label3`) and body (`Picture2`, with the words "Options" over `Label1` and "Help" over
+// `Label2`), holds the entry field `Text1`, owns the current fade, and starts and ends the
+// program.
 //
 // A mouse press with any button on "Options" or "Help" opens the Options menu (`sOptions`) or
 // the Help menu (`sHelp`) at the pointer; a click on the close mark closes the window; a press
@@ -30,12 +32,12 @@ class SettingsStore;
 // Closing the window in any way (close mark, Exit, Alt+F4, the taskbar) runs Form_Unload,
 // which stores the fade and ends the program.
 //
-// `desktop` and `store` must outlive the window.
+// The ports and `store` must outlive the window.
 class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit MainWindow(Desktop& desktop, SettingsStore& store, QWidget* parent = nullptr);
+  MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The start steps, in order: MakeTopmost, PlaceAtTopCentre, LoadFadeSettings (which also
@@ -49,12 +51,11 @@ class MainWindow : public QWidget {
   // calls it.
   void Form_Unload();
 
-  // The program's one current fade. Its TextToFade is the text of `Text1`: typing updates it
-  // at once, and every command handler below shows a changed TextToFade in `Text1`. Code that
-  // changes TextToFade from outside calls SyncText1() afterwards.
+  // The program's one current fade, but for its text: the text to fade is the text of
+  // `Text1`, which alone holds it. A command sees it as TextToFade while it runs, and the
+  // TextToFade it leaves is shown in `Text1`; in between, TextToFade here stays empty.
   FadeSettings& fade() { return m_fade; }
   const FadeSettings& fade() const { return m_fade; }
-  void SyncText1();
 
   // The fade file most recently opened or saved in this run; empty at start.
   const std::string& currentFadeFile() const { return m_currentFadeFile; }
@@ -90,14 +91,14 @@ class MainWindow : public QWidget {
 
  private:
   void BuildMenus();
+  // Runs `command` on the fade with Text1's text as TextToFade, then shows in Text1 the text
+  // the command left.
+  void RunCommand(const std::function<void(FadeSettings&)>& command);
   void Label1_MouseDown(const QPoint& globalPos);
   void Label2_MouseDown(const QPoint& globalPos);
   void Label3_Click();
-  void Picture_MouseDown(const QPoint& globalPos, Qt::MouseButton button);
-  // Follows the pointer after a drag the system refused.
-  void Picture_MouseMove(const QPoint& globalPos);
 
-  Desktop& m_desktop;
+  Ports m_ports;
   SettingsStore& m_store;
   FadeSettings m_fade;
   std::string m_currentFadeFile;
@@ -111,12 +112,10 @@ class MainWindow : public QWidget {
   QLineEdit* m_text1;
   QMenu* m_options;
   QMenu* m_help;
-  QMenu* m_random;
+  QPointer<SetColors> m_setColors;  // the open configuration dialog, if any
 
+  WindowDrag m_drag{this};
   bool m_closePressed = false;  // a press on the close mark awaits its release
-  bool m_dragging = false;      // a press on the panels is held: the window follows it
-  bool m_systemMove = false;    // the system is asked to take over at the first move
-  QPoint m_dragOffset;          // pointer position minus window position at the press
 };
 
 }  // namespace tintrix

@@ -9,12 +9,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <string>
 
 #include "engine/color.h"
+#include "engine/colorcount.h"
 #include "ui/classiclayout.h"
 #include "ui/windowutils.h"
 
@@ -23,10 +25,8 @@ namespace tintrix {
 namespace {
 
 constexpr int kSlotCount = 10;
-constexpr std::array<const char*, 5> kNumberColorTexts = {"2", "3", "4", "5", "10"};
-constexpr std::array<const char*, 5> kOptionCaptions = {"2 Colors", "3 Colors", "4 Colors",
-                                                        "5 Colors", "10 Colors"};
-constexpr std::array<QPoint, 5> kOptionPlaces = {
+// One option button per fade colour count, in the same order.
+constexpr std::array<QPoint, kFadeColorCounts.size()> kOptionPlaces = {
     {{240, 2400}, {1320, 2400}, {240, 2760}, {1320, 2760}, {720, 3000}}};
 
 const QColor kDialogGrey(192, 192, 192);
@@ -45,8 +45,6 @@ QBrush HatchBrush() {
 }
 
 }  // namespace
-
-QPointer<SetColors> SetColors::s_open;
 
 SetColors::SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent)
     // A plain window type rather than Qt::Dialog, so that the desktop lists it in the taskbar.
@@ -69,19 +67,11 @@ SetColors::SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent)
   Form_Load();
 }
 
-SetColors* SetColors::Show(FadeSettings& fade, Desktop& desktop, QWidget* owner) {
-  if (s_open == nullptr) {
-    s_open = new SetColors(fade, desktop, owner);
-    s_open->setAttribute(Qt::WA_DeleteOnClose);
-  }
-  // "Shown" also when the user had minimized it.
-  s_open->setWindowState(s_open->windowState() & ~Qt::WindowMinimized);
-  s_open->show();
-  MakeTopmost(s_open);
-  return s_open;
+void SetColors::ShowOnTop() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  MakeTopmost(this);
 }
-
-SetColors* SetColors::Current() { return s_open; }
 
 void SetColors::BuildControls() {
   m_command1 = new QPushButton(QStringLiteral("SET"), this);
@@ -143,7 +133,8 @@ void SetColors::BuildControls() {
 
   QButtonGroup* group = new QButtonGroup(this);
   for (std::size_t i = 0; i < m_options.size(); ++i) {
-    QRadioButton* option = new QRadioButton(QString::fromLatin1(kOptionCaptions[i]), this);
+    QRadioButton* option =
+        new QRadioButton(QStringLiteral("%1 Colors").arg(kFadeColorCounts[i]), this);
     option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
     option->setGeometry(Twips(kOptionPlaces[i].x(), kOptionPlaces[i].y(), 975, 195));
     group->addButton(option);
@@ -184,7 +175,9 @@ void SetColors::Form_Load() {
   for (int slot = 0; slot < kSlotCount; ++slot) PaintSwatch(slot);
 
   for (std::size_t i = 0; i < m_options.size(); ++i) {
-    if (m_fade.NumberColors == kNumberColorTexts[i]) m_options[i]->setChecked(true);
+    if (m_fade.NumberColors == std::to_string(kFadeColorCounts[i])) {
+      m_options[i]->setChecked(true);
+    }
   }
 }
 
@@ -197,11 +190,10 @@ void SetColors::Form_Unload() {
 
   for (std::size_t i = 0; i < m_options.size(); ++i) {
     if (m_options[i]->isChecked()) {
-      m_fade.NumberColors = kNumberColorTexts[i];
+      m_fade.NumberColors = std::to_string(kFadeColorCounts[i]);
       break;
     }
   }
-  emit fadeChanged();
 }
 
 void SetColors::Command1_Click() {
@@ -220,7 +212,6 @@ void SetColors::Command1_Click() {
   if (!slot) return;
   m_fade.Colors[*slot] = std::to_string(*picked);
   PaintSwatch(*slot);
-  emit fadeChanged();
 }
 
 std::optional<int> SetColors::SelectedSlot() const {
@@ -256,7 +247,6 @@ void SetColors::PaintSwatch(int slot) {
 
 void SetColors::closeEvent(QCloseEvent* event) {
   Form_Unload();
-  if (s_open == this) s_open = nullptr;
   QDialog::closeEvent(event);
 }
 

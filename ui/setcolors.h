@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 #include <array>
 #include <optional>
 
 #include "engine/fadesettings.h"
-#include "ui/desktop.h"
+#include "platform/desktop.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -36,17 +35,8 @@ class SetColors : public QDialog {
   // dialog and may be null.
   explicit SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent = nullptr);
 
-  // Shows the program's one configuration dialog: creates it on `fade`, `desktop` and `owner`
-  // (it deletes itself when closed) when none is open, otherwise shows and raises the open one
-  // and ignores the arguments. Returns the dialog.
-  static SetColors* Show(FadeSettings& fade, Desktop& desktop, QWidget* owner);
-
-  // The dialog Show opened, or nullptr when it has been closed or destroyed.
-  static SetColors* Current();
-
- signals:
-  // The dialog wrote to the fade: a colour set with "SET", or the close-time write-back.
-  void fadeChanged();
+  // Shows the dialog, also when the user had minimized it, above other windows.
+  void ShowOnTop();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -75,8 +65,6 @@ class SetColors : public QDialog {
   QComboBox* m_combo2 = nullptr;
   QLabel* m_label11 = nullptr;
   std::array<QRadioButton*, 5> m_options{};
-
-  static QPointer<SetColors> s_open;
 };
 
 }  // namespace tintrix

@@ -6,7 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/desktop.h"
+#include "platform/desktop.h"
+#include "platform/shell.h"
 
 namespace tintrix {
 
@@ -23,29 +24,6 @@ struct SysInfoCandidate {
 // overview page, xfce4-about.
 const std::vector<SysInfoCandidate>& SysInfoCandidates();
 
-// The system access StartSysInfo needs, so that tests can fake it.
-class ProgramLauncher {
- public:
-  virtual ~ProgramLauncher() = default;
-
-  // The absolute path of `program` found on PATH, or an empty string when it is not there.
-  virtual QString FindProgram(const QString& program) = 0;
-
-  // Starts the program at `path` with `arguments` (no shell), detached from this process.
-  // Returns false when it could not be started.
-  virtual bool StartDetached(const QString& path, const QStringList& arguments) = 0;
-};
-
-// The real PATH lookup and QProcess::startDetached.
-class QtProgramLauncher final : public ProgramLauncher {
- public:
-  QString FindProgram(const QString& program) override;
-  bool StartDetached(const QString& path, const QStringList& arguments) override;
-};
-
-// The program's launcher: a QtProgramLauncher that lives as long as the program.
-ProgramLauncher& DefaultProgramLauncher();
-
 // A system information tool found on this machine: where it is and how to start it.
 struct SysInfoTool {
   QString path;
@@ -54,14 +32,14 @@ struct SysInfoTool {
   bool operator==(const SysInfoTool&) const = default;
 };
 
-// The first of `candidates` that `launcher` finds on PATH, or nullopt when none is there.
-std::optional<SysInfoTool> FindSysInfoTool(ProgramLauncher& launcher,
+// The first of `candidates` that `shell` finds on PATH, or nullopt when none is there.
+std::optional<SysInfoTool> FindSysInfoTool(Shell& shell,
                                            const std::vector<SysInfoCandidate>& candidates);
 
 // Starts the first system information tool found and returns without waiting for it. When
 // none is found, or the one found does not start, shows "System Information Is Unavailable At
 // This Time" (no icon, the program's title) through `desktop`.
-void StartSysInfo(Desktop& desktop, ProgramLauncher& launcher = DefaultProgramLauncher(),
+void StartSysInfo(Desktop& desktop, Shell& shell,
                   const std::vector<SysInfoCandidate>& candidates = SysInfoCandidates());
 
 }  // namespace tintrix

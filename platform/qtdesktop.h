@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/desktop.h"
+#include "platform/desktop.h"
 
 namespace tintrix {
 

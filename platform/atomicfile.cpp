@@ -1,4 +1,4 @@
-#include "output/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +16,7 @@ Status WriteInPlace(const std::string& path, std::string_view bytes) {
       file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
           static_cast<qint64>(bytes.size()) ||
       !file.flush()) {
-    return Status::Error("Could not write " + path + ": " + file.errorString().toStdString());
+    return Status::IoError("Could not write " + path + ": " + file.errorString().toStdString());
   }
   return Status::Ok();
 }
@@ -29,7 +29,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (info.exists() && !info.isFile() && !info.isDir()) return WriteInPlace(path, bytes);
   QSaveFile file(qpath);
   const auto failure = [&] {
-    return Status::Error("Could not write " + path + ": " + file.errorString().toStdString());
+    return Status::IoError("Could not write " + path + ": " + file.errorString().toStdString());
   };
   if (!file.open(QIODevice::WriteOnly)) return failure();
   // QIODevice::write takes a 64-bit length, so even very long documents go in one call.

@@ -1,4 +1,4 @@
-#include "ui/qtdesktop.h"
+#include "platform/qtdesktop.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+
+#include "engine/color.h"
 
 namespace tintrix {
 
@@ -65,13 +67,12 @@ std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> i
   QColorDialog dialog(Owner());
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (initial) {
-    // Colour values keep red in the low byte.
-    dialog.setCurrentColor(
-        QColor(*initial & 0xFF, (*initial >> 8) & 0xFF, (*initial >> 16) & 0xFF));
+    const Channels channels = ColorChannels(*initial);
+    dialog.setCurrentColor(QColor(channels.red, channels.green, channels.blue));
   }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor color = dialog.selectedColor();
-  return static_cast<std::uint32_t>(color.red() + 256 * color.green() + 65536 * color.blue());
+  return PackColor({color.red(), color.green(), color.blue()});
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {
