@@ -1,12 +1,18 @@
 // Fade speed, reported per character (items): GenerateFade alone on text already cut into
 // characters, and BuildFadeDocument, which also cuts the text and wraps the markup.
 // Arguments: characters, colours, wave off/on, text kind (0 ASCII, 1 mixed, 2 dense).
+// The same two on many short texts, as a caller fading line after line makes them, and the
+// companion (RunFadeTool) on a many-lines and a one-line input.
 #include <benchmark/benchmark.h>
 
 #include <map>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
+#include "cli/fadetool.h"
 #include "engine/fadegenerator.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
@@ -100,6 +106,117 @@ void BM_BuildFadeDocument(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
 
+// The first `chars` characters of a text of the kind.
+std::string ShortText(std::size_t chars, TextKind kind) {
+  const std::string text = MakeText(chars, kind);
+  const CharacterText characters = SplitCharacters(text);
+  return text.substr(0, characters.start(chars));
+}
+
+constexpr std::size_t kShortChars = 80;
+constexpr std::int64_t kShortTexts = 1000;
+
+// kShortTexts texts of 80 characters, one after the other into a reused string.
+void BM_GenerateShortFades(benchmark::State& state) {
+  const std::string text = ShortText(kShortChars, static_cast<TextKind>(state.range(2)));
+  const CharacterText characters = SplitCharacters(text);
+  std::vector<Channels> colors;
+  for (std::int64_t k = 0; k < state.range(0); ++k) {
+    colors.push_back(ColorChannels(*ParseColorValue(kTenColors[static_cast<std::size_t>(k)])));
+  }
+  ClockSeededRandom random(7);
+  const FadeHooks hooks{&random, {}};
+  std::string out;
+  for (auto _ : state) {
+    for (std::int64_t t = 0; t < kShortTexts; ++t) {
+      out.clear();
+      GenerateFade(colors, characters, state.range(1) != 0, hooks, out);
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kShortTexts *
+                          static_cast<std::int64_t>(kShortChars));
+}
+
+// kShortTexts documents of 80 characters, each made afresh as the window makes them.
+void BM_BuildShortDocuments(benchmark::State& state) {
+  FadeSettings fade = DefaultFade();
+  fade.NumberColors = std::to_string(state.range(0));
+  for (std::size_t k = 0; k < kTenColors.size(); ++k) fade.Colors[k] = kTenColors[k];
+  fade.WaVy = static_cast<int>(state.range(1));
+  fade.TextToFade = ShortText(kShortChars, static_cast<TextKind>(state.range(2)));
+  ClockSeededRandom random(7);
+  const FadeHooks hooks{&random, {}};
+  for (auto _ : state) {
+    for (std::int64_t t = 0; t < kShortTexts; ++t) {
+      std::string document;
+      if (!BuildFadeDocument(fade, hooks, document).ok()) state.SkipWithError("no fade");
+      benchmark::DoNotOptimize(document.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kShortTexts *
+                          static_cast<std::int64_t>(kShortChars));
+}
+
+void ShortArguments(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"colors", "wavy", "text"});
+  for (std::int64_t colors : {2, 5, 10}) {
+    for (std::int64_t wavy : {0, 1}) {
+      for (std::int64_t text : {kAscii, kMixed}) b->Args({colors, wavy, text});
+    }
+  }
+  b->Unit(benchmark::kMicrosecond);
+}
+
+// Reads a string in place, without the copy an istringstream makes.
+class ViewBuffer : public std::streambuf {
+ public:
+  explicit ViewBuffer(std::string& bytes) {
+    setg(bytes.data(), bytes.data(), bytes.data() + bytes.size());
+  }
+};
+
+// Counts what the companion writes and throws it away.
+class CountingBuffer : public std::streambuf {
+ public:
+  std::int64_t bytes = 0;
+
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    bytes += n;
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    ++bytes;
+    return traits_type::not_eof(c);
+  }
+};
+
+// The companion with the default fade and --markup-only, as a script runs it, on 8,000,000
+// characters: 100,000 lines of 80 characters, or all of them on one line.
+void BM_FadeTool(benchmark::State& state) {
+  const auto lines = static_cast<std::size_t>(state.range(0));
+  const auto kind = static_cast<TextKind>(state.range(1));
+  const std::size_t totalChars = 8000000;
+  const std::string line = ShortText(totalChars / lines, kind);
+  std::string input;
+  input.reserve((line.size() + 1) * lines);
+  for (std::size_t i = 0; i < lines; ++i) input += line + "\n";
+  const std::vector<std::string> args = {"--defaults", "--markup-only"};
+  std::int64_t written = 0;
+  for (auto _ : state) {
+    ViewBuffer inBuffer(input);
+    std::istream in(&inBuffer);
+    CountingBuffer outBuffer;
+    std::ostream out(&outBuffer);
+    std::ostringstream err;
+    if (RunFadeTool(args, in, out, err, {}) != 0) state.SkipWithError(err.str().c_str());
+    written = outBuffer.bytes;
+  }
+  state.counters["output_bytes"] = static_cast<double>(written);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(totalChars));
+}
+
 void Arguments(benchmark::internal::Benchmark* b) {
   b->ArgNames({"chars", "colors", "wavy", "text"});
   for (std::int64_t chars : {1000, 10000, 100000, 1000000, 10000000}) {
@@ -114,6 +231,12 @@ void Arguments(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_GenerateFade)->Apply(Arguments);
 BENCHMARK(BM_BuildFadeDocument)->Apply(Arguments);
+BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
+BENCHMARK(BM_BuildShortDocuments)->Apply(ShortArguments);
+BENCHMARK(BM_FadeTool)
+    ->ArgNames({"lines", "text"})
+    ->ArgsProduct({{100000, 1}, {kAscii, kMixed}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tintrix
