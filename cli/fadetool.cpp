@@ -198,7 +198,8 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
 
   ClockSeededRandom random =
       options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
-  const FadeHooks hooks{&random, {}};
+  FadeHooks hooks;
+  hooks.wave = &random;
   const auto fadeLine = [&](const std::string& line, std::string& result) {
     fade.TextToFade = line;
     Status status = options->markupOnly ? AppendFadeMarkup(fade, hooks, result)

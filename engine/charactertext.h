@@ -1,46 +1,72 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tintrix {
 
 // A text cut into the characters that get one colour tag each. The text is borrowed: it must
 // outlive this object. Either every byte is a character (a text of plain ASCII without a
-// CR LF pair), or `ends` lists where each character ends, as byte offsets in ascending order,
-// the last one equal to the text's size.
+// CR LF pair), or one bit per byte marks where characters start: bit i % 64 of word i / 64
+// for byte i, set for byte 0 and for every other byte that starts a character, and set once
+// more for the offset text.size() itself, which ends the last character. That costs an
+// eighth of the text's size, whatever its characters.
 class CharacterText {
  public:
   // Every byte is one character.
-  static CharacterText Bytes(std::string_view text) { return CharacterText(text, {}, true); }
+  static CharacterText Bytes(std::string_view text) { return CharacterText(text, {}, true, 0); }
 
-  // Characters end at the given offsets.
-  static CharacterText WithEnds(std::string_view text, std::vector<std::size_t> ends) {
-    return CharacterText(text, std::move(ends), false);
+  // Characters start at the bits of `starts` as described above: text.size() / 64 + 1 words,
+  // `count` characters (count + 1 bits set, or none for an empty text).
+  static CharacterText WithStarts(std::string_view text, std::vector<std::uint64_t> starts,
+                                  std::size_t count) {
+    return CharacterText(text, std::move(starts), false, count);
   }
 
   std::string_view text() const { return m_text; }
   bool bytes() const { return m_bytes; }
-  const std::vector<std::size_t>& ends() const { return m_ends; }
+  const std::vector<std::uint64_t>& starts() const { return m_starts; }
 
   // The number of characters.
-  std::size_t size() const { return m_bytes ? m_text.size() : m_ends.size(); }
+  std::size_t size() const { return m_bytes ? m_text.size() : m_count; }
   bool empty() const { return size() == 0; }
 
-  // Byte offset where character i starts (i == size() gives the text's size).
-  std::size_t start(std::size_t i) const {
-    if (m_bytes) return i;
-    return i == 0 ? 0 : m_ends[i - 1];
-  }
+  // Walks the characters from the first: each Next() gives the byte offset where the next
+  // character ends. Call it at most size() times.
+  class Cursor {
+   public:
+    explicit Cursor(const CharacterText& text)
+        : m_text(text),
+          m_word(text.m_bytes || text.m_starts.empty() ? 0 : text.m_starts[0] & ~1ull) {}
+
+    std::size_t Next() {
+      if (m_text.m_bytes) return ++m_index;
+      // The bit that ends the last character stops this loop before it runs off the words.
+      while (m_word == 0) m_word = m_text.m_starts[++m_index];
+      const std::size_t end = m_index * 64 + static_cast<std::size_t>(std::countr_zero(m_word));
+      m_word &= m_word - 1;
+      return end;
+    }
+
+   private:
+    const CharacterText& m_text;
+    std::uint64_t m_word;     // the bits of word m_index not yet passed
+    std::size_t m_index = 0;  // a word index, or for bytes the characters passed
+  };
 
  private:
-  CharacterText(std::string_view text, std::vector<std::size_t> ends, bool bytes)
-      : m_text(text), m_ends(std::move(ends)), m_bytes(bytes) {}
+  CharacterText(std::string_view text, std::vector<std::uint64_t> starts, bool bytes,
+                std::size_t count)
+      : m_text(text), m_starts(std::move(starts)), m_bytes(bytes), m_count(count) {}
 
   std::string_view m_text;
-  std::vector<std::size_t> m_ends;
+  std::vector<std::uint64_t> m_starts;
   bool m_bytes;
+  std::size_t m_count;
 };
 
 }  // namespace tintrix

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/charactertext.h"
@@ -15,13 +18,27 @@
 
 namespace tintrix {
 
-// What a fade needs from its surroundings.
+// How many characters a fade writes between two calls of FadeHooks::progress.
+inline constexpr std::size_t kProgressCharacters = 1 << 16;
+// How many bytes of markup a fade lets gather before it hands them to FadeHooks::drain.
+inline constexpr std::size_t kDrainBytes = 1 << 20;
+
+// What a fade needs from its surroundings. Every member may be left empty.
 struct FadeHooks {
-  // Draws the wave states. When it is not set, a wavy fade draws from a clock-seeded source.
+  // Draws the wave states (NextFractions). When it is not set, a wavy fade draws from a
+  // clock-seeded source.
   RandomSource* wave = nullptr;
   // Called once per pass while the 4-, 5- and 10-colour fades deal the text into segments,
-  // so that a user interface stays responsive. May be empty.
+  // so that a user interface stays responsive.
   std::function<void()> letEventsRun;
+  // Called each time another kProgressCharacters characters have been written, whatever the
+  // colour count: lets a user interface stay responsive during a long fade.
+  std::function<void()> progress;
+  // When set, the markup leaves the output string as it is made: whenever the string holds
+  // kDrainBytes or more, its whole content (with whatever the caller put there first) goes to
+  // `drain` and the string is emptied. A failing drain stops the fade, which returns its
+  // status. What is left when the fade ends stays in the string, for the caller to finish.
+  std::function<Status(std::string_view)> drain;
 };
 
 // The lengths of the segments that a text of n characters is cut into, one fewer than the
@@ -30,17 +47,37 @@ struct FadeHooks {
 std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
                                         const std::function<void()>& letEventsRun = {});
 
-// Appends the fade markup of `text` blending through `colors` to `out`: for every character
-// "<Font Color=#RRGGBB>", the wave tags when wavy, the character. colors.size() must be one
-// of kFadeColorCounts. Blends in double precision for 2 colours and in single precision
-// otherwise.
-void GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,
-                  const FadeHooks& hooks, std::string& out);
+// A fade through fixed colours, with or without the wave, ready for any number of texts.
+class FadeGenerator {
+ public:
+  // The fade through `colors`; colors.size() must be one of kFadeColorCounts, or the fade
+  // writes nothing.
+  FadeGenerator(std::span<const Channels> colors, bool wavy);
 
-// The fade request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
-// first count.value() colour texts and appends their fade of `text` to `out`. Fails with
-// kInvalidArgument, leaving `out` unchanged, when there are fewer colour texts or when one of
-// them is not a colour value (ParseColorValue): `Color K is not a valid color value: "TEXT"`.
+  // The request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
+  // first count.value() colour texts. Fails with kInvalidArgument, leaving `generator` as it
+  // was, when there are fewer colour texts or when one of them is not a colour value
+  // (ParseColorValue): `Color K is not a valid color value: "TEXT"`.
+  static Status Create(ColorCount count, std::span<const std::string> colorTexts, bool wavy,
+                       std::optional<FadeGenerator>& generator);
+
+  // Appends the fade markup of `text` to `out`: for every character "<Font Color=#RRGGBB>",
+  // the wave tags when wavy, the character. Blends in double precision for 2 colours and in
+  // single precision otherwise. Fails only when hooks.drain fails, with its status.
+  Status Append(const CharacterText& text, const FadeHooks& hooks, std::string& out) const;
+
+ private:
+  std::array<Channels, 10> m_colors{};
+  std::optional<ColorCount> m_count;
+  bool m_wavy;
+};
+
+// FadeGenerator(colors, wavy).Append(text, hooks, out).
+Status GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,
+                    const FadeHooks& hooks, std::string& out);
+
+// FadeGenerator::Create, then Append: fails as either does, and when the colours are refused
+// leaves `out` unchanged.
 Status FadeRequest(ColorCount count, std::span<const std::string> colorTexts,
                    const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out);
 

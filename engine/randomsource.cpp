@@ -1,17 +1,88 @@
 #include "engine/randomsource.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace tintrix {
 
+namespace {
+
+std::uint64_t SplitMix64(std::uint64_t& state) {
+  std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+}  // namespace
+
+void RandomSource::NextFractions(std::span<float> fractions) {
+  for (float& r : fractions) {
+    r = static_cast<float>(NextFraction());
+    // Narrowing a fraction just below 1 can round it up to 1.
+    if (r >= 1.0f) r = std::nextafter(1.0f, 0.0f);
+  }
+}
+
+void FractionGenerator::Seed(std::uint64_t seed) {
+  // SplitMix64 spreads one seed over the whole state, as xoshiro's authors advise. The low
+  // bit set in the first word keeps every lane from the all-zero state, which never leaves.
+  for (auto& word : m_state) {
+    for (std::uint32_t& lane : word) lane = static_cast<std::uint32_t>(SplitMix64(seed) >> 32);
+  }
+  for (std::uint32_t& lane : m_state[0]) lane |= 1;
+  m_pendingUsed = kLanes;
+}
+
+void FractionGenerator::Step(float* out, std::size_t steps) {
+  auto& [s0, s1, s2, s3] = m_state;
+  for (std::size_t step = 0; step < steps; ++step, out += kLanes) {
+    std::uint32_t result[kLanes];
+    for (int i = 0; i < kLanes; ++i) {
+      result[i] = s0[i] + s3[i];
+      const std::uint32_t t = s1[i] << 9;
+      s2[i] ^= s0[i];
+      s3[i] ^= s1[i];
+      s1[i] ^= s2[i];
+      s0[i] ^= s3[i];
+      s2[i] ^= t;
+      s3[i] = (s3[i] << 11) | (s3[i] >> 21);
+    }
+    // The top 24 bits, the good ones of xoshiro128+, as a float in [0, 1): exact.
+    for (int i = 0; i < kLanes; ++i) {
+      out[i] = static_cast<float>(static_cast<std::int32_t>(result[i] >> 8)) * 0x1p-24f;
+    }
+  }
+}
+
+void FractionGenerator::Fill(std::span<float> fractions) {
+  std::size_t i = 0;
+  for (; i < fractions.size() && m_pendingUsed < kLanes; ++i) {
+    fractions[i] = m_pending[static_cast<std::size_t>(m_pendingUsed++)];
+  }
+  const std::size_t steps = (fractions.size() - i) / kLanes;
+  Step(fractions.data() + i, steps);
+  i += steps * kLanes;
+  if (i < fractions.size()) {
+    Step(m_pending.data(), 1);
+    m_pendingUsed = 0;
+    for (; i < fractions.size(); ++i) {
+      fractions[i] = m_pending[static_cast<std::size_t>(m_pendingUsed++)];
+    }
+  }
+}
+
 ClockSeededRandom::ClockSeededRandom() { ReseedFromClock(); }
 
-ClockSeededRandom::ClockSeededRandom(std::uint64_t seed) : m_engine(seed) {}
+ClockSeededRandom::ClockSeededRandom(std::uint64_t seed) : m_engine(seed), m_fractions(seed) {}
 
 double ClockSeededRandom::NextFraction() {
   // 53 random bits scaled by 2^-53: exactly representable and never 1.
   return static_cast<double>(m_engine() >> 11) * 0x1p-53;
 }
+
+void ClockSeededRandom::NextFractions(std::span<float> fractions) { m_fractions.Fill(fractions); }
 
 void ClockSeededRandom::ReseedFromClock() {
   const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
@@ -19,6 +90,9 @@ void ClockSeededRandom::ReseedFromClock() {
   std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),
                      device(), device()};
   m_engine.seed(seed);
+  std::array<std::uint32_t, 2> words;
+  seed.generate(words.begin(), words.end());
+  m_fractions.Seed(std::uint64_t{words[0]} << 32 | words[1]);
 }
 
 }  // namespace tintrix

@@ -166,7 +166,10 @@ CharacterText SplitCharacters(std::string_view utf8) {
     previousCr = c == '\r';
   }
   endSegment(size);
-  return CharacterText::WithEnds(utf8, std::move(ends));
+  std::vector<std::uint64_t> starts(size / 64 + 1);
+  starts[0] = 1;
+  for (const std::size_t end : ends) starts[end / 64] |= std::uint64_t{1} << (end % 64);
+  return CharacterText::WithStarts(utf8, std::move(starts), ends.size());
 }
 
 }  // namespace tintrix

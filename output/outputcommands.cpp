@@ -12,7 +12,10 @@ std::string OutputFilePath() {
 }
 
 FadeHooks DesktopFadeHooks(Desktop& desktop) {
-  return {&desktop.Random(), [&desktop] { desktop.LetPendingEventsRun(); }};
+  FadeHooks hooks;
+  hooks.wave = &desktop.Random();
+  hooks.letEventsRun = [&desktop] { desktop.LetPendingEventsRun(); };
+  return hooks;
 }
 
 void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {

@@ -49,8 +49,10 @@ std::vector<Tagged> Parse(const std::string& markup) {
 std::string Fade(std::vector<std::string> colors, const std::string& text, bool wavy = false,
                  RandomSource* random = nullptr) {
   std::string out;
-  const Status status = FadeRequest(Count(colors.size()), colors, CharacterText::Bytes(text), wavy,
-                                    {random, {}}, out);
+  FadeHooks hooks;
+  hooks.wave = random;
+  const Status status =
+      FadeRequest(Count(colors.size()), colors, CharacterText::Bytes(text), wavy, hooks, out);
   EXPECT_TRUE(status.ok()) << status.message();
   return out;
 }
@@ -217,7 +219,8 @@ TEST(FadeRequest, EveryCharacterMatchesTheLiteralBlend) {
         channels.push_back(c);
         texts.push_back(std::to_string(c.red + 256 * c.green + 65536 * c.blue));
       }
-      const std::size_t n = 1 + random() % 700;
+      // Long texts too, whose blocks of characters mostly share one colour.
+      const std::size_t n = round % 8 == 7 ? 5000 + random() % 30000 : 1 + random() % 700;
       const std::vector<std::string> expected =
           count == 2 ? ReferenceColors<double>(channels, n) : ReferenceColors<float>(channels, n);
       ASSERT_EQ(Colors(Fade(texts, std::string(n, 'x'))), expected)
@@ -307,7 +310,9 @@ TEST(Wave, StateBoundariesOfTheDraw) {
 TEST(Wave, OpeningsAndClosingsBalanceExceptTheLast) {
   ClockSeededRandom random(42);
   for (int count : {2, 3, 4, 5, 10}) {
-    const std::string text = "the quick brown fox jumps over the lazy dog";
+    // Long enough to be written in several blocks, whose wave must carry on across them.
+    std::string text;
+    while (text.size() < 1500) text += "the quick brown fox jumps over the lazy dog ";
     const std::vector<Tagged> parsed =
         Parse(Fade(std::vector<std::string>(count, "255"), text, true, &random));
     ASSERT_EQ(parsed.size(), text.size());
@@ -341,6 +346,144 @@ TEST(Wave, SameColorsDifferentWaves) {
   const std::string second = Fade({"0", "16711680"}, text, true, &b);
   EXPECT_NE(first, second);
   EXPECT_EQ(Colors(first), Colors(second));
+}
+
+// A text cut into the given characters.
+struct Pieces {
+  std::string text;
+  std::vector<std::uint64_t> starts;
+  std::size_t count = 0;
+
+  explicit Pieces(const std::vector<std::string>& characters) {
+    std::vector<std::size_t> offsets;
+    for (const std::string& c : characters) {
+      offsets.push_back(text.size());
+      text += c;
+    }
+    offsets.push_back(text.size());
+    starts.assign(text.size() / 64 + 1, 0);
+    for (std::size_t at : offsets) starts[at / 64] |= std::uint64_t{1} << (at % 64);
+    count = characters.size();
+  }
+  CharacterText Characters() const { return CharacterText::WithStarts(text, starts, count); }
+};
+
+TEST(FadeRequest, WritesCharactersOfAnyLengthWhole) {
+  const std::string longOne = "e" + std::string(40, '\x01');  // longer than one word
+  const struct {
+    const char* name;
+    std::vector<std::string> characters;
+  } cases[] = {
+      {"short", {"\xC3\xA9", "x", "\xE6\x9D\xB1"}},
+      {"long in the middle", {"a", longOne, "b"}},
+      {"long at the end", {"a", "b", longOne}},
+      {"one long", {longOne}},
+      {"many across blocks", std::vector<std::string>(700, "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD")},
+  };
+  for (const auto& c : cases) {
+    for (bool wavy : {false, true}) {
+      const Pieces pieces(c.characters);
+      ClockSeededRandom random(3);
+      FadeHooks hooks;
+      hooks.wave = &random;
+      std::string out;
+      ASSERT_TRUE(FadeRequest(Count(3), std::vector<std::string>{"0", "255", "65280"},
+                              pieces.Characters(), wavy, hooks, out)
+                      .ok());
+      std::vector<std::string> got;
+      for (const Tagged& t : Parse(out)) got.push_back(t.character);
+      EXPECT_EQ(got, c.characters) << c.name << (wavy ? ", wavy" : "");
+    }
+  }
+}
+
+TEST(FadeHooks, DrainTakesTheMarkupInBlocksAndCanStopIt) {
+  const std::string ascii(150000, 'x');
+  const Pieces unicode(std::vector<std::string>(120000, "\xC3\xA9"));
+  const struct {
+    const char* name;
+    CharacterText text;
+    bool wavy;
+  } cases[] = {{"ascii", CharacterText::Bytes(ascii), false},
+               {"ascii wavy", CharacterText::Bytes(ascii), true},
+               {"unicode", unicode.Characters(), false}};
+  const std::vector<std::string> colors = {"0", "255", "65280", "1"};
+  for (const auto& c : cases) {
+    ClockSeededRandom whole(5), drained(5);
+    FadeHooks hooks;
+    hooks.wave = &whole;
+    std::string expected = "head";
+    ASSERT_TRUE(FadeRequest(Count(4), colors, c.text, c.wavy, hooks, expected).ok());
+    std::string got;
+    std::vector<std::size_t> blocks;
+    hooks.wave = &drained;
+    hooks.drain = [&](std::string_view block) {
+      blocks.push_back(block.size());
+      got += block;
+      return Status::Ok();
+    };
+    std::string out = "head";
+    ASSERT_TRUE(FadeRequest(Count(4), colors, c.text, c.wavy, hooks, out).ok());
+    got += out;
+    EXPECT_EQ(got, expected) << c.name;
+    ASSERT_GE(blocks.size(), 2u) << c.name;
+    for (std::size_t size : blocks) {
+      EXPECT_GE(size, kDrainBytes) << c.name;
+      EXPECT_LT(size, kDrainBytes + 64 * 1024) << c.name;
+    }
+    EXPECT_LT(out.size(), kDrainBytes) << c.name;
+
+    int calls = 0;
+    hooks.drain = [&](std::string_view) {
+      ++calls;
+      return Status::IoError("full");
+    };
+    const Status status = FadeRequest(Count(4), colors, c.text, c.wavy, hooks, out);
+    EXPECT_EQ(status.code(), StatusCode::kIoError) << c.name;
+    EXPECT_EQ(status.message(), "full");
+    EXPECT_EQ(calls, 1) << c.name;
+  }
+}
+
+TEST(FadeHooks, ProgressEveryFewCharactersWhateverTheColors) {
+  for (int count : {2, 3, 4, 5, 10}) {
+    for (std::size_t n : {std::size_t{10}, kProgressCharacters - 1, kProgressCharacters,
+                          3 * kProgressCharacters + 5}) {
+      int calls = 0;
+      FadeHooks hooks;
+      hooks.progress = [&calls] { ++calls; };
+      std::string out;
+      ASSERT_TRUE(FadeRequest(Count(count), std::vector<std::string>(count, "7"),
+                              CharacterText::Bytes(std::string(n, 'x')), false, hooks, out)
+                      .ok());
+      EXPECT_EQ(calls, static_cast<int>(n / kProgressCharacters)) << count << " colours, " << n;
+    }
+  }
+}
+
+TEST(FractionGenerator, TheSeedFixesTheSequenceHoweverItIsDrawn) {
+  std::vector<float> whole(1000);
+  FractionGenerator(11).Fill(whole);
+  for (float r : whole) {
+    ASSERT_GE(r, 0.0f);
+    ASSERT_LT(r, 1.0f);
+  }
+  FractionGenerator pieces(11);
+  std::vector<float> drawn;
+  for (std::size_t size : {1, 7, 32, 33, 3, 64, 200, 660}) {
+    std::vector<float> part(size);
+    pieces.Fill(part);
+    drawn.insert(drawn.end(), part.begin(), part.end());
+  }
+  drawn.resize(whole.size());
+  EXPECT_EQ(drawn, whole);
+  std::vector<float> other(1000);
+  FractionGenerator(12).Fill(other);
+  EXPECT_NE(other, whole);
+  // roughly uniform: each third of [0, 1) gets about a third of the draws
+  int low = 0;
+  for (float r : whole) low += r < 1.0f / 3 ? 1 : 0;
+  EXPECT_NEAR(low, 333, 60);
 }
 
 }  // namespace

@@ -15,10 +15,12 @@ namespace {
 
 std::vector<std::string> Characters(const std::string& text) {
   const CharacterText characters = SplitCharacters(text);
+  CharacterText::Cursor cursor(characters);
   std::vector<std::string> out;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    out.emplace_back(
-        text.substr(characters.start(i), characters.start(i + 1) - characters.start(i)));
+  for (std::size_t i = 0, start = 0; i < characters.size(); ++i) {
+    const std::size_t end = cursor.Next();
+    out.emplace_back(text.substr(start, end - start));
+    start = end;
   }
   return out;
 }

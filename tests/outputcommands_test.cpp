@@ -104,7 +104,9 @@ TEST(BuildFadeDocument, WavyOnForEveryValueButZero) {
     fade.WaVy = wavy;
     ScriptedRandom random({0.1});  // always lowered
     std::string document;
-    ASSERT_TRUE(BuildFadeDocument(fade, {&random, {}}, document).ok());
+    FadeHooks hooks;
+    hooks.wave = &random;
+    ASSERT_TRUE(BuildFadeDocument(fade, hooks, document).ok());
     EXPECT_EQ(document.find("<SUB>") != std::string::npos, wavy != 0) << wavy;
   }
 }

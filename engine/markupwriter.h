@@ -1,0 +1,187 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "engine/fadegenerator.h"
+#include "engine/status.h"
+
+// The markup of a fade, written a block of characters at a time: the tags' bytes, and a writer
+// that grows the output string by what each block needs. Only the generator uses it.
+namespace tintrix::markup {
+
+constexpr std::string_view kColorTagStart = "<Font Color=#";
+// "<Font Color=#RRGGBB>"
+constexpr std::size_t kColorTagBytes = kColorTagStart.size() + 7;
+// The longest wave tags in front of a character: "</SUB><SUP>".
+constexpr std::size_t kMaxWaveTagBytes = 11;
+// Stores of whole words may run this far past the bytes they mean to write.
+constexpr std::size_t kSlack = 16;
+// Characters blended at a time, before their markup is written.
+constexpr std::size_t kBlock = 256;
+
+// The wave tags in front of a character, for every previous state (none, 1, 2, 3) and new
+// state (1, 2, 3), at index previous * 4 + state: the closing tag of the previous state, then
+// the opening tag of the new one. Padded to 16 bytes, so that they are copied as one word
+// whatever their length.
+struct WaveTagText {
+  char bytes[16];
+  std::size_t size;
+};
+
+constexpr WaveTagText MakeWaveTagText(int previous, int state) {
+  constexpr std::string_view kClose[] = {"", "</SUB>", "</SUP>", ""};
+  constexpr std::string_view kOpen[] = {"", "<SUB>", "<SUP>", ""};
+  WaveTagText text{};
+  for (char c : kClose[previous]) text.bytes[text.size++] = c;
+  for (char c : kOpen[state]) text.bytes[text.size++] = c;
+  return text;
+}
+
+constexpr std::array<WaveTagText, 16> MakeWaveTagTable() {
+  std::array<WaveTagText, 16> table{};
+  for (int previous = 0; previous < 4; ++previous) {
+    for (int state = 1; state < 4; ++state)
+      table[previous * 4 + state] = MakeWaveTagText(previous, state);
+  }
+  return table;
+}
+constexpr auto kWaveTags = MakeWaveTagTable();
+
+// For plain bytes with the wave: the wave tags followed by the character, for every tags index
+// and byte at [index * 256 + byte], so that both go in one 16-byte copy; byte 15 holds the
+// length.
+struct WaveTail {
+  char bytes[16];
+  std::size_t size() const { return static_cast<unsigned char>(bytes[15]); }
+};
+
+constexpr std::array<WaveTail, 16 * 256> MakeWaveTails() {
+  std::array<WaveTail, 16 * 256> tails{};
+  for (std::size_t index = 0; index < 16; ++index) {
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+      WaveTail& tail = tails[index * 256 + byte];
+      const WaveTagText& tags = kWaveTags[index];
+      for (std::size_t i = 0; i < tags.size; ++i) tail.bytes[i] = tags.bytes[i];
+      tail.bytes[tags.size] = static_cast<char>(byte);
+      tail.bytes[15] = static_cast<char>(tags.size + 1);
+    }
+  }
+  return tails;
+}
+constexpr auto kWaveTails = MakeWaveTails();
+
+// The colour tag's start padded to 16 bytes, so that it is copied as one word; the padding is
+// overwritten by what follows.
+constexpr char kColorTagStart16[16] = {'<', 'F', 'o', 'n', 't', ' ', 'C', 'o',
+                                       'l', 'o', 'r', '=', '#', 0,   0,   0};
+
+// The two hexadecimal digits of a byte, first digit in the low byte of the pair.
+constexpr std::array<std::uint16_t, 256> MakeHexPairs() {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::array<std::uint16_t, 256> pairs{};
+  for (int i = 0; i < 256; ++i) {
+    pairs[i] = static_cast<std::uint16_t>(kDigits[i >> 4] | (kDigits[i & 15] << 8));
+  }
+  return pairs;
+}
+constexpr auto kHexPairs = MakeHexPairs();
+
+// "RRGGBB>" in bytes 0 to 6 of a little-endian word; byte 7 is free for the character.
+using ColorWord = std::uint64_t;
+
+inline ColorWord MakeColorWord(std::int32_t red, std::int32_t green, std::int32_t blue) {
+  return ColorWord{kHexPairs[static_cast<std::size_t>(red)]} |
+         ColorWord{kHexPairs[static_cast<std::size_t>(green)]} << 16 |
+         ColorWord{kHexPairs[static_cast<std::size_t>(blue)]} << 32 | ColorWord{'>'} << 48;
+}
+
+// Writes markup straight into the output string, growing it by what each block needs without
+// filling it first, and hands it to the hooks between blocks.
+class MarkupWriter {
+ public:
+  MarkupWriter(std::string& out, const FadeHooks& hooks) : m_out(out), m_hooks(hooks) {}
+
+  // Calls write(char* at), which writes at most `bytes` bytes (and whole words up to kSlack
+  // past them) at the string's end and returns where it stopped.
+  template <typename Write>
+  void Append(std::size_t bytes, Write write) {
+    const std::size_t used = m_out.size();
+    m_out.resize_and_overwrite(used + bytes + kSlack, [&](char* data, std::size_t) {
+      return static_cast<std::size_t>(write(data + used) - data);
+    });
+  }
+
+  // Tells the hooks that `count` more characters are written.
+  Status Written(std::size_t count) {
+    m_sinceProgress += count;
+    if (m_sinceProgress >= kProgressCharacters) {
+      m_sinceProgress -= kProgressCharacters;
+      if (m_hooks.progress) m_hooks.progress();
+    }
+    if (m_hooks.drain && m_out.size() >= kDrainBytes) {
+      Status status = m_hooks.drain(m_out);
+      m_out.clear();
+      return status;
+    }
+    return Status::Ok();
+  }
+
+ private:
+  std::string& m_out;
+  const FadeHooks& m_hooks;
+  std::size_t m_sinceProgress = 0;
+};
+
+// The common case: plain bytes without the wave, 21 bytes a character as two whole words.
+inline char* WriteFlatBytes(const ColorWord* words, const char* text, std::size_t count, char* p) {
+  for (std::size_t j = 0; j < count; ++j, p += kColorTagBytes + 1) {
+    const ColorWord word = words[j] | ColorWord{static_cast<unsigned char>(text[j])} << 56;
+    std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+    std::memcpy(p + kColorTagStart.size(), &word, sizeof word);
+  }
+  return p;
+}
+
+// Any other block: characters [bounds[j], bounds[j + 1]) of the text, or for plain bytes
+// character bounds[0] + j, and the wave tags of tagIndexes when wavy.
+template <bool kBytes, bool kWavy>
+char* WriteBlock(const ColorWord* words, const std::uint8_t* tagIndexes, std::string_view text,
+                 const std::size_t* bounds, std::size_t count, char* p) {
+  for (std::size_t j = 0; j < count; ++j) {
+    std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+    std::memcpy(p + kColorTagStart.size(), &words[j], sizeof words[j]);
+    p += kColorTagBytes;
+    if constexpr (kBytes && kWavy) {
+      const auto byte = static_cast<unsigned char>(text[bounds[0] + j]);
+      const WaveTail& tail = kWaveTails[tagIndexes[j] * std::size_t{256} + byte];
+      std::memcpy(p, tail.bytes, sizeof tail.bytes);
+      p += tail.size();
+    } else if constexpr (kBytes) {
+      *p++ = text[bounds[0] + j];
+    } else {
+      if constexpr (kWavy) {
+        const WaveTagText& tags = kWaveTags[tagIndexes[j]];
+        std::memcpy(p, tags.bytes, sizeof tags.bytes);
+        p += tags.size;
+      }
+      const std::size_t start = bounds[j];
+      const std::size_t size = bounds[j + 1] - start;
+      // One 16-byte copy for every character but the longest and those at the text's very
+      // end, which a whole word would read past.
+      if (size <= 16 && start + 16 <= text.size()) {
+        std::memcpy(p, text.data() + start, 16);
+      } else {
+        std::memcpy(p, text.data() + start, size);
+      }
+      p += size;
+    }
+  }
+  return p;
+}
+
+}  // namespace tintrix::markup
