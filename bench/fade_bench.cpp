@@ -120,6 +120,16 @@ void BM_BuildFadeDocument(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
 
+// Cutting alone, which BM_BuildFadeDocument includes.
+void BM_SplitCharacters(benchmark::State& state) {
+  const Input& input = CachedInput(static_cast<std::size_t>(state.range(0)), state.range(1));
+  for (auto _ : state) {
+    const CharacterText characters = SplitCharacters(input.text);
+    benchmark::DoNotOptimize(characters.size());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
+}
+
 // The first `chars` characters of a text of the kind.
 std::string ShortText(std::size_t chars, TextKind kind) {
   const std::string text = MakeText(chars, kind);
@@ -246,6 +256,10 @@ void Arguments(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_GenerateFade)->Apply(Arguments);
 BENCHMARK(BM_BuildFadeDocument)->Apply(Arguments);
+BENCHMARK(BM_SplitCharacters)
+    ->ArgNames({"chars", "text"})
+    ->ArgsProduct({{1000000}, {kAscii, kMixed, kDense}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
 BENCHMARK(BM_BuildShortDocuments)->Apply(ShortArguments);
 BENCHMARK(BM_FadeTool)

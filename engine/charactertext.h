@@ -40,22 +40,39 @@ class CharacterText {
   class Cursor {
    public:
     explicit Cursor(const CharacterText& text)
-        : m_text(text),
-          m_word(text.m_bytes || text.m_starts.empty() ? 0 : text.m_starts[0] & ~1ull) {}
+        : m_words(text.m_starts.data()),
+          m_word(text.m_bytes || text.m_starts.empty() ? 0 : text.m_starts[0] & ~1ull),
+          m_bytes(text.m_bytes) {}
 
     std::size_t Next() {
-      if (m_text.m_bytes) return ++m_index;
+      if (m_bytes) return ++m_index;
       // The bit that ends the last character stops this loop before it runs off the words.
-      while (m_word == 0) m_word = m_text.m_starts[++m_index];
+      while (m_word == 0) m_word = m_words[++m_index];
       const std::size_t end = m_index * 64 + static_cast<std::size_t>(std::countr_zero(m_word));
       m_word &= m_word - 1;
       return end;
     }
 
+    // Where the character `count` characters on ends, as the count-th Next() from here would
+    // say, without moving. count must be 1 or more.
+    std::size_t EndAfter(std::size_t count) const {
+      if (m_bytes) return m_index + count;
+      std::uint64_t word = m_word;
+      std::size_t index = m_index;
+      for (auto bits = static_cast<std::size_t>(std::popcount(word)); bits < count;
+           bits = static_cast<std::size_t>(std::popcount(word))) {
+        count -= bits;
+        word = m_words[++index];
+      }
+      for (; count > 1; --count) word &= word - 1;
+      return index * 64 + static_cast<std::size_t>(std::countr_zero(word));
+    }
+
    private:
-    const CharacterText& m_text;
+    const std::uint64_t* m_words;
     std::uint64_t m_word;     // the bits of word m_index not yet passed
     std::size_t m_index = 0;  // a word index, or for bytes the characters passed
+    bool m_bytes;
   };
 
  private:

@@ -184,7 +184,6 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   std::size_t position = 0;  // where the next character starts
   ColorWord words[kBlock];
   std::uint8_t tagIndexes[kBlock];
-  std::size_t bounds[kBlock + 1];
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
@@ -192,19 +191,15 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
     for (std::size_t first = 1; first <= m; first += kBlock) {
       const std::size_t count = std::min(kBlock, m - first + 1);
       blend.Fill(first, count, words);
-      bounds[0] = position;
-      std::size_t textBytes = count;
-      if constexpr (!kBytes) {
-        for (std::size_t j = 0; j < count; ++j) bounds[j + 1] = cursor.Next();
-        textBytes = bounds[count] - position;
-      }
+      const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
       if constexpr (kWavy) wave.Draw(count, tagIndexes);
       const std::size_t perCharacter = kColorTagBytes + (kWavy ? kMaxWaveTagBytes : 0);
       writer.Append(count * perCharacter + textBytes, [&](char* p) {
         if constexpr (kBytes && !kWavy) {
           return markup::WriteFlatBytes(words, bytes.data() + position, count, p);
         } else {
-          return markup::WriteBlock<kBytes, kWavy>(words, tagIndexes, bytes, bounds, count, p);
+          return markup::WriteBlock<kBytes, kWavy>(words, tagIndexes, bytes, position, cursor,
+                                                   count, p);
         }
       });
       position += textBytes;

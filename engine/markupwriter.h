@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/charactertext.h"
 #include "engine/fadegenerator.h"
 #include "engine/status.h"
 
@@ -147,40 +148,44 @@ inline char* WriteFlatBytes(const ColorWord* words, const char* text, std::size_
   return p;
 }
 
-// Any other block: characters [bounds[j], bounds[j + 1]) of the text, or for plain bytes
-// character bounds[0] + j, and the wave tags of tagIndexes when wavy.
+// Any other block: the next `count` characters from `cursor`, which start at byte `first` of
+// the text, with the wave tags of tagIndexes when wavy.
 template <bool kBytes, bool kWavy>
 char* WriteBlock(const ColorWord* words, const std::uint8_t* tagIndexes, std::string_view text,
-                 const std::size_t* bounds, std::size_t count, char* p) {
+                 std::size_t first, CharacterText::Cursor& cursor, std::size_t count, char* p) {
+  // A copy, which lives in registers; the original is in memory that stores might reach.
+  CharacterText::Cursor walker = cursor;
+  std::size_t start = first;
   for (std::size_t j = 0; j < count; ++j) {
     std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
     std::memcpy(p + kColorTagStart.size(), &words[j], sizeof words[j]);
     p += kColorTagBytes;
     if constexpr (kBytes && kWavy) {
-      const auto byte = static_cast<unsigned char>(text[bounds[0] + j]);
+      const auto byte = static_cast<unsigned char>(text[first + j]);
       const WaveTail& tail = kWaveTails[tagIndexes[j] * std::size_t{256} + byte];
       std::memcpy(p, tail.bytes, sizeof tail.bytes);
       p += tail.size();
     } else if constexpr (kBytes) {
-      *p++ = text[bounds[0] + j];
+      *p++ = text[first + j];
     } else {
       if constexpr (kWavy) {
         const WaveTagText& tags = kWaveTags[tagIndexes[j]];
         std::memcpy(p, tags.bytes, sizeof tags.bytes);
         p += tags.size;
       }
-      const std::size_t start = bounds[j];
-      const std::size_t size = bounds[j + 1] - start;
+      const std::size_t end = walker.Next();
       // One 16-byte copy for every character but the longest and those at the text's very
       // end, which a whole word would read past.
-      if (size <= 16 && start + 16 <= text.size()) {
+      if (end - start <= 16 && start + 16 <= text.size()) {
         std::memcpy(p, text.data() + start, 16);
       } else {
-        std::memcpy(p, text.data() + start, size);
+        std::memcpy(p, text.data() + start, end - start);
       }
-      p += size;
+      p += end - start;
+      start = end;
     }
   }
+  cursor = walker;
   return p;
 }
 

@@ -1,48 +1,279 @@
 #include "output/graphemes.h"
 
-#include <unicode/brkiter.h>
 #include <unicode/uchar.h>
-#include <unicode/utext.h>
-#include <unicode/utf8.h>
+#include <unicode/ucpmap.h>
+#include <unicode/ucptrie.h>
+#include <unicode/umutablecptrie.h>
+#include <unicode/uscript.h>
+#include <unicode/uset.h>
 
-#include <bitset>
-#include <climits>
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace tintrix {
 
 namespace {
 
-// ICU's character break iterator decides where characters end. It is accurate but slow to
-// start (about 200 ns for each new stretch of text) and walks some 20 ns a character, so it
-// is asked only about the stretches that need it.
-//
-// Most characters join nothing: ASCII, and every code point of break class Other (letters
-// with precomposed accents, CJK, Cyrillic, a lone emoji, ...). Every rule that keeps two code
-// points together needs one of the other classes on one side (CR LF, extenders, ZWJ, spacing
-// marks, prepended marks, Hangul jamo, regional indicators). So between two such "plain" code
-// points there is always a boundary, except inside CR LF; the rest of the text lies in
-// stretches that start and end on such boundaries and can be cut on their own.
-bool IsPlainLookup(UChar32 c) {
-  return u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_OTHER;
+// What the character break rules see of a code point: its Grapheme_Cluster_Break value, split
+// further where a rule needs more. Extend splits by combining class and Other by
+// Extended_Pictographic; kVirama and kConsonant are the virama (an Extend with a combining
+// class) and the consonants of the six scripts whose conjuncts ICU 72 keeps whole.
+enum Class : std::uint8_t {
+  kOther,
+  kCr,
+  kLf,
+  kControl,
+  kExtend,      // combining class 0
+  kExtendMark,  // combining class not 0: part of a conjunct
+  kVirama,
+  kZwj,
+  kRegional,
+  kPrepend,
+  kSpacingMark,
+  kL,
+  kV,
+  kT,
+  kLv,
+  kLvt,
+  kPictographic,
+  kConsonant,
+  kClassCount
+};
+
+// What the classes of two neighbours say about the boundary between them.
+enum Rule : std::uint8_t { kBreak, kJoin, kJoinAfterPictographZwj, kJoinOddRegional, kJoinLinked };
+
+Class ClassOf(std::uint32_t graphemeBreak) {
+  switch (graphemeBreak) {
+    case U_GCB_CR:
+      return kCr;
+    case U_GCB_LF:
+      return kLf;
+    case U_GCB_CONTROL:
+      return kControl;
+    case U_GCB_EXTEND:
+    case U_GCB_E_MODIFIER:
+      return kExtend;
+    case U_GCB_ZWJ:
+      return kZwj;
+    case U_GCB_REGIONAL_INDICATOR:
+      return kRegional;
+    case U_GCB_PREPEND:
+      return kPrepend;
+    case U_GCB_SPACING_MARK:
+      return kSpacingMark;
+    case U_GCB_L:
+      return kL;
+    case U_GCB_V:
+      return kV;
+    case U_GCB_T:
+      return kT;
+    case U_GCB_LV:
+      return kLv;
+    case U_GCB_LVT:
+      return kLvt;
+    default:
+      return kOther;
+  }
 }
 
-bool IsPlain(UChar32 c) {
-  if (c < 0) return false;  // an ill-formed byte: left to ICU
-  if (c < 0x80) return true;
-  if (c > 0xFFFF) return IsPlainLookup(c);
-  // A property lookup costs about as much as the rest of a character's work, so the basic
-  // plane is looked up once.
-  static const std::bitset<0x10000> plain = [] {
-    std::bitset<0x10000> bits;
-    for (UChar32 cp = 0; cp < 0x10000; ++cp) bits[static_cast<std::size_t>(cp)] = IsPlainLookup(cp);
-    return bits;
-  }();
-  return plain[static_cast<std::size_t>(c)];
+void Check(UErrorCode status) {
+  if (U_FAILURE(status)) throw std::runtime_error("ICU has no character break data");
 }
+
+bool InConjunctScript(UChar32 c) {
+  UErrorCode status = U_ZERO_ERROR;
+  const UScriptCode script = uscript_getScript(c, &status);
+  return script == USCRIPT_DEVANAGARI || script == USCRIPT_BENGALI || script == USCRIPT_GUJARATI ||
+         script == USCRIPT_ORIYA || script == USCRIPT_TELUGU || script == USCRIPT_MALAYALAM;
+}
+
+// Calls visit(start, end, value) for every range of code points that `map` gives one value.
+template <typename Visit>
+void ForEachRange(const UCPMap* map, Visit visit) {
+  std::uint32_t value = 0;
+  for (UChar32 start = 0, end;
+       (end = ucpmap_getRange(map, start, UCPMAP_RANGE_NORMAL, 0, nullptr, nullptr, &value)) >= 0;
+       start = end + 1) {
+    visit(start, end, value);
+  }
+}
+
+// The class of every code point, from ICU's property data, in ICU's fast lookup structure.
+// An ill-formed UTF-8 sequence reads as U+FFFD does, as ICU's own iterator reads it.
+const UCPTrie* BuildClassTrie() {
+  UErrorCode status = U_ZERO_ERROR;
+  UMutableCPTrie* classes = umutablecptrie_open(kOther, kOther, &status);
+  Check(status);
+  const auto set = [&](UChar32 start, UChar32 end, Class from, Class to) {
+    for (UChar32 c = start; c <= end; ++c) {
+      if (umutablecptrie_get(classes, c) == from) umutablecptrie_set(classes, c, to, &status);
+    }
+  };
+  ForEachRange(u_getIntPropertyMap(UCHAR_GRAPHEME_CLUSTER_BREAK, &status),
+               [&](UChar32 start, UChar32 end, std::uint32_t value) {
+                 if (ClassOf(value) != kOther) {
+                   umutablecptrie_setRange(classes, start, end, ClassOf(value), &status);
+                 }
+               });
+  Check(status);
+  ForEachRange(u_getIntPropertyMap(UCHAR_CANONICAL_COMBINING_CLASS, &status),
+               [&](UChar32 start, UChar32 end, std::uint32_t value) {
+                 if (value != 0) set(start, end, kExtend, kExtendMark);
+               });
+  Check(status);
+  const USet* pictographs = u_getBinaryPropertySet(UCHAR_EXTENDED_PICTOGRAPHIC, &status);
+  Check(status);
+  for (int32_t i = 0, n = uset_getRangeCount(pictographs); i < n; ++i) {
+    UChar32 start = 0, end = 0;
+    uset_getItem(pictographs, i, &start, &end, nullptr, 0, &status);
+    set(start, end, kOther, kPictographic);
+  }
+  ForEachRange(u_getIntPropertyMap(UCHAR_INDIC_SYLLABIC_CATEGORY, &status),
+               [&](UChar32 start, UChar32 end, std::uint32_t value) {
+                 if (value != U_INSC_VIRAMA && value != U_INSC_CONSONANT) return;
+                 for (UChar32 c = start; c <= end; ++c) {
+                   if (!InConjunctScript(c)) continue;
+                   if (value == U_INSC_VIRAMA) set(c, c, kExtendMark, kVirama);
+                   if (value == U_INSC_CONSONANT) set(c, c, kOther, kConsonant);
+                 }
+               });
+  Check(status);
+  const UCPTrie* trie =
+      umutablecptrie_buildImmutable(classes, UCPTRIE_TYPE_FAST, UCPTRIE_VALUE_BITS_8, &status);
+  umutablecptrie_close(classes);
+  Check(status);
+  return trie;
+}
+
+// Held for the life of the program.
+const UCPTrie& ClassTrie() {
+  static const UCPTrie* const trie = BuildClassTrie();
+  return *trie;
+}
+
+// The boundary rules of ICU 72's root character break iterator, for each pair of classes:
+// CR LF stays whole; a break after and before controls; Hangul syllables; marks, ZWJ and
+// spacing marks join what precedes, prepended marks what follows; emoji ZWJ sequences, pairs
+// of regional indicators and conjuncts (consonant, virama, consonant) by the state they need.
+constexpr std::array<std::array<Rule, kClassCount>, kClassCount> MakeRules() {
+  std::array<std::array<Rule, kClassCount>, kClassCount> rules{};
+  for (int p = 0; p < kClassCount; ++p) {
+    for (int c = 0; c < kClassCount; ++c) {
+      const auto is = [](int x, std::initializer_list<int> set) {
+        for (int s : set) {
+          if (x == s) return true;
+        }
+        return false;
+      };
+      Rule rule = kBreak;
+      if (p == kCr && c == kLf) {
+        rule = kJoin;
+      } else if (is(p, {kCr, kLf, kControl}) || is(c, {kCr, kLf, kControl})) {
+        rule = kBreak;
+      } else if ((p == kL && is(c, {kL, kV, kLv, kLvt})) || (is(p, {kLv, kV}) && is(c, {kV, kT})) ||
+                 (is(p, {kLvt, kT}) && c == kT)) {
+        rule = kJoin;
+      } else if (is(c, {kExtend, kExtendMark, kVirama, kZwj, kSpacingMark}) || p == kPrepend) {
+        rule = kJoin;
+      } else if (c == kConsonant) {
+        rule = kJoinLinked;
+      } else if (p == kZwj && c == kPictographic) {
+        rule = kJoinAfterPictographZwj;
+      } else if (p == kRegional && c == kRegional) {
+        rule = kJoinOddRegional;
+      }
+      rules[static_cast<std::size_t>(p)][static_cast<std::size_t>(c)] = rule;
+    }
+  }
+  return rules;
+}
+constexpr auto kRules = MakeRules();
+
+// The class of each ASCII byte.
+constexpr std::array<Class, 128> MakeAsciiClasses() {
+  std::array<Class, 128> classes{};
+  for (int b = 0; b < 0x20; ++b) classes[static_cast<std::size_t>(b)] = kControl;
+  classes[0x7F] = kControl;
+  classes['\r'] = kCr;
+  classes['\n'] = kLf;
+  return classes;
+}
+constexpr auto kAsciiClasses = MakeAsciiClasses();
+
+// What the rules remember of the text before a code point: the previous class, whether a
+// pictograph with marks (and a ZWJ) ends there, whether an odd number of regional indicators
+// does, and whether a consonant (and a virama) with marks does.
+struct Memory {
+  enum Emoji : std::uint8_t { kNoEmoji, kPictograph, kAfterZwj };
+  enum Conjunct : std::uint8_t { kNoConjunct, kAfterConsonant, kLinked };
+
+  Class previous = kControl;  // the start of the text breaks like the end of a control
+  Emoji emoji = kNoEmoji;
+  bool oddRegional = false;
+  Conjunct conjunct = kNoConjunct;
+
+  constexpr bool operator==(const Memory&) const = default;
+
+  // Whether a character ends before a code point of class c; remembers c.
+  constexpr bool BreaksBefore(Class c) {
+    const Rule rule = kRules[previous][c];
+    const bool join = rule == kJoin || (rule == kJoinAfterPictographZwj && emoji == kAfterZwj) ||
+                      (rule == kJoinOddRegional && oddRegional) ||
+                      (rule == kJoinLinked && conjunct == kLinked);
+    oddRegional = c == kRegional && !(previous == kRegional && oddRegional);
+    if (c == kPictographic ||
+        (emoji == kPictograph && (c == kExtend || c == kExtendMark || c == kVirama))) {
+      emoji = kPictograph;
+    } else {
+      emoji = emoji == kPictograph && c == kZwj ? kAfterZwj : kNoEmoji;
+    }
+    if (c == kConsonant) {
+      conjunct = kAfterConsonant;
+    } else if (conjunct != kNoConjunct && c == kVirama) {
+      conjunct = kLinked;
+    } else if (conjunct == kNoConjunct || (c != kExtendMark && c != kZwj)) {
+      conjunct = kNoConjunct;
+    }
+    previous = c;
+    return !join;
+  }
+};
+
+// The rules as one table, so that a code point costs one lookup and no branch: the memories
+// that can occur, numbered from the start of the text (0), and for each and each class the
+// next one, times two, plus one where a character starts.
+struct Automaton {
+  static constexpr std::size_t kMaxStates = 64;
+  std::array<std::array<std::uint8_t, kClassCount>, kMaxStates> next{};
+  std::size_t states = 0;
+  std::uint8_t plain = 0;  // after a plain code point (class Other), whatever came before
+};
+
+constexpr Automaton MakeAutomaton() {
+  Automaton automaton;
+  std::array<Memory, Automaton::kMaxStates> memories{};
+  memories[automaton.states++] = Memory{};
+  for (std::size_t s = 0; s < automaton.states; ++s) {
+    for (int c = 0; c < kClassCount; ++c) {
+      Memory memory = memories[s];
+      const bool breaks = memory.BreaksBefore(static_cast<Class>(c));
+      std::size_t index = 0;
+      while (index < automaton.states && !(memories[index] == memory)) ++index;
+      if (index == automaton.states) memories[automaton.states++] = memory;
+      automaton.next[s][static_cast<std::size_t>(c)] =
+          static_cast<std::uint8_t>(index * 2 + (breaks ? 1 : 0));
+    }
+  }
+  automaton.plain = automaton.next[0][kOther] >> 1;
+  return automaton;
+}
+constexpr Automaton kAutomaton = MakeAutomaton();
 
 bool IsAsciiOnly(std::string_view text) {
   // Eight bytes at a time: long texts are mostly ASCII.
@@ -57,51 +288,17 @@ bool IsAsciiOnly(std::string_view text) {
   return (high & 0x8080808080808080ull) == 0;
 }
 
-class IcuCharacterBreaks {
- public:
-  IcuCharacterBreaks() {
-    UErrorCode status = U_ZERO_ERROR;
-    m_iterator.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status)) throw std::runtime_error("ICU has no character break rules");
-  }
-  ~IcuCharacterBreaks() { utext_close(&m_text); }
-  IcuCharacterBreaks(const IcuCharacterBreaks&) = delete;
-  IcuCharacterBreaks& operator=(const IcuCharacterBreaks&) = delete;
-
-  // Appends the ends of the characters of text[from, to), both of which are boundaries.
-  void AppendEnds(std::string_view text, std::size_t from, std::size_t to,
-                  std::vector<std::size_t>& ends) {
-    // ICU counts in 32-bit offsets; longer stretches go in pieces, each restarting at the last
-    // boundary but one of the piece before, where the rules have no memory of what precedes.
-    constexpr std::size_t kMaxPiece = INT32_MAX / 2;
-    while (from < to) {
-      const std::size_t pieceEnd = to - from > kMaxPiece ? from + kMaxPiece : to;
-      UErrorCode status = U_ZERO_ERROR;
-      utext_openUTF8(&m_text, text.data() + from, static_cast<int64_t>(pieceEnd - from), &status);
-      m_iterator->setText(&m_text, status);
-      if (U_FAILURE(status)) throw std::runtime_error("ICU cannot take the text");
-      const std::size_t firstNew = ends.size();
-      for (int32_t end = m_iterator->next(); end != icu::BreakIterator::DONE;
-           end = m_iterator->next()) {
-        ends.push_back(from + static_cast<std::size_t>(end));
-      }
-      if (pieceEnd == to || ends.size() - firstNew < 2) {
-        from = pieceEnd;
-      } else {
-        ends.pop_back();  // the piece's end is no boundary of the whole text
-        from = ends.back();
-      }
-    }
-  }
-
- private:
-  std::unique_ptr<icu::BreakIterator> m_iterator;
-  UText m_text = UTEXT_INITIALIZER;
-};
-
-// A stretch for ICU takes in up to this many plain characters that follow it, in case another
-// stretch for ICU comes right after: starting ICU costs as much as walking several characters.
-constexpr int kPlainRunToCloseStretch = 2;
+// How many of the eight bytes of `word`, from the first in memory, are printable ASCII
+// (0x20 ... 0x7E) before one that is not.
+unsigned LeadingPrintable(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  // The high bit of each byte of low + 0x60 is set for a byte of 0x20 ... 0x7F, that of low + 1
+  // for 0x7F; no carry passes between bytes, whose high bits are cleared first.
+  const std::uint64_t low = word & ~kHigh;
+  const std::uint64_t printable = (low + 0x60 * kOnes) & ~(low + kOnes) & ~word & kHigh;
+  return static_cast<unsigned>(std::countr_zero(~printable & kHigh)) / 8;
+}
 
 }  // namespace
 
@@ -110,66 +307,57 @@ CharacterText SplitCharacters(std::string_view utf8) {
   if (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos) {
     return CharacterText::Bytes(utf8);
   }
-
-  std::vector<std::size_t> ends;
-  ends.reserve(size);
-  std::unique_ptr<IcuCharacterBreaks> icu;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
-  const auto length = static_cast<int64_t>(size);
-
-  std::size_t segmentStart = 0;  // a certain boundary
-  int codePointsInSegment = 0;
-  std::size_t stretchStart = SIZE_MAX;  // start of the stretch left to ICU, if one is open
-  int plainRun = 0;                     // plain one-code-point segments since then
-  bool previousPlain = false;
-  bool previousCr = false;
-
-  const auto endSegment = [&](std::size_t end) {
-    if (codePointsInSegment == 1 && stretchStart == SIZE_MAX) {
-      ends.push_back(end);
-    } else {
-      if (stretchStart == SIZE_MAX) stretchStart = segmentStart;
-      plainRun = codePointsInSegment == 1 ? plainRun + 1 : 0;
-      if (plainRun >= kPlainRunToCloseStretch || end == size) {
-        if (!icu) icu = std::make_unique<IcuCharacterBreaks>();
-        icu->AppendEnds(utf8, stretchStart, end, ends);
-        stretchStart = SIZE_MAX;
-        plainRun = 0;
-      }
-    }
-    segmentStart = end;
-    codePointsInSegment = 0;
-  };
-
-  int64_t at = 0;
-  while (at < length) {
-    const int64_t start = at;
-    UChar32 c;
-    if (bytes[at] < 0x80) {
-      c = bytes[at++];
-    } else {
-      U8_NEXT(bytes, at, length, c);
-    }
-    const bool plain = IsPlain(c);
-    if (start > 0 && previousPlain && plain && !(previousCr && c == '\n')) {
-      if (codePointsInSegment == 1 && stretchStart == SIZE_MAX) {
-        // the common case, kept out of endSegment so that it stays inline
-        ends.push_back(static_cast<std::size_t>(start));
-        segmentStart = static_cast<std::size_t>(start);
-        codePointsInSegment = 0;
-      } else {
-        endSegment(static_cast<std::size_t>(start));
-      }
-    }
-    ++codePointsInSegment;
-    previousPlain = plain;
-    previousCr = c == '\r';
-  }
-  endSegment(size);
+  const UCPTrie* trie = &ClassTrie();
   std::vector<std::uint64_t> starts(size / 64 + 1);
-  starts[0] = 1;
-  for (const std::size_t end : ends) starts[end / 64] |= std::uint64_t{1} << (end % 64);
-  return CharacterText::WithStarts(utf8, std::move(starts), ends.size());
+  std::uint8_t state = 0;
+  const auto* const begin = reinterpret_cast<const std::uint8_t*>(utf8.data());
+  const std::uint8_t* const end = begin + size;
+  const std::uint8_t* p = begin;
+  // A word of `starts` at a time, its bits gathered in a register: or-ing them into memory one
+  // by one would make each wait for the one before.
+  for (std::size_t w = 0; p < end; ++w) {
+    const std::uint8_t* const chunk = begin + w * 64;
+    const std::uint8_t* const chunkEnd = end - chunk > 64 ? chunk + 64 : end;
+    std::uint64_t bits = 0;
+    while (p < chunkEnd) {
+      const auto bit = static_cast<unsigned>(p - chunk);
+      // Runs of printable ASCII are most of most texts: each byte starts a character, unless
+      // the first follows a prepended mark. Up to eight at a time, as far as their bits share
+      // a word.
+      std::uint64_t word;
+      if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), (word & 0x80) == 0)) {
+        const auto run = std::min<unsigned>(LeadingPrintable(word), 64 - bit);
+        if (run > 0) {
+          const std::uint64_t first = kAutomaton.next[state][kOther] & 1;
+          bits |= ((((std::uint64_t{1} << run) - 1) & ~std::uint64_t{1}) | first) << bit;
+          state = kAutomaton.plain;
+          p += run;
+          continue;
+        }
+      }
+      std::uint8_t c;
+      if (*p < 0x80) {
+        c = kAsciiClasses[*p++];
+      } else {
+        UCPTRIE_FAST_U8_NEXT(trie, UCPTRIE_8, p, end, c);
+      }
+      // Plain code points (class Other) are nearly all of them, and after one the rules
+      // remember nothing: taking them apart keeps each lookup from waiting on the one before.
+      if (c == kOther) [[likely]] {
+        bits |= std::uint64_t{kAutomaton.next[state][kOther] & 1u} << bit;
+        state = kAutomaton.plain;
+      } else {
+        const std::uint8_t next = kAutomaton.next[state][c];
+        bits |= std::uint64_t{next & 1u} << bit;
+        state = next >> 1;
+      }
+    }
+    starts[w] = bits;
+  }
+  std::size_t count = 0;
+  for (const std::uint64_t word : starts) count += static_cast<std::size_t>(std::popcount(word));
+  starts[size / 64] |= std::uint64_t{1} << (size % 64);
+  return CharacterText::WithStarts(utf8, std::move(starts), count);
 }
 
 }  // namespace tintrix

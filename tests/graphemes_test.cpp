@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <unicode/brkiter.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
+#include <unicode/utf8.h>
 
+#include <fstream>
+#include <iostream>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,7 +33,7 @@ std::vector<std::string> Characters(const std::string& text) {
 // ICU's character break iterator over the whole text at once: the reference.
 std::vector<std::string> IcuCharacters(const std::string& text) {
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> iterator(
+  static const std::unique_ptr<icu::BreakIterator> iterator(
       icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
   UText utext = UTEXT_INITIALIZER;
   utext_openUTF8(&utext, text.data(), static_cast<int64_t>(text.size()), &status);
@@ -79,6 +84,22 @@ TEST(SplitCharacters, UserPerceivedCharacters) {
        "a\xFF"
        "b",
        {"a", "\xFF", "b"}},
+      {"ill-formed byte takes a mark", "\xFF\xCC\x81", {"\xFF\xCC\x81"}},
+      {"devanagari conjunct",
+       "\xE0\xA4\x95\xE0\xA5\x8D\xE0\xA4\xB7",
+       {"\xE0\xA4\x95\xE0\xA5\x8D\xE0\xA4\xB7"}},
+      {"tamil has no conjunct rule",
+       "\xE0\xAE\x95\xE0\xAF\x8D\xE0\xAE\xB7",
+       {"\xE0\xAE\x95\xE0\xAF\x8D", "\xE0\xAE\xB7"}},
+      {"regional indicator after prepend",
+       "\xD8\x80\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xA9",
+       {"\xD8\x80\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", "\xF0\x9F\x87\xA9"}},
+      {"long run of plain ascii then a mark", std::string(70, 'a') + "\xCC\x81",
+       [] {
+         std::vector<std::string> c(69, "a");
+         c.push_back("a\xCC\x81");
+         return c;
+       }()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Characters(c.text), c.characters) << c.name;
@@ -92,44 +113,144 @@ TEST(SplitCharacters, PlainAsciiIsCutByBytes) {
   EXPECT_FALSE(SplitCharacters("caf\xC3\xA9").bytes());
 }
 
-// Random texts built from code points of every break class, and from runs of plain text of
-// every length around the point where a stretch is handed to ICU: the result must be ICU's.
+// One code point (or ill-formed byte) of every class the rules tell apart.
+const std::vector<std::string> kClassSamples = {"a",
+                                                "\xC3\xA9",
+                                                "\r",
+                                                "\n",
+                                                "\t",
+                                                "\xCC\x81",
+                                                "\xEF\xB8\x8F",
+                                                "\xE0\xA5\x8D",
+                                                "\xE2\x80\x8D",
+                                                "\xF0\x9F\x87\xA9",
+                                                "\xD8\x80",
+                                                "\xE0\xA4\xBE",
+                                                "\xE1\x84\x80",
+                                                "\xE1\x85\xA1",
+                                                "\xE1\x86\xA8",
+                                                "\xEA\xB0\x80",
+                                                "\xEA\xB0\x81",
+                                                "\xF0\x9F\x91\x8D",
+                                                "\xE0\xA4\x95",
+                                                "\xFF"};
+
+// Every text of up to four samples: each pair and each run of three or four classes the rules
+// look back over.
+TEST(SplitCharacters, AgreesWithIcuOnEveryShortSequence) {
+  const std::size_t n = kClassSamples.size();
+  for (std::size_t length = 1; length <= 4; ++length) {
+    std::vector<std::size_t> picks(length, 0);
+    while (true) {
+      std::string text;
+      for (std::size_t pick : picks) text += kClassSamples[pick];
+      ASSERT_EQ(Characters(text), IcuCharacters(text)) << testing::PrintToString(text);
+      std::size_t i = 0;
+      while (i < length && ++picks[i] == n) picks[i++] = 0;
+      if (i == length) break;
+    }
+  }
+}
+
+// Random texts built from code points of every break class, ill-formed sequences and runs of
+// plain text: the result must be ICU's.
 TEST(SplitCharacters, AgreesWithIcuOnRandomTexts) {
-  const std::vector<std::string> pool = {"a",
-                                         " ",
-                                         "\r",
-                                         "\n",
-                                         "\t",
-                                         "\xC3\xA9",
-                                         "\xE6\x9D\xB1",  // plain and controls
-                                         "\xCC\x81",
-                                         "\xE2\x80\x8D",
-                                         "\xEF\xB8\x8F",  // extend, ZWJ, VS16
-                                         "\xF0\x9F\x87\xA9",
-                                         "\xF0\x9F\x87\xAA",  // regional indicators
-                                         "\xF0\x9F\x91\x8D",
+  std::vector<std::string> pool = kClassSamples;
+  const std::vector<std::string> more = {" ",
+                                         "\xE6\x9D\xB1",
+                                         "\xE2\x80\x8C",
+                                         "\xF0\x9F\x87\xAA",
                                          "\xF0\x9F\x8F\xBD",
                                          "\xE2\x9D\xA4",
-                                         "\xC2\xA9",  // pictographs, tone
-                                         "\xD8\x80",
-                                         "\xE0\xA4\x95",
-                                         "\xE0\xA4\xBE",
-                                         "\xE0\xA5\x8D",  // prepend, Devanagari
-                                         "\xE1\x84\x80",
-                                         "\xE1\x85\xA1",
-                                         "\xE1\x86\xA8",
-                                         "\xEA\xB0\x80",  // Hangul L V T LV
-                                         "\xFF",
+                                         "\xC2\xA9",
+                                         "\xE0\xA4\xB7",
+                                         "\xE0\xA6\x95",
+                                         "\xE0\xA7\x8D",
+                                         "\xE0\xAE\x95",
+                                         "\xE0\xAF\x8D",
+                                         "\xC2\x85",
                                          "\xC3",
-                                         "\xE2\x80",  // ill-formed
+                                         "\xE2\x80",
+                                         "\xED\xA0\x80",
+                                         "\xF4\x90\x80\x80",
+                                         "\xC0\xAF",
+                                         "\xF0\x9F",
                                          "plain text ",
-                                         "\xD0\xBF\xD1\x80\xD0\xB8"};  // runs
+                                         "\xD0\xBF\xD1\x80\xD0\xB8",
+                                         "\r\n",
+                                         "the quick brown fox jumps over the lazy dog "};
+  pool.insert(pool.end(), more.begin(), more.end());
   std::mt19937 random(12345);
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 20000; ++round) {
     std::string text;
-    const int pieces = static_cast<int>(random() % 40);
+    const int pieces = static_cast<int>(random() % (round % 10 == 0 ? 300 : 40));
     for (int p = 0; p < pieces; ++p) text += pool[random() % pool.size()];
     ASSERT_EQ(Characters(text), IcuCharacters(text)) << "round " << round;
+  }
+}
+
+// A case of GraphemeBreakTest.txt: its text and where characters end.
+struct UnicodeCase {
+  std::string text;
+  std::vector<std::string> characters;
+  std::string line;
+};
+
+std::vector<UnicodeCase> ReadUnicodeCases(std::istream& in) {
+  std::vector<UnicodeCase> cases;
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::string rule = line.substr(0, line.find('#'));
+    if (rule.find_first_not_of(" \t") == std::string::npos) continue;
+    UnicodeCase c{{}, {}, line};
+    std::istringstream items(rule);
+    std::string item;
+    while (items >> item) {
+      if (item == "\xC3\xB7") {  // ÷
+        if (!c.text.empty() && (c.characters.empty() || !c.characters.back().empty())) {
+          c.characters.emplace_back();
+        }
+      } else if (item != "\xC3\x97") {  // ×
+        char bytes[4];
+        int32_t length = 0;
+        U8_APPEND_UNSAFE(bytes, length, std::stoi(item, nullptr, 16));
+        c.text.append(bytes, static_cast<std::size_t>(length));
+        if (c.characters.empty()) c.characters.emplace_back();
+        c.characters.back().append(bytes, static_cast<std::size_t>(length));
+      }
+    }
+    if (!c.characters.empty() && c.characters.back().empty()) c.characters.pop_back();
+    cases.push_back(c);
+  }
+  return cases;
+}
+
+// Every case of the Unicode Consortium's own test file, as Debian's unicode-data installs it.
+// A file of another Unicode version than ICU's can expect breaks that ICU's iterator, the
+// reference here, does not make; such cases are skipped and counted.
+TEST(SplitCharacters, PassesTheUnicodeTestFile) {
+  std::ifstream file(TINTRIX_GRAPHEME_BREAK_TEST);
+  if (!file) GTEST_SKIP() << TINTRIX_GRAPHEME_BREAK_TEST << " is missing: install unicode-data";
+  std::string header;
+  std::getline(file, header);
+  const std::size_t dash = header.find('-');
+  const std::string fileVersion = header.substr(dash + 1, header.find(".txt") - dash - 1);
+  const bool sameVersion = (fileVersion + ".").rfind(U_UNICODE_VERSION ".", 0) == 0;
+  const std::vector<UnicodeCase> cases = ReadUnicodeCases(file);
+  ASSERT_GT(cases.size(), 500u);
+  int skipped = 0;
+  for (const UnicodeCase& c : cases) {
+    EXPECT_EQ(Characters(c.text), IcuCharacters(c.text)) << c.line;
+    if (!sameVersion && IcuCharacters(c.text) != c.characters) {
+      ++skipped;
+      continue;
+    }
+    EXPECT_EQ(Characters(c.text), c.characters) << c.line;
+  }
+  if (skipped > 0) {
+    std::cout << "Skipped " << skipped << " of " << cases.size()
+              << " cases: the file is of Unicode " << fileVersion << ", ICU of "
+              << U_UNICODE_VERSION << "\n";
   }
 }
 
