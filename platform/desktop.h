@@ -26,10 +26,10 @@ class Desktop {
   virtual std::optional<std::string> PromptText(const std::string& prompt,
                                                 const std::string& title) = 0;
 
-  // Modal open and save file dialogs for fade files. Return the chosen full path, or nullopt
-  // when the user cancels or the dialog fails.
-  virtual std::optional<std::string> OpenFadeFileName() = 0;
-  virtual std::optional<std::string> SaveFadeFileName() = 0;
+  // Modal open and save file dialogs for fade files, opening in `folder`. Return the chosen
+  // full path, or nullopt when the user cancels or the dialog fails.
+  virtual std::optional<std::string> OpenFadeFileName(const std::string& folder) = 0;
+  virtual std::optional<std::string> SaveFadeFileName(const std::string& folder) = 0;
 
   // The modal colour picker, opened on `initial` (red in the low byte) when given. Returns the
   // chosen colour as a colour value, or nullopt on Cancel.

@@ -42,9 +42,10 @@ std::optional<std::string> QtDesktop::PromptText(const std::string& prompt,
   return dialog.textValue().toStdString();
 }
 
-std::optional<std::string> QtDesktop::FadeFileName(bool save) {
+std::optional<std::string> QtDesktop::FadeFileName(bool save, const std::string& folder) {
   // Qt's own dialog rather than the desktop portal: the same everywhere, and drivable by tests.
   QFileDialog dialog(Owner());
+  dialog.setDirectory(QString::fromStdString(folder));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QStringLiteral("Fade Files (*.fad)"));
   if (save) {
@@ -59,9 +60,13 @@ std::optional<std::string> QtDesktop::FadeFileName(bool save) {
   return dialog.selectedFiles().constFirst().toStdString();
 }
 
-std::optional<std::string> QtDesktop::OpenFadeFileName() { return FadeFileName(false); }
+std::optional<std::string> QtDesktop::OpenFadeFileName(const std::string& folder) {
+  return FadeFileName(false, folder);
+}
 
-std::optional<std::string> QtDesktop::SaveFadeFileName() { return FadeFileName(true); }
+std::optional<std::string> QtDesktop::SaveFadeFileName(const std::string& folder) {
+  return FadeFileName(true, folder);
+}
 
 std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> initial) {
   QColorDialog dialog(Owner());

@@ -21,15 +21,15 @@ class QtDesktop final : public Desktop {
                    const std::string& informative = {}) override;
   std::optional<std::string> PromptText(const std::string& prompt,
                                         const std::string& title) override;
-  std::optional<std::string> OpenFadeFileName() override;
-  std::optional<std::string> SaveFadeFileName() override;
+  std::optional<std::string> OpenFadeFileName(const std::string& folder) override;
+  std::optional<std::string> SaveFadeFileName(const std::string& folder) override;
   std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override;
   void SetClipboardText(const std::string& text) override;
   void LetPendingEventsRun() override;
   RandomSource& Random() override { return m_random; }
 
  private:
-  std::optional<std::string> FadeFileName(bool save);
+  std::optional<std::string> FadeFileName(bool save, const std::string& folder);
   // The window a dialog belongs to: the active one, so that a dialog opened from an
   // always-on-top window stays above it.
   QWidget* Owner() const;

@@ -33,12 +33,14 @@ class FakeDesktop final : public Desktop {
     prompts.push_back({prompt, title});
     return Next(promptAnswers);
   }
-  std::optional<std::string> OpenFadeFileName() override {
+  std::optional<std::string> OpenFadeFileName(const std::string& folder) override {
     ++openDialogs;
+    dialogFolders.push_back(folder);
     return Next(openAnswers);
   }
-  std::optional<std::string> SaveFadeFileName() override {
+  std::optional<std::string> SaveFadeFileName(const std::string& folder) override {
     ++saveDialogs;
+    dialogFolders.push_back(folder);
     return Next(saveAnswers);
   }
   std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override {
@@ -53,6 +55,7 @@ class FakeDesktop final : public Desktop {
   std::vector<std::pair<std::string, std::string>> prompts;  // prompt, title
   int openDialogs = 0;
   int saveDialogs = 0;
+  std::vector<std::string> dialogFolders;  // where each file dialog opened
   std::vector<std::optional<std::uint32_t>> pickerInitials;
   std::optional<std::string> clipboard;
   int eventRuns = 0;

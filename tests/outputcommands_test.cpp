@@ -258,8 +258,8 @@ class BusyDesktop final : public Desktop {
   std::optional<std::string> PromptText(const std::string&, const std::string&) override {
     return {};
   }
-  std::optional<std::string> OpenFadeFileName() override { return {}; }
-  std::optional<std::string> SaveFadeFileName() override { return {}; }
+  std::optional<std::string> OpenFadeFileName(const std::string&) override { return {}; }
+  std::optional<std::string> SaveFadeFileName(const std::string&) override { return {}; }
   std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override {

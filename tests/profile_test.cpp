@@ -378,6 +378,9 @@ const std::vector<UnsafeCase> kUnsafeCases = {
     {"LineBreakInSection", "Main]\r\n[Evil", "FadeName", "Sunset"},
     {"LfInSection", "Ma\nin", "FadeName", "Sunset"},
     {"BracketInSection", "Main]x", "FadeName", "Sunset"},
+    {"NulInKey", "Main", std::string("Fade\0Name", 9), "Sunset"},
+    {"NulInSection", std::string("Ma\0in", 6), "FadeName", "Sunset"},
+    {"NulInValue", "Main", "FadeName", std::string("Sun\0set", 7)},
 };
 
 void PrintTo(const UnsafeCase& c, std::ostream* os) { *os << c.name; }
@@ -395,6 +398,18 @@ TEST_P(ProfileUnsafeTest, WritesNothing) {
   const fs::path fresh = Path("fresh.fad");
   EXPECT_EQ(WriteProfileValue(c.section, c.key, c.value, fresh.string()), 0);
   EXPECT_FALSE(fs::exists(fresh));
+}
+
+TEST_F(ProfileTest, NamesThatAreNotUtf8AreFoundAsWritten) {
+  const fs::path file = Path("other.fad");
+  Spit(file, "[Other]\xD8k=0\r\n");
+  const std::string key = "\x90z";
+  ASSERT_EQ(WriteProfileValue("Other", key, "v", file.string()), 1);
+  EXPECT_EQ(FindProfileValue("Other", key, file.string()), "v");
+  // The same name in the other encoding is the same name.
+  EXPECT_EQ(FindProfileValue("Other", "\xC2\x90z", file.string()), "v");
+  ASSERT_EQ(WriteProfileValue("Other", "\xC2\x90Z", "w", file.string()), 1);
+  EXPECT_EQ(Slurp(file), "[Other]\xD8k=0\r\n\x90z=w\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnsafeTest, testing::ValuesIn(kUnsafeCases),
