@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   // The program's own ports, declared before the window so that they outlive it.
   tintrix::QtDesktop desktop;
   tintrix::QtShell shell;
-  tintrix::QtSettingsStore store;
+  tintrix::FileSettingsStore store;
   tintrix::MainWindow window(tintrix::Ports{desktop, shell}, store);
   desktop.SetParent(&window);
 

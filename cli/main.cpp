@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   // The user's current fade, read only: the companion never writes the store.
   const auto loadStoredFade = [] {
     tintrix::FadeSettings fade;
-    tintrix::QtSettingsStore store;
+    tintrix::FileSettingsStore store;
     tintrix::LoadFadeSettings(fade, store);
     return fade;
   };

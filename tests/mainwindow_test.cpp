@@ -49,9 +49,11 @@ class MemoryStore final : public SettingsStore {
     return found->second;
   }
   void Write(const std::string& key, const std::string& text) override { values[key] = text; }
-  bool Sync() override {
+  Status Sync() override {
     ++syncs;
-    return syncSucceeds;
+    if (syncSucceeds) return Status::Ok();
+    return Status::IoError("Could not save the settings to " + Location() +
+                           ": No space left on device");
   }
   std::string Location() const override { return "/memory/Tintrix.conf"; }
 
@@ -608,8 +610,9 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAsAnError) {
   window->Form_Load();
   window->sExit_Click();
   EXPECT_EQ(desktop.messages,
-            (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf", "Error",
-                                   MessageIcon::Critical, ""}}));
+            (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf: No "
+                                   "space left on device",
+                                   "Error", MessageIcon::Critical, ""}}));
 }
 
 TEST_F(MainWindowTest, APressOnAMenuWordOpensItsMenuAtThePointer) {
