@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QIcon>
 
+#include "app/commandline.h"
 #include "store/settingsstore.h"
 #include "ui/frmabout.h"
 #include "ui/mainwindow.h"
@@ -32,6 +33,7 @@ QIcon AppIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = tintrix::ReadCommandLine(argc, argv)) return *status;
   PreferX11UnderWayland();
 
   QApplication app(argc, argv);
