@@ -27,7 +27,8 @@ QIcon AppIcon() {
   QIcon icon;
   // 32 pixels is the icon proper; the other sizes keep it sharp where the desktop scales.
   for (const int size : {16, 32, 48, 64, 128}) icon.addPixmap(tintrix::PaintAppIcon(size));
-  return icon;
+  // The installed icon theme's copy wins where Qt can draw it.
+  return QIcon::fromTheme(QStringLiteral(TINTRIX_APP_ID), icon);
 }
 
 }  // namespace
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tintrix"));
   QApplication::setOrganizationName(QStringLiteral("Tintrix"));
   QApplication::setApplicationVersion(QStringLiteral(TINTRIX_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral(TINTRIX_APP_ID));
   QApplication::setWindowIcon(AppIcon());
 
   // Declared before the window, so both outlive it.
