@@ -90,19 +90,16 @@ import os, sys
 import xml.etree.ElementTree as ET
 
 prefix, app_id = sys.argv[1:]
-problems = []
-info = ET.parse(os.path.join(prefix, "share/metainfo", app_id + ".metainfo.xml")).getroot()
-if info.findtext("id") != app_id:
-    problems.append(f"metainfo id is {info.findtext('id')!r}")
-for launchable in info.iter("launchable"):
-    if not os.path.isfile(os.path.join(prefix, "share/applications", launchable.text)):
-        problems.append(f"launchable {launchable.text} is not installed")
-binaries = sorted(b.text for b in info.iter("binary"))
-if binaries != ["tintrix", "tintrix-fade"]:
-    problems.append(f"metainfo provides {binaries}")
-icon = ET.parse(os.path.join(prefix, "share/icons/hicolor/scalable/apps", app_id + ".svg"))
-if icon.getroot().tag != "{http://www.w3.org/2000/svg}svg" or "viewBox" not in icon.getroot().attrib:
-    problems.append("the icon is no SVG with a viewBox")
+share = os.path.join(prefix, "share")
+info = ET.parse(f"{share}/metainfo/{app_id}.metainfo.xml").getroot()
+problems = [f"launchable {item.text} is not installed" for item in info.iter("launchable")
+            if not os.path.isfile(f"{share}/applications/{item.text}")]
+provided, installed = sorted(b.text for b in info.iter("binary")), sorted(os.listdir(f"{prefix}/bin"))
+if provided != installed:
+    problems.append(f"the metainfo provides {provided}, bin/ holds {installed}")
+svg = ET.parse(f"{share}/icons/hicolor/scalable/apps/{app_id}.svg").getroot()
+if svg.tag != "{http://www.w3.org/2000/svg}svg" or "viewBox" not in svg.attrib:
+    problems.append("the icon is no scalable SVG")
 for problem in problems:
     print("  " + problem)
 sys.exit(1 if problems else 0)
