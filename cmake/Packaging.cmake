@@ -4,13 +4,13 @@ set(CPACK_PACKAGE_NAME tintrix)
 set(CPACK_PACKAGE_VENDOR "Tintrix contributors")
 set(CPACK_PACKAGE_CONTACT "Tintrix contributors <tintrix@quorvel.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn a line of text into faded HTML")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Tintrix gives every character of a line of text its own colour tag, blending from a first "
-  "colour through each following one to the last: 2, 3, 4, 5 or 10 colours, with optional "
-  "bold, italic, underline, a font face and a wavy effect. The window writes the markup to a "
-  "file or the clipboard and keeps fades in small fade files; the tintrix-fade command makes "
-  "the same fades from scripts.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The long description, in lines that fit a terminal (and no semicolons: CMake lists).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tintrix gives every character of a line of text its own colour tag, blending"
+  "from a first colour through each following one to the last: 2, 3, 4, 5 or 10"
+  "colours, with optional bold, italic, underline, a font face and a wavy effect."
+  "The window writes the markup to a file or the clipboard and keeps fades in"
+  "small fade files. The tintrix-fade command makes the same fades from scripts.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.quorvel.example/tintrix/")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)

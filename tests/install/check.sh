@@ -276,7 +276,9 @@ Architecture|$arch
 Maintainer|?* <?*@?*>
 Section|text
 EOF
-  [[ $(dpkg-deb -f "$deb" Description) == ?*$'\n'" "?* ]] || fail "no long description"
+  value=$(dpkg-deb -f "$deb" Description)
+  [[ $value == ?*$'\n'" "?* ]] || fail "no long description"
+  awk 'length > 80 { exit 1 }' <<<"$value" || fail "description lines longer than 80 characters"
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright |
     grep -q "^MIT License" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
   # The package depends on the package of every shared library the programs link.
