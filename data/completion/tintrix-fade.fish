@@ -5,7 +5,8 @@ complete -c tintrix-fade -f
 complete -c tintrix-fade -l defaults -d 'Start from the default fade'
 complete -c tintrix-fade -l fade -rF -d 'Apply a fade file'
 complete -c tintrix-fade -l colors -x -a '2 3 4 5 10' -d 'Number of colours'
-complete -c tintrix-fade -l color -x -a '1= 2= 3= 4= 5= 6= 7= 8= 9= 10=' -d 'Colour K=VALUE (decimal or #RRGGBB)'
+complete -c tintrix-fade -l color -x -a '1= 2= 3= 4= 5= 6= 7= 8= 9= 10=' \
+    -d 'Colour K=VALUE (decimal or #RRGGBB)'
 complete -c tintrix-fade -l wavy -d 'Set characters randomly below, above or on the line'
 complete -c tintrix-fade -l no-wavy -d 'No wave'
 complete -c tintrix-fade -l bold -d 'Bold'

@@ -49,6 +49,10 @@ finish() {
   echo "passed"
   exit 0
 }
+# same_lines WHAT EXPECTED ACTUAL: a failure that shows the difference, unless they are equal.
+same_lines() {
+  [[ $2 == "$3" ]] || fail "$1 differ:"$'\n'"$(diff <(echo "$2") <(echo "$3"))"
+}
 # The options that a program's --help lists, one a line: the words that start with a dash on
 # the lines that start with one.
 help_options() {
@@ -67,12 +71,7 @@ check_layout() {
   need python3
   local actual
   actual=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
-  [[ $actual == "$EXPECTED_FILES" ]] ||
-    fail "installed files differ from the expected ones:"$'\n'"$(diff <(echo "$EXPECTED_FILES") <(echo "$actual"))"
-  local program
-  for program in tintrix tintrix-fade; do
-    [[ -x $prefix/bin/$program ]] || fail "bin/$program is not executable"
-  done
+  same_lines "the installed files" "$EXPECTED_FILES" "$actual"
 
   # The entries name each other: the desktop entry its program and icon, the metainfo its
   # desktop entry and programs.
@@ -94,7 +93,8 @@ share = os.path.join(prefix, "share")
 info = ET.parse(f"{share}/metainfo/{app_id}.metainfo.xml").getroot()
 problems = [f"launchable {item.text} is not installed" for item in info.iter("launchable")
             if not os.path.isfile(f"{share}/applications/{item.text}")]
-provided, installed = sorted(b.text for b in info.iter("binary")), sorted(os.listdir(f"{prefix}/bin"))
+provided = sorted(b.text for b in info.iter("binary"))
+installed = sorted(os.listdir(f"{prefix}/bin"))
 if provided != installed:
     problems.append(f"the metainfo provides {provided}, bin/ holds {installed}")
 svg = ET.parse(f"{share}/icons/hicolor/scalable/apps/{app_id}.svg").getroot()
@@ -260,8 +260,7 @@ check_deb() {
   files=$(awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' <<<"$listing" | LC_ALL=C sort)
   # ... except the zsh completion, in the folder where Debian's zsh looks for it.
   local expected=${EXPECTED_FILES/zsh\/site-functions/zsh\/vendor-completions}
-  [[ $files == "$expected" ]] ||
-    fail "the package's files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$files"))"
+  same_lines "the package's files" "$expected" "$files"
   awk '$2 != "root/root" { exit 1 }' <<<"$listing" || fail "files not owned by root"
   grep -qE '^-rwxr-xr-x .* \./usr/bin/tintrix$' <<<"$listing" || fail "usr/bin/tintrix mode"
 
