@@ -220,7 +220,7 @@ check_completion() {
   }
   local line expected actual
   while IFS='|' read -r line expected; do
-    actual=$(complete_line "$line" | paste -sd ' ')
+    actual=$(complete_line "$line" </dev/null | paste -sd ' ')
     [[ $actual == "$expected" ]] || fail "'$line' completes to '$actual', not '$expected'"
   done <<'EOF'
 tintrix-fade --colors |10 2 3 4 5
