@@ -1,4 +1,5 @@
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,11 @@ int main(int argc, char** argv) {
     tintrix::LoadFadeSettings(fade, store);
     return fade;
   };
-  return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade);
+  try {
+    return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade);
+  } catch (const std::bad_alloc&) {
+    // An output file being written is removed on the way here: -o never leaves half a file.
+    std::cerr << "tintrix-fade: Out of memory while making the fade\n";
+    return 1;
+  }
 }

@@ -8,6 +8,7 @@
 #include "output/outputcommands.h"
 #include "output/randomfades.h"
 #include "tests/fakedesktop.h"
+#include "tests/smalldisk.h"
 
 namespace tintrix {
 namespace {
@@ -224,6 +225,63 @@ TEST_F(OutputCommandTest, MakeHtmlReportsAFailedWriteAndKeepsTheText) {
   EXPECT_EQ(desktop.messages[0].title, "Error");
   EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
   EXPECT_EQ(fade.TextToFade, "ab");
+}
+
+TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
+  TINTRIX_SMALL_DISK(disk);
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(disk->path()));
+  const std::string path = OutputFilePath();
+  WriteFile(path, "old page\n");
+  disk->Fill();
+  // Below and above the 16 KiB a buffered writer would hold back.
+  for (const std::size_t characters : {5u, 2000u}) {
+    desktop.messages.clear();
+    FadeSettings fade = TwoColorFade(std::string(characters, 'x'));
+    sMakeHTML_Click(fade, desktop);
+    EXPECT_EQ(desktop.messages,
+              (std::vector<Message>{{"Could not write " + path + ": No space left on device",
+                                     "Error", MessageIcon::Critical, ""}}));
+    EXPECT_EQ(ReadFile(path), "old page\n");
+    EXPECT_EQ(fade.TextToFade, std::string(characters, 'x'));
+  }
+  qputenv("HOME", home);
+}
+
+// A desktop whose event loop runs out of memory, as a fade too long for it would.
+class ExhaustedDesktop final : public Desktop {
+ public:
+  void ShowMessage(const std::string& text, const std::string&, MessageIcon,
+                   const std::string&) override {
+    messages.push_back(text);
+  }
+  std::optional<std::string> PromptText(const std::string&, const std::string&) override {
+    return {};
+  }
+  std::optional<std::string> OpenFadeFileName(const std::string&) override { return {}; }
+  std::optional<std::string> SaveFadeFileName(const std::string&) override { return {}; }
+  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
+  void SetClipboardText(const std::string&) override { ADD_FAILURE() << "nothing to copy"; }
+  void LetPendingEventsRun() override { throw std::bad_alloc(); }
+  RandomSource& Random() override { return m_random; }
+
+  std::vector<std::string> messages;
+
+ private:
+  ScriptedRandom m_random;
+};
+
+TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
+  WriteFile(OutputFilePath(), "old");
+  for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
+    ExhaustedDesktop exhausted;
+    FadeSettings fade = DefaultFade();  // five colours: the dealing lets events run
+    fade.TextToFade = "keep me";
+    command(fade, exhausted);
+    EXPECT_EQ(exhausted.messages, std::vector<std::string>{"Out of memory while making the fade"});
+    EXPECT_EQ(fade.TextToFade, "keep me");
+  }
+  EXPECT_EQ(ReadFile(OutputFilePath()), "old");
 }
 
 TEST_F(OutputCommandTest, ClipboardGetsTheSameDocumentWithoutALineBreak) {
