@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/randomsource.h"
 
@@ -34,6 +35,10 @@ class Desktop {
   // The modal colour picker, opened on `initial` (red in the low byte) when given. Returns the
   // chosen colour as a colour value, or nullopt on Cancel.
   virtual std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) = 0;
+
+  // The names of the font families the desktop offers, each once, as a page names them
+  // (`fc-list : family`), in alphabetical order without regard to letter case.
+  virtual std::vector<std::string> FontFamilies() = 0;
 
   // Replaces the clipboard's text (plain text only).
   virtual void SetClipboardText(const std::string& text) = 0;

@@ -9,6 +9,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <set>
+
 #include "engine/color.h"
 
 namespace tintrix {
@@ -78,6 +83,32 @@ std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> i
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor color = dialog.selectedColor();
   return PackColor({color.red(), color.green(), color.blue()});
+}
+
+std::vector<std::string> QtDesktop::FontFamilies() {
+  // Fontconfig itself rather than QFontDatabase: Qt tells families of the same name from
+  // different foundries apart as "C059 [urw]", a name no page can use, and adds aliases
+  // ("Sans Serif") that name no family.
+  std::set<std::string> names;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  if (FcFontSet* fonts = FcFontList(nullptr, pattern, objects)) {
+    for (int i = 0; i < fonts->nfont; ++i) {
+      FcChar8* name = nullptr;
+      for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &name) == FcResultMatch;
+           ++k) {
+        names.insert(reinterpret_cast<const char*>(name));
+      }
+    }
+    FcFontSetDestroy(fonts);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  std::vector<std::string> sorted(names.begin(), names.end());
+  std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) < 0;
+  });
+  return sorted;
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {

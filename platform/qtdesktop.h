@@ -24,6 +24,7 @@ class QtDesktop final : public Desktop {
   std::optional<std::string> OpenFadeFileName(const std::string& folder) override;
   std::optional<std::string> SaveFadeFileName(const std::string& folder) override;
   std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override;
+  std::vector<std::string> FontFamilies() override;
   void SetClipboardText(const std::string& text) override;
   void LetPendingEventsRun() override;
   RandomSource& Random() override { return m_random; }

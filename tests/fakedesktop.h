@@ -22,7 +22,7 @@ struct Message {
 };
 
 // Records what commands show and answers as the test scripted.
-class FakeDesktop final : public Desktop {
+class FakeDesktop : public Desktop {
  public:
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                    const std::string& informative) override {
@@ -47,6 +47,7 @@ class FakeDesktop final : public Desktop {
     pickerInitials.push_back(initial);
     return Next(colorAnswers);
   }
+  std::vector<std::string> FontFamilies() override { return fontFamilies; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override { ++eventRuns; }
   RandomSource& Random() override { return random; }
@@ -57,6 +58,7 @@ class FakeDesktop final : public Desktop {
   int saveDialogs = 0;
   std::vector<std::string> dialogFolders;  // where each file dialog opened
   std::vector<std::optional<std::uint32_t>> pickerInitials;
+  std::vector<std::string> fontFamilies = {"Arial", "DejaVu Sans", "Times"};
   std::optional<std::string> clipboard;
   int eventRuns = 0;
   ScriptedRandom random;

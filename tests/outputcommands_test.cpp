@@ -249,26 +249,9 @@ TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
 }
 
 // A desktop whose event loop runs out of memory, as a fade too long for it would.
-class ExhaustedDesktop final : public Desktop {
+class ExhaustedDesktop final : public FakeDesktop {
  public:
-  void ShowMessage(const std::string& text, const std::string&, MessageIcon,
-                   const std::string&) override {
-    messages.push_back(text);
-  }
-  std::optional<std::string> PromptText(const std::string&, const std::string&) override {
-    return {};
-  }
-  std::optional<std::string> OpenFadeFileName(const std::string&) override { return {}; }
-  std::optional<std::string> SaveFadeFileName(const std::string&) override { return {}; }
-  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
-  void SetClipboardText(const std::string&) override { ADD_FAILURE() << "nothing to copy"; }
   void LetPendingEventsRun() override { throw std::bad_alloc(); }
-  RandomSource& Random() override { return m_random; }
-
-  std::vector<std::string> messages;
-
- private:
-  ScriptedRandom m_random;
 };
 
 TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
@@ -278,7 +261,9 @@ TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
     FadeSettings fade = DefaultFade();  // five colours: the dealing lets events run
     fade.TextToFade = "keep me";
     command(fade, exhausted);
-    EXPECT_EQ(exhausted.messages, std::vector<std::string>{"Out of memory while making the fade"});
+    EXPECT_EQ(exhausted.messages, (std::vector<Message>{{"Out of memory while making the fade",
+                                                         "Error", MessageIcon::Critical, ""}}));
+    EXPECT_EQ(exhausted.clipboard, std::nullopt);
     EXPECT_EQ(fade.TextToFade, "keep me");
   }
   EXPECT_EQ(ReadFile(OutputFilePath()), "old");
@@ -308,31 +293,19 @@ TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
 
 // A desktop whose event loop changes the fade, as typing or the configuration dialog may while
 // a long fade is dealt.
-class BusyDesktop final : public Desktop {
+// A desktop whose events change the fade while it is being made.
+class BusyDesktop final : public FakeDesktop {
  public:
   explicit BusyDesktop(FadeSettings& fade) : m_fade(fade) {}
-  void ShowMessage(const std::string&, const std::string&, MessageIcon,
-                   const std::string&) override {}
-  std::optional<std::string> PromptText(const std::string&, const std::string&) override {
-    return {};
-  }
-  std::optional<std::string> OpenFadeFileName(const std::string&) override { return {}; }
-  std::optional<std::string> SaveFadeFileName(const std::string&) override { return {}; }
-  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override {
     m_fade.TextToFade.assign(100000, 'z');  // moves the text elsewhere
     m_fade.Bold = 0;
     m_fade.Underlined = 1;
     m_fade.Colors[0] = "junk";
   }
-  RandomSource& Random() override { return m_random; }
-
-  std::string clipboard;
 
  private:
   FadeSettings& m_fade;
-  ScriptedRandom m_random;
 };
 
 TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {

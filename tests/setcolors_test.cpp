@@ -89,6 +89,8 @@ TEST_F(SetColorsTest, LoadsTheDefaultFade) {
   EXPECT_FALSE(Check(3)->isChecked());
   EXPECT_FALSE(Check(4)->isChecked());
   EXPECT_EQ(SelectedOptions(), (std::array<bool, 5>{false, false, false, true, false}));
+  ASSERT_EQ(Fonts()->count(), 3);
+  EXPECT_EQ(Fonts()->itemText(1), "DejaVu Sans");  // the desktop's list, in its order
   EXPECT_EQ(Fonts()->currentText(), "Arial");
   EXPECT_EQ(Slots()->currentText(), "Set Color 1");
   ASSERT_EQ(Slots()->count(), 10);

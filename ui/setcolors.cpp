@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -168,7 +167,9 @@ void SetColors::Form_Load() {
   const std::array<int, 4> flags = {m_fade.WaVy, m_fade.Bold, m_fade.Italic, m_fade.Underlined};
   for (std::size_t i = 0; i < m_checks.size(); ++i) m_checks[i]->setChecked(flags[i] == 1);
 
-  m_combo2->addItems(QFontDatabase::families());
+  for (const std::string& family : m_desktop.FontFamilies()) {
+    m_combo2->addItem(QString::fromStdString(family));
+  }
   m_combo2->setCurrentText(m_fade.Font.empty() ? QStringLiteral("Arial")
                                                : QString::fromStdString(m_fade.Font));
 
