@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -320,6 +321,17 @@ TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
   ASSERT_TRUE(BuildFadeDocument(expected, {}, document).ok());
   EXPECT_EQ(desktop.clipboard, document);
   EXPECT_EQ(Text1()->text(), "");
+}
+
+TEST_F(MainWindowTest, Text1TakesAPasteOfAnyLengthWhole) {
+  const QString skinTone = QString::fromUtf8("\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
+  for (const QString& pasted : {QString(200000, QLatin1Char('x')), skinTone.repeated(20000)}) {
+    QGuiApplication::clipboard()->setText(pasted);
+    Text1()->clear();
+    Text1()->paste();
+    EXPECT_EQ(Text1()->text().size(), pasted.size());
+    EXPECT_TRUE(Text1()->text() == pasted);
+  }
 }
 
 TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {

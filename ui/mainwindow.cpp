@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <limits>
+
 #include "output/outputcommands.h"
 #include "output/randomfades.h"
 #include "store/fadefilecommands.h"
@@ -96,6 +98,9 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   m_text1->setObjectName(QStringLiteral("Text1"));
   m_text1->setGeometry(MainWindowLayout::kText1);
   m_text1->setFrame(false);
+  // Qt cuts a line edit's text at 32,767 characters by default, wherever that falls (inside a
+  // character, even); the text to fade may be of any length.
+  m_text1->setMaxLength(std::numeric_limits<int>::max());
   QPalette palette = m_text1->palette();
   palette.setColor(QPalette::Base, Qt::white);
   palette.setColor(QPalette::Window, Qt::white);
