@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -34,6 +35,17 @@ void QtDesktop::ShowMessage(const std::string& text, const std::string& title, M
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QString::fromStdString(title), shown, QMessageBox::Ok, Owner());
   box.setInformativeText(QString::fromStdString(informative));
+  // A short message would make a box too narrow for its own title: the window manager
+  // needs room for the title beside its icon and buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    constexpr int kDecorationRoom = 120;
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(QString::fromStdString(title)) + kDecorationRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 

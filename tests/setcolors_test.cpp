@@ -443,3 +443,17 @@ TEST_F(SetColorsTest, DestroyedWithoutCloseWritesNothingBack) {
 
 }  // namespace
 }  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+TEST_F(SetColorsTest, TheFiveCountsShareOneTypeSize) {
+  Open();
+  for (int n = 2; n <= 5; ++n) {
+    EXPECT_EQ(Option(n)->font().pointSizeF(), Option(1)->font().pointSizeF()) << n;
+  }
+  for (int n = 1; n <= 5; ++n) EXPECT_LE(Option(n)->sizeHint().width(), Option(n)->width()) << n;
+}
+
+}  // namespace
+}  // namespace tintrix

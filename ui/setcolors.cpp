@@ -142,7 +142,8 @@ void SetColors::BuildControls() {
 
   for (QCheckBox* check : m_checks) ShrinkToFit(check);
   ShrinkToFit(m_label11);
-  for (QRadioButton* option : m_options) ShrinkToFit(option);
+  // The five counts read as one group, so they keep one type size.
+  ShrinkToFitTogether(std::vector<QWidget*>(m_options.begin(), m_options.end()));
 
   QWidget* previous = m_command1;
   auto chain = [&previous](QWidget* next) {
@@ -162,7 +163,7 @@ void SetColors::Form_Load() {
   for (int slot = 0; slot < kSlotCount; ++slot) m_combo1->addItem(SlotEntry(slot));
   m_combo1->setCurrentText(SlotEntry(0));
 
-  CentreOnScreen(this);
+  CentreOnScreenOnceFramed(this);
 
   const std::array<int, 4> flags = {m_fade.WaVy, m_fade.Bold, m_fade.Italic, m_fade.Underlined};
   for (std::size_t i = 0; i < m_checks.size(); ++i) m_checks[i]->setChecked(flags[i] == 1);
