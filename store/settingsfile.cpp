@@ -164,6 +164,7 @@ std::vector<SettingsFile::Line> SettingsFile::Lines() const {
     while (start < data.size() && IsIniSpace(data[start])) ++start;
     std::size_t i = start, equals = std::string_view::npos;
     bool inQuotes = false;
+    bool danglingEscape = false;
     while (i < data.size()) {
       const char c = data[i++];
       if (c == '=') {
@@ -174,12 +175,16 @@ std::vector<SettingsFile::Line> SettingsFile::Lines() const {
           break;
         }
       } else if (c == '\\') {
+        // A backslash that ends the file, or escapes the file's last line break, would join
+        // whatever is added after it to its line.
+        danglingEscape = i == data.size();
         if (i < data.size()) {
           const char next = data[i++];
           if (i < data.size() &&
               ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n'))) {
             ++i;
           }
+          danglingEscape = (next == '\n' || next == '\r') && i == data.size();
         }
       } else if (c == '"') {
         inQuotes = !inQuotes;
@@ -199,7 +204,9 @@ std::vector<SettingsFile::Line> SettingsFile::Lines() const {
     if (i == start) return lines;
     Line line{Line::kBroken, start, i, 0, {}};
     const std::string_view text = data.substr(start, i - start);
-    if (text.front() == '[') {
+    if (inQuotes || danglingEscape) {
+      // A quote left open, or an escape at the very end, would swallow whatever follows.
+    } else if (text.front() == '[') {
       const std::size_t close = text.find(']');
       if (close != std::string_view::npos) {
         line.kind = Line::kGroup;
@@ -268,7 +275,16 @@ void SettingsFile::Set(std::string_view group, std::string_view key, std::string
   if (!keyLines.empty()) return;
   const std::string keyLine = std::string(key) + "=" + escaped;
   if (lastInGroup != nullptr) {
-    m_bytes.insert(lastInGroup->end, "\n" + keyLine);
+    // After the line's own line break: put straight after an escaped "\r", a "\n" would
+    // make one escaped line break of the two and join the new line to it.
+    std::size_t at = lastInGroup->end;
+    while (at < m_bytes.size() && m_bytes[at] != '\n' && m_bytes[at] != '\r') ++at;  // a comment
+    if (at == m_bytes.size()) {
+      m_bytes += "\n" + keyLine;
+      return;
+    }
+    at += m_bytes.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+    m_bytes.insert(at, keyLine + "\n");
     return;
   }
   if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r') m_bytes += '\n';

@@ -303,3 +303,33 @@ TEST(SettingsFileTest, AFullDiskKeepsTheStoreAndSaysWhy) {
 
 }  // namespace
 }  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+// Files the fuzzer found a value set in them did not read back from.
+TEST(SettingsFileTest, AValueSetAlwaysReadsBackOrTheFileIsDamaged) {
+  const struct {
+    const char* name;
+    std::string file;
+    bool clean;
+  } cases[] = {
+      {"open quote at the end", "[General]\nx=\"a,\n", false},
+      {"backslash at the end", "[Fader]\nx=1\\", false},
+      {"escaped last line break", "[Other]\nx=a\\\r", false},
+      {"escaped quote at the end", "[Fader]\nx=\\\"", true},
+      {"escaped CR before the next line", std::string("[Fader]\nk=v\\\r\r [x]\nt=1", 23), true},
+      {"comment after the last key", "[Fader]\nArial= \nt=c ;F", true},
+  };
+  for (const auto& c : cases) {
+    SettingsFile file(c.file);
+    EXPECT_EQ(file.clean(), c.clean) << c.name;
+    if (!c.clean) continue;
+    file.Set("Fader", "Font", "la");
+    EXPECT_EQ(file.Value("Fader", "Font"), "la") << c.name;
+    EXPECT_TRUE(file.clean()) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tintrix
