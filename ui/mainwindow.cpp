@@ -7,8 +7,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include <limits>
-
 #include "output/outputcommands.h"
 #include "output/randomfades.h"
 #include "store/fadefilecommands.h"
@@ -16,6 +14,7 @@
 #include "ui/frmabout.h"
 #include "ui/mainwindowart.h"
 #include "ui/setcolors.h"
+#include "ui/textentry.h"
 #include "ui/weblinks.h"
 #include "ui/windowutils.h"
 
@@ -94,13 +93,10 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   m_label1 = MakeSpot(m_picture2, "Label1", QStringLiteral("Options"), MainWindowLayout::kLabel1);
   m_label2 = MakeSpot(m_picture2, "Label2", QStringLiteral("Help"), MainWindowLayout::kLabel2);
 
-  m_text1 = new QLineEdit(m_picture2);
+  m_text1 = new TextEntry(m_picture2);
   m_text1->setObjectName(QStringLiteral("Text1"));
   m_text1->setGeometry(MainWindowLayout::kText1);
   m_text1->setFrame(false);
-  // Qt cuts a line edit's text at 32,767 characters by default, wherever that falls (inside a
-  // character, even); the text to fade may be of any length.
-  m_text1->setMaxLength(std::numeric_limits<int>::max());
   QPalette palette = m_text1->palette();
   palette.setColor(QPalette::Base, Qt::white);
   palette.setColor(QPalette::Window, Qt::white);

@@ -3,7 +3,7 @@
 
     run_e2e.py TINTRIX TINTRIX_FADE [SCENARIO ...] [--keep]
 
-SCENARIO is one of: main, configuration (default: both). Every scenario gets its own X
+SCENARIO is one of: main, configuration, long (default: all). Every scenario gets its own X
 display, window manager and fresh home folder. The expected markup comes from tintrix-fade
 with --defaults: on a fresh home the window's fade is the default fade.
 
@@ -148,6 +148,31 @@ class Program:
             env["QT_QPA_PLATFORM"] = "offscreen"
             argv = [self.fade_tool, "--defaults", *options, "--", text]
             return self.session.run(argv, env=env, binary=True)
+
+    def expected_document_of_line(self, text):
+        """As expected_document, with the text as a line of standard input: one argument may
+        hold no more than 128 KiB."""
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(self.session.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "c"))
+            result = subprocess.run([self.fade_tool, "--defaults"], input=text.encode() + b"\n",
+                                    stdout=subprocess.PIPE, env=env, timeout=60, check=True)
+            return result.stdout
+
+    def paste_into_text1(self, text):
+        """Puts `text` on the clipboard with xclip and pastes it into Text1 with Ctrl+V."""
+        self.ensure_running()
+        owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i", "-quiet"],
+                                 stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, env=self.session.env)
+        owner.stdin.write(text.encode())
+        owner.stdin.close()
+        try:
+            self.session.click(self.window, *TEXT1)
+            self.session.keys("ctrl+a", "ctrl+v")
+            return owner
+        except BaseException:
+            owner.kill()
+            raise
 
     def exit_and_wait(self):
         self.command(EXIT, "Exit")
@@ -396,7 +421,35 @@ def check_save_and_fade_info(session, program):
     log(f"Fade Info showed its box {width} px wide")
 
 
-SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration}
+def scenario_long(session, tintrix, fade_tool):
+    """A million characters pasted through the real clipboard: Make HTML File writes what
+    tintrix-fade gives for the same text, cut nowhere, not even inside a character."""
+    program = Program(session, tintrix, fade_tool)
+    # Skin-toned emoji and ASCII: a cut at Qt's old limit of 32,767 would fall inside one.
+    unit = "Fade me \U0001F44D\U0001F3FD ok "
+    text = (unit * (1_000_000 // len(unit) + 1))[:1_000_000]
+    owner = program.paste_into_text1(text)
+    try:
+        output = os.path.join(session.home, "output.htm")
+        known = set(session.visible_windows())
+        started = time.monotonic()
+        program.command(MAKE_HTML, "Make HTML File")
+        box = session.wait_for_new_window(known, "the confirmation message", MAIN_TITLE)
+        log(f"{len(text)} pasted characters faded into ~/output.htm in "
+            f"{time.monotonic() - started:.2f} s (to the message)")
+        with open(output, "rb") as f:
+            document = f.read()
+        compare("~/output.htm", document, program.expected_document_of_line(text))
+        session.activate(box)
+        session.keys("Return")
+        session.wait_gone(box, "the message box to close")
+    finally:
+        owner.kill()
+    program.exit_and_wait()
+
+
+SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration,
+             "long": scenario_long}
 
 
 def main(argv):
