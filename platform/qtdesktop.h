@@ -10,7 +10,7 @@ namespace tintrix {
 
 // The desktop of a running program: Qt's message boxes and event loop, and the program's one
 // random source. Dialogs are owned by `parent` (may be null).
-class QtDesktop final : public Desktop {
+class QtDesktop : public Desktop {
  public:
   explicit QtDesktop(QWidget* parent = nullptr);
 
