@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "app/commandline.h"
 #include "platform/qtdesktop.h"
 #include "platform/qtshell.h"
 #include "store/settingsstore.h"
@@ -25,18 +26,22 @@ void PreferX11UnderWayland() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = tintrix::ReadCommandLine(argc, argv)) return *status;
   PreferX11UnderWayland();
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tintrix"));
   QApplication::setOrganizationName(QStringLiteral("Tintrix"));
   QApplication::setApplicationVersion(QStringLiteral(TINTRIX_VERSION));
-  QApplication::setWindowIcon(tintrix::PaintedAppIcon());
+  QApplication::setDesktopFileName(QStringLiteral(TINTRIX_APP_ID));
+  // The installed icon theme's copy wins where Qt can draw it.
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QStringLiteral(TINTRIX_APP_ID), tintrix::PaintedAppIcon()));
 
   // The program's own ports, declared before the window so that they outlive it.
   tintrix::QtDesktop desktop;
   tintrix::QtShell shell;
-  tintrix::QtSettingsStore store;
+  tintrix::FileSettingsStore store;
   tintrix::MainWindow window(tintrix::Ports{desktop, shell}, store);
   desktop.SetParent(&window);
 

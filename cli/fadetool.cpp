@@ -118,6 +118,11 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       if (options.text) throw UsageError("only one TEXT may be given");
       options.text = text;
     };
+    // "--=x" is no end of the options, and no option takes a value it does not ask for.
+    if (arg == "--" && inlineValue) throw UsageError("unknown option " + QuoteName(args[i]));
+    if ((arg == "--help" || arg == "--version") && inlineValue) {
+      throw UsageError(arg + " takes no value");
+    }
     if (arg == "--") {
       for (++i; i < args.size(); ++i) positional(args[i]);
       break;
@@ -159,10 +164,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       }
     }
     if (matched) {
-      if (inlineValue && !consumedValue) throw UsageError(arg + " takes no value");
+      if (inlineValue && !consumedValue) throw UsageError(QuoteName(arg) + " takes no value");
       continue;
     }
-    if (arg.size() > 1 && arg[0] == '-') throw UsageError("unknown option " + args[i]);
+    if (arg.size() > 1 && arg[0] == '-') throw UsageError("unknown option " + QuoteName(args[i]));
     positional(args[i]);
   }
   return options;
@@ -227,11 +232,17 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
     emit(*options->text);
   } else {
     std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      emit(line);
+    // A line too long for memory must end the run as out of memory, not pass for a read
+    // error: with badbit in the mask, the stream lets the allocation's exception through.
+    in.exceptions(std::ios::badbit);
+    try {
+      while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        emit(line);
+      }
+    } catch (const std::ios::failure&) {
+      return fail(Status::IoError("Could not read standard input"));
     }
-    if (in.bad()) return fail(Status::IoError("Could not read standard input"));
   }
   if (toFile) {
     if (Status status = WriteFileAtomically(*options->output, result); !status.ok()) {

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,15 @@ int main(int argc, char** argv) {
   // The user's current fade, read only: the companion never writes the store.
   const auto loadStoredFade = [] {
     tintrix::FadeSettings fade;
-    tintrix::QtSettingsStore store;
+    tintrix::FileSettingsStore store;
     tintrix::LoadFadeSettings(fade, store);
     return fade;
   };
-  return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade);
+  try {
+    return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade);
+  } catch (const std::bad_alloc&) {
+    // An output file being written is removed on the way here: -o never leaves half a file.
+    std::cerr << "tintrix-fade: Out of memory while making the fade\n";
+    return 1;
+  }
 }

@@ -11,6 +11,12 @@ namespace tintrix {
 // Blanks are spaces and tabs: what the program's number and name fields may have around them.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// Appends the UTF-8 form of `code`, which must be a Unicode scalar value.
+void AppendUtf8(char32_t code, std::string* out);
+
 // `text` without the blanks at its start and end.
 std::string_view TrimBlanks(std::string_view text);
 

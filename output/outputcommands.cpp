@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <new>
+
 #include "output/fadedocument.h"
 #include "platform/atomicfile.h"
 
@@ -18,13 +20,32 @@ FadeHooks DesktopFadeHooks(Desktop& desktop) {
   return hooks;
 }
 
+namespace {
+
+// The fade document of `fade`; a text too long for the memory there is fails instead of
+// ending the program, and leaves the fade as it was.
+Status MakeDocument(const FadeSettings& fade, Desktop& desktop, std::string& document) {
+  try {
+    return BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+  } catch (const std::bad_alloc&) {
+    document = std::string();
+    return Status::OutOfMemory("Out of memory while making the fade");
+  }
+}
+
+}  // namespace
+
 void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
   if (fade.TextToFade.empty()) return;
   std::string document;
-  Status status = BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+  Status status = MakeDocument(fade, desktop, document);
   if (status.ok()) {
-    document += '\n';
-    status = WriteFileAtomically(OutputFilePath(), document);
+    try {
+      document += '\n';
+      status = WriteFileAtomically(OutputFilePath(), document);
+    } catch (const std::bad_alloc&) {
+      status = Status::OutOfMemory("Out of memory while making the fade");
+    }
   }
   if (!status.ok()) {
     desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
@@ -37,7 +58,7 @@ void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
 
 void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
   std::string document;
-  const Status status = BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+  const Status status = MakeDocument(fade, desktop, document);
   if (!status.ok()) {
     desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
     return;

@@ -18,8 +18,10 @@ FadeHooks DesktopFadeHooks(Desktop& desktop);
 // "Make HTML File". An empty TextToFade ends the command silently. Otherwise the fade document
 // replaces OutputFilePath() as one UTF-8 line ended by a line feed, "File saved as
 // C:\output.htm" confirms it (informative line: the real path), and TextToFade is emptied once
-// the message is closed. A colour or colour count that cannot be used, or a file that cannot
-// be written, is reported as an error; no file changes and TextToFade stays.
+// the message is closed. A colour or colour count that cannot be used, a file that cannot be
+// written (`Could not write PATH: REASON`), or a text too long for the memory there is ("Out
+// of memory while making the fade") is reported as an error; no file changes and TextToFade
+// stays.
 void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop);
 
 // "Copy to Clipboard": the same document as "Make HTML File", also for an empty TextToFade,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -7,10 +8,50 @@
 
 namespace tintrix {
 
-// Replaces the file at `path` with `bytes` in one step: a temporary file beside it is written
-// and renamed over it, so a reader sees the old file or the new one, never a part. On failure
-// the old file stays as it was and the error reads `Could not write PATH: REASON`. A path that
-// names a device or a pipe is written to in place, since it cannot be replaced.
+// Replaces a file in one step: the new bytes go to a temporary file beside it, which is
+// flushed to the disk and then renamed over the old one, so a reader sees the old file or the
+// new one, never a part, and a failure at any step (a full disk included) leaves the old file
+// byte for byte. A path that names a device or a pipe (/dev/stdout, a FIFO) cannot be
+// replaced; it is written in place, and opening a FIFO waits for its reader.
+//
+// Errors are kIoError and read `Could not write PATH: REASON`, REASON being the system's
+// ("No space left on device"). A symbolic link is followed: the file it names is replaced and
+// the link stays. A replaced file keeps its permission bits; a new one gets 0666 less the
+// umask.
+class AtomicFileWriter {
+ public:
+  // Starts replacing `path`. On success `writer` holds the writer; on failure it is reset and
+  // nothing on the disk has changed.
+  static Status Open(const std::string& path, std::unique_ptr<AtomicFileWriter>& writer);
+
+  // Removes the temporary file unless Commit succeeded; the old file stays as it was.
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // Writes `bytes` after those written before. After a failure every later call fails with
+  // the same error.
+  Status Append(std::string_view bytes);
+
+  // Makes the written bytes the file's content: flushes them to the disk, closes and renames
+  // the temporary file over the old one. Call once; on failure the old file stays and the
+  // temporary file is removed.
+  Status Commit();
+
+ private:
+  AtomicFileWriter(std::string shownPath, std::string target, std::string temporary, int fd);
+  Status Fail(int error);
+  void Discard();
+
+  std::string m_shownPath;  // as the caller named it, for messages
+  std::string m_target;     // the file replaced, links followed
+  std::string m_temporary;  // empty when writing in place
+  int m_fd;
+  Status m_failure;
+  bool m_committed = false;
+};
+
+// Replaces the file at `path` with `bytes`, as AtomicFileWriter does.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace tintrix

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/randomsource.h"
 
@@ -26,14 +27,18 @@ class Desktop {
   virtual std::optional<std::string> PromptText(const std::string& prompt,
                                                 const std::string& title) = 0;
 
-  // Modal open and save file dialogs for fade files. Return the chosen full path, or nullopt
-  // when the user cancels or the dialog fails.
-  virtual std::optional<std::string> OpenFadeFileName() = 0;
-  virtual std::optional<std::string> SaveFadeFileName() = 0;
+  // Modal open and save file dialogs for fade files, opening in `folder`. Return the chosen
+  // full path, or nullopt when the user cancels or the dialog fails.
+  virtual std::optional<std::string> OpenFadeFileName(const std::string& folder) = 0;
+  virtual std::optional<std::string> SaveFadeFileName(const std::string& folder) = 0;
 
   // The modal colour picker, opened on `initial` (red in the low byte) when given. Returns the
   // chosen colour as a colour value, or nullopt on Cancel.
   virtual std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) = 0;
+
+  // The names of the font families the desktop offers, each once, as a page names them
+  // (`fc-list : family`), in alphabetical order without regard to letter case.
+  virtual std::vector<std::string> FontFamilies() = 0;
 
   // Replaces the clipboard's text (plain text only).
   virtual void SetClipboardText(const std::string& text) = 0;

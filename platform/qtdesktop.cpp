@@ -5,9 +5,15 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <set>
 
 #include "engine/color.h"
 
@@ -29,6 +35,17 @@ void QtDesktop::ShowMessage(const std::string& text, const std::string& title, M
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QString::fromStdString(title), shown, QMessageBox::Ok, Owner());
   box.setInformativeText(QString::fromStdString(informative));
+  // A short message would make a box too narrow for its own title: the window manager
+  // needs room for the title beside its icon and buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    constexpr int kDecorationRoom = 120;
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(QString::fromStdString(title)) + kDecorationRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 
@@ -42,9 +59,10 @@ std::optional<std::string> QtDesktop::PromptText(const std::string& prompt,
   return dialog.textValue().toStdString();
 }
 
-std::optional<std::string> QtDesktop::FadeFileName(bool save) {
+std::optional<std::string> QtDesktop::FadeFileName(bool save, const std::string& folder) {
   // Qt's own dialog rather than the desktop portal: the same everywhere, and drivable by tests.
   QFileDialog dialog(Owner());
+  dialog.setDirectory(QString::fromStdString(folder));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QStringLiteral("Fade Files (*.fad)"));
   if (save) {
@@ -59,9 +77,13 @@ std::optional<std::string> QtDesktop::FadeFileName(bool save) {
   return dialog.selectedFiles().constFirst().toStdString();
 }
 
-std::optional<std::string> QtDesktop::OpenFadeFileName() { return FadeFileName(false); }
+std::optional<std::string> QtDesktop::OpenFadeFileName(const std::string& folder) {
+  return FadeFileName(false, folder);
+}
 
-std::optional<std::string> QtDesktop::SaveFadeFileName() { return FadeFileName(true); }
+std::optional<std::string> QtDesktop::SaveFadeFileName(const std::string& folder) {
+  return FadeFileName(true, folder);
+}
 
 std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> initial) {
   QColorDialog dialog(Owner());
@@ -73,6 +95,32 @@ std::optional<std::uint32_t> QtDesktop::PickColor(std::optional<std::uint32_t> i
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor color = dialog.selectedColor();
   return PackColor({color.red(), color.green(), color.blue()});
+}
+
+std::vector<std::string> QtDesktop::FontFamilies() {
+  // Fontconfig itself rather than QFontDatabase: Qt tells families of the same name from
+  // different foundries apart as "C059 [urw]", a name no page can use, and adds aliases
+  // ("Sans Serif") that name no family.
+  std::set<std::string> names;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  if (FcFontSet* fonts = FcFontList(nullptr, pattern, objects)) {
+    for (int i = 0; i < fonts->nfont; ++i) {
+      FcChar8* name = nullptr;
+      for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &name) == FcResultMatch;
+           ++k) {
+        names.insert(reinterpret_cast<const char*>(name));
+      }
+    }
+    FcFontSetDestroy(fonts);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  std::vector<std::string> sorted(names.begin(), names.end());
+  std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) < 0;
+  });
+  return sorted;
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {

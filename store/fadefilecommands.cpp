@@ -1,5 +1,6 @@
 #include "store/fadefilecommands.h"
 
+#include <cstdlib>
 #include <optional>
 
 #include "engine/text.h"
@@ -25,10 +26,13 @@ std::optional<int> FlagFromFadeFile(const std::string& text) {
 }  // namespace
 
 Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
+  ProfileDocument document;
+  const Status read = ReadProfileFile(path, document);
+  if (read.code() == StatusCode::kIoError) return read;
   FadeSettings opened = fade;
   bool anyKey = false;
   for (const FadeField& field : kFadeFields) {
-    const std::optional<std::string> value = FindProfileValue(kSection, field.key, path);
+    const std::optional<std::string> value = document.Find(kSection, field.key);
     anyKey = anyKey || value.has_value();
     if (field.kind == FadeField::Kind::kText) {
       TextField(opened, field) = value.value_or("");
@@ -41,23 +45,51 @@ Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
   return Status::Ok();
 }
 
+Status SaveFadeFile(const FadeSettings& fade, const std::string& name, const std::string& path) {
+  const Status status = UpdateProfileFile(path, [&](ProfileDocument& document) {
+    // As seventeen separate key writes would leave it, each refused key passed over.
+    document.Set(kSection, "FadeName", name);
+    for (const FadeField& field : kFadeFields) {
+      document.Set(kSection, field.key, StoredText(fade, field));
+    }
+    return true;
+  });
+  if (status.code() == StatusCode::kInvalidArgument) {
+    // Not a regular file, or too large to be one of ours: replacing it could lose something.
+    return Status::InvalidArgument(QuoteName(path) + " is not a fade file.");
+  }
+  return status;
+}
+
+namespace {
+
+// The folder a file dialog opens in: that of the fade file last used, else the home folder.
+std::string DialogFolder(const std::string& currentFadeFile) {
+  const std::size_t slash = currentFadeFile.rfind('/');
+  if (slash != std::string::npos) return slash == 0 ? "/" : currentFadeFile.substr(0, slash);
+  const char* home = std::getenv("HOME");
+  return home != nullptr ? home : "/";
+}
+
+}  // namespace
+
 void sSaveFade_Click(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
   const std::optional<std::string> name =
       desktop.PromptText("Please Choose A Name For This Fade.", kAppTitle);
   if (!name || name->empty()) return;
+  const std::string folder = DialogFolder(currentFadeFile);
   currentFadeFile.clear();
-  const std::optional<std::string> path = desktop.SaveFadeFileName();
+  const std::optional<std::string> path = desktop.SaveFadeFileName(folder);
   if (!path) return;
   currentFadeFile = *path;
-  WriteProfileValue(kSection, "FadeName", *name, currentFadeFile);
-  for (const FadeField& field : kFadeFields) {
-    WriteProfileValue(kSection, field.key, StoredText(fade, field), currentFadeFile);
-  }
+  const Status status = SaveFadeFile(fade, *name, currentFadeFile);
+  if (!status.ok()) desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
 }
 
 void sOpenFade_Click(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
+  const std::string folder = DialogFolder(currentFadeFile);
   currentFadeFile.clear();
-  const std::optional<std::string> path = desktop.OpenFadeFileName();
+  const std::optional<std::string> path = desktop.OpenFadeFileName(folder);
   if (!path) return;
   currentFadeFile = *path;
   const Status status = ApplyFadeFile(fade, currentFadeFile);

@@ -1,14 +1,12 @@
 #include "store/profile.h"
 
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "engine/text.h"
 #include "platform/atomicfile.h"
+#include "platform/regularfile.h"
 
 namespace tintrix {
 
@@ -19,56 +17,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNewLine = "\r\n";
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-      minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-      minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      code = lead & 0x07;
-      minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
-}
-
-void AppendUtf8(char32_t code, std::string* out) {
-  if (code < 0x80) {
-    out->push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
 
 // Windows-1252 for 0x80 to 0x9F; the five bytes it leaves undefined keep their own value, as
 // the Windows conversion does. Every other byte is the Unicode character of the same number.
@@ -106,10 +54,12 @@ std::string CutToCharacters(std::string text, std::size_t count) {
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// `wanted` comes from the caller; `found` from the file, possibly in the 8-bit code page.
+// Names match alike whichever side they come from: the file's and the caller's are both read
+// as UTF-8, or as the 8-bit code page where they are not UTF-8, so that a name written can
+// always be found again.
 bool NamesMatch(std::string_view found, std::string_view wanted) {
   const std::string a = AsUtf8(TrimBlanks(found));
-  const std::string_view b = TrimBlanks(wanted);
+  const std::string b = AsUtf8(TrimBlanks(wanted));
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -195,31 +145,22 @@ Location Locate(const std::vector<Line>& lines, std::string_view section, std::s
   return location;
 }
 
-// Reads all of `path`; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->clear();
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes->append(buffer, static_cast<std::size_t>(in.gcount()));
-  }
-  // A read error (a folder at the path, say) leaves badbit; a clean end leaves only eof.
-  return !in.bad() && in.eof();
-}
-
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of(kNewLine) != std::string_view::npos;
 }
 
 // Names and values that would read back as a different structure: a line break starts a new
-// line, '=' in a key or ']' in a section moves the boundary, and a key starting with ';' or
-// '[' reads as a comment or a header.
+// line, '=' in a key or ']' in a section moves the boundary, a key starting with ';' or '['
+// reads as a comment or a header, and a NUL cuts the line short.
 bool IsSafeEntry(std::string_view section, std::string_view key, std::string_view value) {
   const std::string_view trimmedSection = TrimBlanks(section);
   const std::string_view trimmedKey = TrimBlanks(key);
   if (trimmedSection.empty() || trimmedKey.empty()) return false;
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+  // A NUL ends the text for every reader that takes it from the file as a C string.
+  for (std::string_view text : {section, key, value}) {
+    if (text.find('\0') != std::string_view::npos) return false;
+  }
   if (section.find(']') != std::string_view::npos) return false;
   if (key.find('=') != std::string_view::npos) return false;
   return trimmedKey.front() != ';' && trimmedKey.front() != '[';
@@ -255,23 +196,21 @@ std::string WithValue(std::string bytes, std::string_view section, std::string_v
 
 }  // namespace
 
-std::string ReadProfileValue(const std::string& section, const std::string& key,
-                             const std::string& file) {
-  return FindProfileValue(section, key, file).value_or(std::string());
-}
+ProfileDocument::ProfileDocument(std::string bytes) : m_bytes(std::move(bytes)) {}
 
-std::optional<std::string> FindProfileValue(const std::string& section, const std::string& key,
-                                            const std::string& file) {
-  if (file.empty() || TrimBlanks(section).empty() || TrimBlanks(key).empty()) return std::nullopt;
-  std::string bytes;
-  if (!ReadWholeFile(file, &bytes)) return std::nullopt;
-  const std::vector<Line> lines = SplitLines(bytes);
+std::optional<std::string> ProfileDocument::Find(std::string_view section,
+                                                 std::string_view key) const {
+  if (TrimBlanks(section).empty() || TrimBlanks(key).empty()) return std::nullopt;
+  if (section.find('\0') != std::string_view::npos || key.find('\0') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::vector<Line> lines = SplitLines(m_bytes);
   const Location location = Locate(lines, section, key);
   if (!location.key) return std::nullopt;
 
   const Line& line = lines[*location.key];
   std::string_view value =
-      TrimBlanks(std::string_view(bytes).substr(line.equals + 1, line.textEnd - line.equals - 1));
+      TrimBlanks(std::string_view(m_bytes).substr(line.equals + 1, line.textEnd - line.equals - 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
@@ -279,15 +218,50 @@ std::optional<std::string> FindProfileValue(const std::string& section, const st
   return CutToCharacters(AsUtf8(value), kMaxValueCharacters);
 }
 
+bool ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  if (!IsSafeEntry(section, key, value)) return false;
+  m_bytes = WithValue(std::move(m_bytes), section, key, value);
+  return true;
+}
+
+Status ReadProfileFile(const std::string& file, ProfileDocument& document) {
+  std::string bytes;
+  Status status = ReadRegularFile(file, kMaxProfileFileBytes, bytes);
+  document = ProfileDocument(std::move(bytes));
+  return status;
+}
+
+Status UpdateProfileFile(const std::string& file,
+                         const std::function<bool(ProfileDocument&)>& edit) {
+  const FolderLock lock(file);
+  ProfileDocument document;
+  const Status read = ReadProfileFile(file, document);
+  if (!read.ok() && read.code() != StatusCode::kNotFound) return read;
+  if (!edit(document)) return Status::Ok();
+  return WriteFileAtomically(file, document.bytes());
+}
+
+std::string ReadProfileValue(const std::string& section, const std::string& key,
+                             const std::string& file) {
+  return FindProfileValue(section, key, file).value_or(std::string());
+}
+
+std::optional<std::string> FindProfileValue(const std::string& section, const std::string& key,
+                                            const std::string& file) {
+  ProfileDocument document;
+  if (!ReadProfileFile(file, document).ok()) return std::nullopt;
+  return document.Find(section, key);
+}
+
 int WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                       const std::string& file) {
-  if (file.empty() || !IsSafeEntry(section, key, value)) return 0;
-  std::string bytes;
-  std::error_code error;
-  const bool missing =
-      std::filesystem::status(file, error).type() == std::filesystem::file_type::not_found;
-  if (!missing && !ReadWholeFile(file, &bytes)) return 0;
-  return WriteFileAtomically(file, WithValue(std::move(bytes), section, key, value)).ok() ? 1 : 0;
+  if (file.empty()) return 0;
+  bool written = false;
+  const Status status = UpdateProfileFile(file, [&](ProfileDocument& document) {
+    written = document.Set(section, key, value);
+    return written;
+  });
+  return status.ok() && written ? 1 : 0;
 }
 
 }  // namespace tintrix

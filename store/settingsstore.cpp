@@ -1,12 +1,23 @@
 #include "store/settingsstore.h"
 
-#include <QSettings>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/text.h"
+#include "platform/atomicfile.h"
+#include "platform/regularfile.h"
+#include "store/settingsfile.h"
 
 namespace tintrix {
 
 namespace {
+
+constexpr const char* kGroup = "Fader";
 
 // A style flag as stored: a whole number 0, 1 or 2, blanks around it allowed.
 std::optional<int> ParseStoredFlag(std::string_view text) {
@@ -15,37 +26,85 @@ std::optional<int> ParseStoredFlag(std::string_view text) {
   return static_cast<int>(*value);
 }
 
+std::string UserSettingsPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+         "/Tintrix/Tintrix.conf";
+}
+
+// A failed step of a save, in the words of the store's message.
+Status SaveError(const std::string& path, const std::string& reason) {
+  return Status::IoError("Could not save the settings to " + QuoteName(path) + ": " + reason);
+}
+
+// The system's reason in a failed write's message (`Could not write PATH: REASON`).
+std::string ReasonOf(const Status& status) {
+  const std::size_t colon = status.message().rfind(": ");
+  return colon == std::string::npos ? status.message() : status.message().substr(colon + 2);
+}
+
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Tintrix"),
-                                             QStringLiteral("Tintrix"))) {
-  m_settings->beginGroup(QStringLiteral("Fader"));
-}
+FileSettingsStore::FileSettingsStore() : FileSettingsStore(UserSettingsPath()) {}
 
-QtSettingsStore::~QtSettingsStore() = default;
-
-std::optional<std::string> QtSettingsStore::Read(const std::string& key) {
-  const QVariant value = m_settings->value(QString::fromStdString(key));
-  if (!value.isValid()) return std::nullopt;
-  // A hand-edited value with an unquoted comma ("Arial, Helvetica") reads as a list.
-  if (value.typeId() == QMetaType::QStringList) {
-    return value.toStringList().join(QStringLiteral(", ")).toStdString();
+FileSettingsStore::FileSettingsStore(std::string path) : m_path(std::move(path)) {
+  std::string bytes;
+  if (!ReadRegularFile(m_path, kMaxSettingsFileBytes, bytes).ok()) return;
+  const SettingsFile file(std::move(bytes));
+  for (const FadeField& field : kFadeFields) {
+    if (std::optional<std::string> value = file.Value(kGroup, field.key)) {
+      m_values[field.key] = std::move(*value);
+    }
   }
-  return value.toString().toStdString();
 }
 
-void QtSettingsStore::Write(const std::string& key, const std::string& text) {
-  m_settings->setValue(QString::fromStdString(key), QString::fromStdString(text));
+std::optional<std::string> FileSettingsStore::Read(const std::string& key) {
+  const auto found = m_values.find(key);
+  if (found == m_values.end()) return std::nullopt;
+  return found->second;
 }
 
-bool QtSettingsStore::Sync() {
-  m_settings->sync();
-  return m_settings->status() == QSettings::NoError;
+void FileSettingsStore::Write(const std::string& key, const std::string& text) {
+  m_values[key] = text;
+  m_pending.emplace_back(key, text);
 }
 
-std::string QtSettingsStore::Location() const { return m_settings->fileName().toStdString(); }
+Status FileSettingsStore::PrepareFile(std::string& bytes) {
+  const Status read = ReadRegularFile(m_path, kMaxSettingsFileBytes, bytes);
+  if (read.code() == StatusCode::kNotFound) return Status::Ok();
+  if (read.ok() && SettingsFile(bytes).clean()) return Status::Ok();
+  // Nothing the user had may be lost: the damaged file goes aside whole before a fresh one
+  // takes its place.
+  if (read.ok()) {
+    const Status kept = WriteFileAtomically(DamagedLocation(), bytes);
+    bytes.clear();
+    return kept.ok() ? kept : SaveError(m_path, ReasonOf(kept));
+  }
+  bytes.clear();
+  std::error_code error;
+  if (!std::filesystem::is_directory(DamagedLocation(), error)) {
+    std::filesystem::remove(DamagedLocation(), error);
+  }
+  if (std::rename(m_path.c_str(), DamagedLocation().c_str()) != 0) {
+    return SaveError(m_path, std::strerror(errno));
+  }
+  return Status::Ok();
+}
+
+Status FileSettingsStore::Sync() {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), error);
+  if (error) return SaveError(m_path, error.message());
+  const FolderLock lock(m_path);
+  std::string bytes;
+  if (Status prepared = PrepareFile(bytes); !prepared.ok()) return prepared;
+  SettingsFile file(std::move(bytes));
+  for (const auto& [key, text] : m_pending) file.Set(kGroup, key, text);
+  if (Status written = WriteFileAtomically(m_path, file.bytes()); !written.ok()) {
+    return SaveError(m_path, ReasonOf(written));
+  }
+  m_pending.clear();
+  return Status::Ok();
+}
 
 void LoadFadeSettings(FadeSettings& fade, SettingsStore& store) {
   for (const FadeField& field : kFadeFields) {
@@ -62,8 +121,7 @@ void LoadFadeSettings(FadeSettings& fade, SettingsStore& store) {
 
 Status SaveFadeSettings(const FadeSettings& fade, SettingsStore& store) {
   for (const FadeField& field : kFadeFields) store.Write(field.key, StoredText(fade, field));
-  if (!store.Sync()) return Status::IoError("Could not save the settings to " + store.Location());
-  return Status::Ok();
+  return store.Sync();
 }
 
 }  // namespace tintrix

@@ -4,9 +4,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "store/fadefilecommands.h"
 #include "store/profile.h"
 #include "tests/fakedesktop.h"
+#include "tests/smalldisk.h"
 
 namespace tintrix {
 namespace {
@@ -188,6 +195,100 @@ TEST_F(FadeFileTest, ReadsWindowsFiles) {
   EXPECT_EQ(fade.Colors[0], "255");
   EXPECT_EQ(fade.Font, "Trebuchet \xE2\x80\x93 MS");
   EXPECT_EQ(Info(), FadeInfo("Caf\xC3\xA9"));
+}
+
+}  // namespace
+}  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+TEST_F(FadeFileTest, SaveReplacesTheFileOnceAsSeventeenKeyWritesWould) {
+  const std::string before = "; kept\r\n[Other]\r\nx=1\r\n[main]\r\ncolor3 = old\r\nBold=0\r\n";
+  WriteBytes(Path("one"), before);
+  WriteBytes(Path("seventeen"), before);
+  fade.Font = "Comic \"Sans\"";
+  fade.Colors[4] = "not a colour";
+  ASSERT_TRUE(SaveFadeFile(fade, "Dusk", Path("one")).ok());
+  WriteProfileValue("Main", "FadeName", "Dusk", Path("seventeen"));
+  for (const FadeField& field : kFadeFields) {
+    WriteProfileValue("Main", field.key, StoredText(fade, field), Path("seventeen"));
+  }
+  EXPECT_EQ(ReadBytes(Path("one")), ReadBytes(Path("seventeen")));
+}
+
+TEST_F(FadeFileTest, AFailedSaveSaysWhyAndKeepsTheOldFile) {
+  TINTRIX_SMALL_DISK(disk);
+  // Below and above the 16 KiB a buffered writer would hold back.
+  for (const std::size_t other : {0u, 20000u}) {
+    SCOPED_TRACE(other);
+    const std::string path = disk->File("sunset.fad");
+    const std::string before = "[Main]\r\nFadeName=Old\r\n[Notes]\r\nn=" + std::string(other, 'n');
+    WriteBytes(path, before);
+    disk->Fill();
+    desktop.messages.clear();
+    Save("Sunset", path);
+    EXPECT_EQ(desktop.messages,
+              (std::vector<Message>{{"Could not write " + path + ": No space left on device",
+                                     "Error", MessageIcon::Critical, ""}}));
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(current, path);
+    disk->Empty();
+  }
+}
+
+TEST_F(FadeFileTest, FilesThatAreNoFadeFilesAreRefusedWithoutWaiting) {
+  const std::string fifo = Path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = Path("huge.fad");
+  WriteBytes(huge, "[Main]\r\nColor1=255\r\n" + std::string(kMaxProfileFileBytes, ';'));
+  for (const std::string& path : {fifo, huge, m_dir.path().toStdString()}) {
+    SCOPED_TRACE(path);
+    const FadeSettings before = fade;
+    EXPECT_EQ(ApplyFadeFile(fade, path).message(), path + " is not a fade file.");
+    EXPECT_EQ(fade, before);
+  }
+  EXPECT_EQ(SaveFadeFile(fade, "x", fifo).message(), fifo + " is not a fade file.");
+  EXPECT_EQ(ReadBytes(huge).size(), 20 + kMaxProfileFileBytes);
+}
+
+TEST_F(FadeFileTest, DialogsOpenWhereTheLastFadeFileIs) {
+  Open(std::nullopt);
+  Save("Sunset", Path("sub/../sunset.fad"));
+  Open(Path("sunset.fad"));
+  EXPECT_EQ(desktop.dialogFolders,
+            (std::vector<std::string>{getenv("HOME"), getenv("HOME"), Path("sub/..")}));
+}
+
+TEST_F(FadeFileTest, TwoWritersAtOnceLoseNoKey) {
+  const std::string path = Path("shared.fad");
+  constexpr int kKeys = 200;
+  pid_t children[2];
+  for (int child = 0; child < 2; ++child) {
+    children[child] = fork();
+    ASSERT_GE(children[child], 0);
+    if (children[child] == 0) {
+      int failures = 0;
+      for (int k = 0; k < kKeys; ++k) {
+        const std::string key = "k" + std::to_string(child) + "_" + std::to_string(k);
+        failures += WriteProfileValue("Main", key, "v", path) == 0;
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  int found = 0;
+  for (int child = 0; child < 2; ++child) {
+    for (int k = 0; k < kKeys; ++k) {
+      found += ReadProfileValue("Main", "k" + std::to_string(child) + "_" + std::to_string(k),
+                                path) == "v";
+    }
+  }
+  EXPECT_EQ(found, 2 * kKeys);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "cli/fadetool.h"
 #include "output/fadedocument.h"
 #include "store/profile.h"
+#include "tests/smalldisk.h"
 
 namespace tintrix {
 namespace {
@@ -152,6 +153,9 @@ TEST(FadeTool, UsageErrorsExitWithTwo) {
                                                        {"one", "two"},
                                                        {"--colors"},
                                                        {"--wavy=1"},
+                                                       {"--=junk", "x"},
+                                                       {"--help=x"},
+                                                       {"--version=1"},
                                                        {"-x"}};
   for (const auto& args : cases) {
     const ToolRun run = RunTool(args);
@@ -226,6 +230,56 @@ TEST(FadeTool, WritesIntoAPipeInsteadOfReplacingIt) {
   EXPECT_FALSE(QFileInfo(QString::fromLocal8Bit(fifo)).isFile());
 }
 
+TEST(FadeTool, EveryMessageStaysOneLineAndShowsNoRawControls) {
+  QTemporaryDir dir;
+  const std::string escapes = dir.filePath("escapes.fad").toStdString();
+  ASSERT_EQ(WriteProfileValue("Main", "Color1", "\x1b[31mred", escapes), 1);
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--fade", "a\nb", "x"}, "tintrix-fade: 'a'$'\\n''b' is not a fade file.\n"},
+      {{"--fade", escapes, "--colors", "2", "x"},
+       "tintrix-fade: Color 1 is not a valid color value: \"\\x1b[31mred\"\n"},
+      {{"--no\rpe", "x"},
+       "tintrix-fade: unknown option '--no'$'\\r''pe'\nTry 'tintrix-fade --help'.\n"},
+      {{"--colors", "\x07", "x"},
+       "tintrix-fade: The number of colors is not a number: \"\\x07\"\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "--defaults");
+    EXPECT_EQ(RunTool(args).err, c.err);
+  }
+}
+
+TEST(FadeTool, FadeFilesThatAreNoFilesAreRefusedAtOnce) {
+  QTemporaryDir dir;
+  const std::string fifo = dir.filePath("fifo").toStdString();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path().toStdString()}) {
+    const ToolRun run = RunTool({"--fade", path, "x"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tintrix-fade: " + path + " is not a fade file.\n");
+  }
+}
+
+TEST(FadeTool, AFullDiskKeepsTheOldOutputAndSaysWhy) {
+  EXPECT_EQ(RunTool({"--defaults", "-o", "/dev/full", "x"}).err,
+            "tintrix-fade: Could not write /dev/full: No space left on device\n");
+  TINTRIX_SMALL_DISK(disk);
+  const std::string path = disk->File("out.htm");
+  testing::PutFile(path, "old output\n");
+  disk->Fill();
+  // Below and above the 16 KiB a buffered writer would hold back.
+  for (const std::size_t characters : {5u, 2000u}) {
+    const ToolRun run = RunTool({"--defaults", "-o", path, "--", std::string(characters, 'x')});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tintrix-fade: Could not write " + path + ": No space left on device\n");
+    EXPECT_EQ(testing::FileBytes(path), "old output\n");
+  }
+}
+
 // The installed program: arguments, exit status and the user's stored fade, read only.
 TEST(FadeToolProgram, RunsFromTheCommandLine) {
   const QString program = TINTRIX_FADE_PROGRAM;
@@ -252,6 +306,27 @@ TEST(FadeToolProgram, RunsFromTheCommandLine) {
   process.start(program, {"--colors"});
   ASSERT_TRUE(process.waitForFinished(10000));
   EXPECT_EQ(process.exitCode(), 2);
+}
+
+TEST(FadeToolProgram, RunningOutOfMemoryIsOneLineAndLeavesNoFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+  QTemporaryDir dir;
+  const QString output = dir.filePath("out.htm");
+  QProcess process;
+  // 100 MB of address space (the program and its libraries take about 60) for a 60 MB line.
+  process.start(QStringLiteral("/bin/sh"),
+                {"-c",
+                 "ulimit -v 100000; head -c 60000000 /dev/zero | tr '\\0' x | \"$0\" "
+                 "--defaults -o \"$1\"",
+                 QString::fromUtf8(TINTRIX_FADE_PROGRAM), output});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_EQ(process.readAllStandardError().toStdString(),
+            "tintrix-fade: Out of memory while making the fade\n");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
 }
 
 }  // namespace

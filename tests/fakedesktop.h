@@ -22,7 +22,7 @@ struct Message {
 };
 
 // Records what commands show and answers as the test scripted.
-class FakeDesktop final : public Desktop {
+class FakeDesktop : public Desktop {
  public:
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                    const std::string& informative) override {
@@ -33,18 +33,21 @@ class FakeDesktop final : public Desktop {
     prompts.push_back({prompt, title});
     return Next(promptAnswers);
   }
-  std::optional<std::string> OpenFadeFileName() override {
+  std::optional<std::string> OpenFadeFileName(const std::string& folder) override {
     ++openDialogs;
+    dialogFolders.push_back(folder);
     return Next(openAnswers);
   }
-  std::optional<std::string> SaveFadeFileName() override {
+  std::optional<std::string> SaveFadeFileName(const std::string& folder) override {
     ++saveDialogs;
+    dialogFolders.push_back(folder);
     return Next(saveAnswers);
   }
   std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t> initial) override {
     pickerInitials.push_back(initial);
     return Next(colorAnswers);
   }
+  std::vector<std::string> FontFamilies() override { return fontFamilies; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override { ++eventRuns; }
   RandomSource& Random() override { return random; }
@@ -53,7 +56,9 @@ class FakeDesktop final : public Desktop {
   std::vector<std::pair<std::string, std::string>> prompts;  // prompt, title
   int openDialogs = 0;
   int saveDialogs = 0;
+  std::vector<std::string> dialogFolders;  // where each file dialog opened
   std::vector<std::optional<std::uint32_t>> pickerInitials;
+  std::vector<std::string> fontFamilies = {"Arial", "DejaVu Sans", "Times"};
   std::optional<std::string> clipboard;
   int eventRuns = 0;
   ScriptedRandom random;

@@ -152,3 +152,17 @@ TEST_F(AboutTest, SysInfoWithoutToolTellsTheUserAndStaysOpen) {
 
 }  // namespace
 }  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+TEST_F(AboutTest, ButtonCaptionsKeepRoomToTheirEdges) {
+  for (const char* name : {"cmdOK", "cmdSysInfo", "Command1"}) {
+    QPushButton* button = Child<QPushButton>(name);
+    const int caption = button->fontMetrics().horizontalAdvance(button->text().remove('&'));
+    EXPECT_LE(caption + 8, button->width()) << name;
+  }
+}
+
+}  // namespace
+}  // namespace tintrix

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -49,9 +50,11 @@ class MemoryStore final : public SettingsStore {
     return found->second;
   }
   void Write(const std::string& key, const std::string& text) override { values[key] = text; }
-  bool Sync() override {
+  Status Sync() override {
     ++syncs;
-    return syncSucceeds;
+    if (syncSucceeds) return Status::Ok();
+    return Status::IoError("Could not save the settings to " + Location() +
+                           ": No space left on device");
   }
   std::string Location() const override { return "/memory/Tintrix.conf"; }
 
@@ -318,6 +321,17 @@ TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
   ASSERT_TRUE(BuildFadeDocument(expected, {}, document).ok());
   EXPECT_EQ(desktop.clipboard, document);
   EXPECT_EQ(Text1()->text(), "");
+}
+
+TEST_F(MainWindowTest, Text1TakesAPasteOfAnyLengthWhole) {
+  const QString skinTone = QString::fromUtf8("\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
+  for (const QString& pasted : {QString(200000, QLatin1Char('x')), skinTone.repeated(20000)}) {
+    QGuiApplication::clipboard()->setText(pasted);
+    Text1()->clear();
+    Text1()->paste();
+    EXPECT_EQ(Text1()->text().size(), pasted.size());
+    EXPECT_TRUE(Text1()->text() == pasted);
+  }
 }
 
 TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
@@ -608,8 +622,9 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAsAnError) {
   window->Form_Load();
   window->sExit_Click();
   EXPECT_EQ(desktop.messages,
-            (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf", "Error",
-                                   MessageIcon::Critical, ""}}));
+            (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf: No "
+                                   "space left on device",
+                                   "Error", MessageIcon::Critical, ""}}));
 }
 
 TEST_F(MainWindowTest, APressOnAMenuWordOpensItsMenuAtThePointer) {

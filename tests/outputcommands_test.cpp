@@ -8,6 +8,7 @@
 #include "output/outputcommands.h"
 #include "output/randomfades.h"
 #include "tests/fakedesktop.h"
+#include "tests/smalldisk.h"
 
 namespace tintrix {
 namespace {
@@ -228,6 +229,48 @@ TEST_F(OutputCommandTest, MakeHtmlReportsAFailedWriteAndKeepsTheText) {
   EXPECT_EQ(fade.TextToFade, "ab");
 }
 
+TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
+  TINTRIX_SMALL_DISK(disk);
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(disk->path()));
+  const std::string path = OutputFilePath();
+  WriteFile(path, "old page\n");
+  disk->Fill();
+  // Below and above the 16 KiB a buffered writer would hold back.
+  for (const std::size_t characters : {5u, 2000u}) {
+    desktop.messages.clear();
+    FadeSettings fade = TwoColorFade(std::string(characters, 'x'));
+    sMakeHTML_Click(fade, desktop);
+    EXPECT_EQ(desktop.messages,
+              (std::vector<Message>{{"Could not write " + path + ": No space left on device",
+                                     "Error", MessageIcon::Critical, ""}}));
+    EXPECT_EQ(ReadFile(path), "old page\n");
+    EXPECT_EQ(fade.TextToFade, std::string(characters, 'x'));
+  }
+  qputenv("HOME", home);
+}
+
+// A desktop whose event loop runs out of memory, as a fade too long for it would.
+class ExhaustedDesktop final : public FakeDesktop {
+ public:
+  void LetPendingEventsRun() override { throw std::bad_alloc(); }
+};
+
+TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
+  WriteFile(OutputFilePath(), "old");
+  for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
+    ExhaustedDesktop exhausted;
+    FadeSettings fade = DefaultFade();  // five colours: the dealing lets events run
+    fade.TextToFade = "keep me";
+    command(fade, exhausted);
+    EXPECT_EQ(exhausted.messages, (std::vector<Message>{{"Out of memory while making the fade",
+                                                         "Error", MessageIcon::Critical, ""}}));
+    EXPECT_EQ(exhausted.clipboard, std::nullopt);
+    EXPECT_EQ(fade.TextToFade, "keep me");
+  }
+  EXPECT_EQ(ReadFile(OutputFilePath()), "old");
+}
+
 TEST_F(OutputCommandTest, ClipboardGetsTheSameDocumentWithoutALineBreak) {
   FadeSettings fade = TwoColorFade("ab");
   FadeSettings same = fade;
@@ -252,31 +295,19 @@ TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
 
 // A desktop whose event loop changes the fade, as typing or the configuration dialog may while
 // a long fade is dealt.
-class BusyDesktop final : public Desktop {
+// A desktop whose events change the fade while it is being made.
+class BusyDesktop final : public FakeDesktop {
  public:
   explicit BusyDesktop(FadeSettings& fade) : m_fade(fade) {}
-  void ShowMessage(const std::string&, const std::string&, MessageIcon,
-                   const std::string&) override {}
-  std::optional<std::string> PromptText(const std::string&, const std::string&) override {
-    return {};
-  }
-  std::optional<std::string> OpenFadeFileName() override { return {}; }
-  std::optional<std::string> SaveFadeFileName() override { return {}; }
-  std::optional<std::uint32_t> PickColor(std::optional<std::uint32_t>) override { return {}; }
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
   void LetPendingEventsRun() override {
     m_fade.TextToFade.assign(100000, 'z');  // moves the text elsewhere
     m_fade.Bold = 0;
     m_fade.Underlined = 1;
     m_fade.Colors[0] = "junk";
   }
-  RandomSource& Random() override { return m_random; }
-
-  std::string clipboard;
 
  private:
   FadeSettings& m_fade;
-  ScriptedRandom m_random;
 };
 
 TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {

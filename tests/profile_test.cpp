@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include "tests/smalldisk.h"
+
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -26,7 +28,7 @@ void Spit(const fs::path& path, const std::string& bytes) {
   out << bytes;
 }
 
-class ProfileTest : public testing::Test {
+class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
   fs::path Path(const std::string& name) const {
@@ -134,7 +136,7 @@ const std::vector<ReadCase> kReadCases = {
 // Keeps test listings readable: the name instead of a byte dump.
 void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
-class ProfileReadTest : public ProfileTest, public testing::WithParamInterface<ReadCase> {};
+class ProfileReadTest : public ProfileTest, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ProfileReadTest, ReadsValue) {
   const ReadCase& c = GetParam();
@@ -144,8 +146,8 @@ TEST_P(ProfileReadTest, ReadsValue) {
   EXPECT_EQ(ReadProfileValue(c.section, c.key, path), c.expected.value_or(""));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest, testing::ValuesIn(kReadCases),
-                         [](const testing::TestParamInfo<ReadCase>& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest, ::testing::ValuesIn(kReadCases),
+                         [](const ::testing::TestParamInfo<ReadCase>& info) {
                            return std::string(info.param.name);
                          });
 
@@ -241,7 +243,7 @@ const std::vector<WriteCase> kWriteCases = {
 
 void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
-class ProfileWriteTest : public ProfileTest, public testing::WithParamInterface<WriteCase> {};
+class ProfileWriteTest : public ProfileTest, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(ProfileWriteTest, WritesFile) {
   const WriteCase& c = GetParam();
@@ -251,8 +253,8 @@ TEST_P(ProfileWriteTest, WritesFile) {
   EXPECT_EQ(Slurp(path), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileWriteTest, testing::ValuesIn(kWriteCases),
-                         [](const testing::TestParamInfo<WriteCase>& info) {
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileWriteTest, ::testing::ValuesIn(kWriteCases),
+                         [](const ::testing::TestParamInfo<WriteCase>& info) {
                            return std::string(info.param.name);
                          });
 
@@ -344,6 +346,20 @@ TEST_F(ProfileTest, FailedWriteLeavesFilesAlone) {
   EXPECT_EQ(WriteProfileValue("Main", "A", "2", ""), 0);
 }
 
+TEST_F(ProfileTest, AFullDiskKeepsTheFileAndReportsTheKeyUnwritten) {
+  TINTRIX_SMALL_DISK(disk);
+  // Below and above the 16 KiB a buffered writer would hold back.
+  for (const std::size_t size : {10u, 20000u}) {
+    const std::string file = disk->File("fade.fad");
+    const std::string before = "[Main]\r\nFadeName=Sunset\r\nNotes=" + std::string(size, 'n');
+    Spit(file, before);
+    disk->Fill();
+    EXPECT_EQ(WriteProfileValue("Main", "FadeName", "Dusk", file), 0) << size;
+    EXPECT_EQ(Slurp(file), before) << size;
+    disk->Empty();
+  }
+}
+
 TEST_F(ProfileTest, FailedReplaceKeepsExistingFile) {
   // A name of the longest length allowed leaves no room for a temporary file beside it, so the
   // existing file can be read but not replaced.
@@ -378,11 +394,14 @@ const std::vector<UnsafeCase> kUnsafeCases = {
     {"LineBreakInSection", "Main]\r\n[Evil", "FadeName", "Sunset"},
     {"LfInSection", "Ma\nin", "FadeName", "Sunset"},
     {"BracketInSection", "Main]x", "FadeName", "Sunset"},
+    {"NulInKey", "Main", std::string("Fade\0Name", 9), "Sunset"},
+    {"NulInSection", std::string("Ma\0in", 6), "FadeName", "Sunset"},
+    {"NulInValue", "Main", "FadeName", std::string("Sun\0set", 7)},
 };
 
 void PrintTo(const UnsafeCase& c, std::ostream* os) { *os << c.name; }
 
-class ProfileUnsafeTest : public ProfileTest, public testing::WithParamInterface<UnsafeCase> {};
+class ProfileUnsafeTest : public ProfileTest, public ::testing::WithParamInterface<UnsafeCase> {};
 
 TEST_P(ProfileUnsafeTest, WritesNothing) {
   const UnsafeCase& c = GetParam();
@@ -397,8 +416,20 @@ TEST_P(ProfileUnsafeTest, WritesNothing) {
   EXPECT_FALSE(fs::exists(fresh));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnsafeTest, testing::ValuesIn(kUnsafeCases),
-                         [](const testing::TestParamInfo<UnsafeCase>& info) {
+TEST_F(ProfileTest, NamesThatAreNotUtf8AreFoundAsWritten) {
+  const fs::path file = Path("other.fad");
+  Spit(file, "[Other]\xD8k=0\r\n");
+  const std::string key = "\x90z";
+  ASSERT_EQ(WriteProfileValue("Other", key, "v", file.string()), 1);
+  EXPECT_EQ(FindProfileValue("Other", key, file.string()), "v");
+  // The same name in the other encoding is the same name.
+  EXPECT_EQ(FindProfileValue("Other", "\xC2\x90z", file.string()), "v");
+  ASSERT_EQ(WriteProfileValue("Other", "\xC2\x90Z", "w", file.string()), 1);
+  EXPECT_EQ(Slurp(file), "[Other]\xD8k=0\r\n\x90z=w\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnsafeTest, ::testing::ValuesIn(kUnsafeCases),
+                         [](const ::testing::TestParamInfo<UnsafeCase>& info) {
                            return std::string(info.param.name);
                          });
 

@@ -89,6 +89,8 @@ TEST_F(SetColorsTest, LoadsTheDefaultFade) {
   EXPECT_FALSE(Check(3)->isChecked());
   EXPECT_FALSE(Check(4)->isChecked());
   EXPECT_EQ(SelectedOptions(), (std::array<bool, 5>{false, false, false, true, false}));
+  ASSERT_EQ(Fonts()->count(), 3);
+  EXPECT_EQ(Fonts()->itemText(1), "DejaVu Sans");  // the desktop's list, in its order
   EXPECT_EQ(Fonts()->currentText(), "Arial");
   EXPECT_EQ(Slots()->currentText(), "Set Color 1");
   ASSERT_EQ(Slots()->count(), 10);
@@ -437,6 +439,20 @@ TEST_F(SetColorsTest, DestroyedWithoutCloseWritesNothingBack) {
   FadeSettings expected = DefaultFade();
   expected.Colors[0] = "255";  // set with SET, so already in the fade
   EXPECT_EQ(m_fade, expected);
+}
+
+}  // namespace
+}  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+TEST_F(SetColorsTest, TheFiveCountsShareOneTypeSize) {
+  Open();
+  for (int n = 2; n <= 5; ++n) {
+    EXPECT_EQ(Option(n)->font().pointSizeF(), Option(1)->font().pointSizeF()) << n;
+  }
+  for (int n = 1; n <= 5; ++n) EXPECT_LE(Option(n)->sizeHint().width(), Option(n)->width()) << n;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/classiclayout.h"
 
+#include <QPushButton>
 #include <QWidget>
 
 namespace tintrix {
@@ -27,19 +28,53 @@ QFont DialogFont() {
   return font;
 }
 
-void ShrinkToFit(QWidget* widget) {
-  auto fits = [widget] {
-    if (widget->hasHeightForWidth()) {
-      return widget->heightForWidth(widget->width()) <= widget->height();
-    }
-    return widget->sizeHint().width() <= widget->width();
-  };
-  QFont font = widget->font();
-  constexpr double kSmallestPoints = 6.0;
-  while (!fits() && font.pointSizeF() > kSmallestPoints) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-    widget->setFont(font);
+namespace {
+
+constexpr double kSmallestPoints = 6.0;
+constexpr double kPointStep = 0.25;
+
+bool CaptionFits(const QWidget* widget) {
+  if (widget->hasHeightForWidth()) {
+    return widget->heightForWidth(widget->width()) <= widget->height();
   }
+  return widget->sizeHint().width() <= widget->width();
+}
+
+// Steps the font of every widget down together until `fits` holds for all of them.
+template <typename Fits>
+void ShrinkWhile(std::span<QWidget* const> widgets, Fits fits) {
+  if (widgets.empty()) return;
+  double points = widgets.front()->font().pointSizeF();
+  const auto allFit = [&] {
+    for (QWidget* widget : widgets) {
+      if (!fits(widget)) return false;
+    }
+    return true;
+  };
+  while (!allFit() && points > kSmallestPoints) {
+    points -= kPointStep;
+    for (QWidget* widget : widgets) {
+      QFont font = widget->font();
+      font.setPointSizeF(points);
+      widget->setFont(font);
+    }
+  }
+}
+
+}  // namespace
+
+void ShrinkToFit(QWidget* widget) { ShrinkToFitTogether({&widget, 1}); }
+
+void ShrinkToFitTogether(std::span<QWidget* const> widgets) { ShrinkWhile(widgets, CaptionFits); }
+
+void ShrinkCaptionToFit(QPushButton* button, int room) {
+  QWidget* const widgets[] = {button};
+  ShrinkWhile(widgets, [room](QWidget* widget) {
+    const auto* push = static_cast<const QPushButton*>(widget);
+    QString caption = push->text();
+    caption.remove(QLatin1Char('&'));  // the access key's mark is not drawn
+    return push->fontMetrics().horizontalAdvance(caption) + 2 * room <= push->width();
+  });
 }
 
 }  // namespace tintrix

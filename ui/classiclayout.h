@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QRect>
 
+#include <span>
+
+class QPushButton;
 class QWidget;
 
 namespace tintrix {
@@ -23,5 +26,12 @@ QFont DialogFont();
 // Steps the font of a label, check box or option button down until its caption fits its
 // rectangle: a face standing in for the classic one may run wider.
 void ShrinkToFit(QWidget* widget);
+
+// As ShrinkToFit for controls that belong together, with one type size for all of them: the
+// largest at which every caption fits.
+void ShrinkToFitTogether(std::span<QWidget* const> widgets);
+
+// Steps a push button's font down until its caption keeps `room` pixels free on each side.
+void ShrinkCaptionToFit(QPushButton* button, int room);
 
 }  // namespace tintrix

@@ -133,6 +133,11 @@ void frmAbout::BuildControls() {
   connect(command2, &QPushButton::clicked, this,
           [this] { OpenWebPage(m_ports.shell, kSignUpPage); });
 
+  // A face standing in for the classic one may run wider: every caption keeps some room.
+  constexpr int kCaptionRoom = 4;
+  for (QPushButton* button : {cmdOK, cmdSysInfo, command1})
+    ShrinkCaptionToFit(button, kCaptionRoom);
+
   setTabOrder(cmdOK, cmdSysInfo);
   setTabOrder(cmdSysInfo, command1);
   setTabOrder(command1, command2);
@@ -141,7 +146,7 @@ void frmAbout::BuildControls() {
 
 void frmAbout::Form_Load() {
   MakeTopmost(this);
-  CentreOnScreen(this);
+  CentreOnScreenOnceFramed(this);
 }
 
 }  // namespace tintrix

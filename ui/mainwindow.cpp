@@ -14,6 +14,7 @@
 #include "ui/frmabout.h"
 #include "ui/mainwindowart.h"
 #include "ui/setcolors.h"
+#include "ui/textentry.h"
 #include "ui/weblinks.h"
 #include "ui/windowutils.h"
 
@@ -92,7 +93,7 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   m_label1 = MakeSpot(m_picture2, "Label1", QStringLiteral("Options"), MainWindowLayout::kLabel1);
   m_label2 = MakeSpot(m_picture2, "Label2", QStringLiteral("Help"), MainWindowLayout::kLabel2);
 
-  m_text1 = new QLineEdit(m_picture2);
+  m_text1 = new TextEntry(m_picture2);
   m_text1->setObjectName(QStringLiteral("Text1"));
   m_text1->setGeometry(MainWindowLayout::kText1);
   m_text1->setFrame(false);

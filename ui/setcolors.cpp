@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -143,7 +142,8 @@ void SetColors::BuildControls() {
 
   for (QCheckBox* check : m_checks) ShrinkToFit(check);
   ShrinkToFit(m_label11);
-  for (QRadioButton* option : m_options) ShrinkToFit(option);
+  // The five counts read as one group, so they keep one type size.
+  ShrinkToFitTogether(std::vector<QWidget*>(m_options.begin(), m_options.end()));
 
   QWidget* previous = m_command1;
   auto chain = [&previous](QWidget* next) {
@@ -163,12 +163,14 @@ void SetColors::Form_Load() {
   for (int slot = 0; slot < kSlotCount; ++slot) m_combo1->addItem(SlotEntry(slot));
   m_combo1->setCurrentText(SlotEntry(0));
 
-  CentreOnScreen(this);
+  CentreOnScreenOnceFramed(this);
 
   const std::array<int, 4> flags = {m_fade.WaVy, m_fade.Bold, m_fade.Italic, m_fade.Underlined};
   for (std::size_t i = 0; i < m_checks.size(); ++i) m_checks[i]->setChecked(flags[i] == 1);
 
-  m_combo2->addItems(QFontDatabase::families());
+  for (const std::string& family : m_desktop.FontFamilies()) {
+    m_combo2->addItem(QString::fromStdString(family));
+  }
   m_combo2->setCurrentText(m_fade.Font.empty() ? QStringLiteral("Arial")
                                                : QString::fromStdString(m_fade.Font));
 

@@ -13,8 +13,13 @@ void MakeTopmost(QWidget* window);
 // Moves a top-level window to the top edge of its screen, horizontally centred.
 void PlaceAtTopCentre(QWidget* window);
 
-// Moves a top-level window to the centre of its screen.
+// Moves a top-level window, its frame included, to the centre of its screen.
 void CentreOnScreen(QWidget* window);
+
+// CentreOnScreen now and once more when the window manager has framed the window: a window
+// is placed before its frame is known, so the frame would push it off the centre by its own
+// size. Gives up waiting for a frame a second after the window is shown.
+void CentreOnScreenOnceFramed(QWidget* window);
 
 // Lets pending events run, then, unless `held` says that the pressed button has come up in the
 // meantime, lets the system move the window with the pointer until the left button is

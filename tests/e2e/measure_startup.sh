@@ -49,14 +49,15 @@ for _ in $(seq 30); do
   xev -name tintrix-measure-probe -geometry 16x16+0+0 >/dev/null 2>&1 &
   probe=$!
   for _ in $(seq 50); do
-    id=$(xdotool search --name '^tintrix-measure-probe$' 2>/dev/null | head -1)
+    # xdotool fails while the probe does not exist yet; that is what the loop waits out.
+    id=$(xdotool search --name '^tintrix-measure-probe$' 2>/dev/null | head -1 || true)
     if [[ -n $id ]] && xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$id")\b"; then
       managed=yes
       break
     fi
     sleep 0.02
   done
-  kill "$probe"
+  kill "$probe" 2>/dev/null || true
   wait "$probe" 2>/dev/null || true
   [[ -n $managed ]] && break
 done

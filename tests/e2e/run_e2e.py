@@ -3,7 +3,7 @@
 
     run_e2e.py TINTRIX TINTRIX_FADE [SCENARIO ...] [--keep]
 
-SCENARIO is one of: main, configuration (default: both). Every scenario gets its own X
+SCENARIO is one of: main, configuration, long (default: all). Every scenario gets its own X
 display, window manager and fresh home folder. The expected markup comes from tintrix-fade
 with --defaults: on a fresh home the window's fade is the default fade.
 
@@ -47,6 +47,10 @@ RANDOM_SUBMENU = ["Down"] * 6 + ["Right"]
 CONFIGURE = ["Up", "Up", "Up", "Return"]
 EXIT = ["Up", "Return"]
 ABOUT = ["Down", "Return"]
+SAVE_FADE = ["Down"] * 4 + ["Return"]
+FADE_INFO = ["Down"] * 5 + ["Return"]
+# Openbox shows an icon and three buttons (about 90 px) beside a title such as "Tintrix 1.0".
+MIN_TITLED_BOX_WIDTH = 170
 
 MAX_RANDOM_COLOR = 16777212
 DEFAULT_COLORS = {"Color1": "0", "Color2": "16711680", "Color3": "12615808"}
@@ -145,6 +149,31 @@ class Program:
             argv = [self.fade_tool, "--defaults", *options, "--", text]
             return self.session.run(argv, env=env, binary=True)
 
+    def expected_document_of_line(self, text):
+        """As expected_document, with the text as a line of standard input: one argument may
+        hold no more than 128 KiB."""
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(self.session.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "c"))
+            result = subprocess.run([self.fade_tool, "--defaults"], input=text.encode() + b"\n",
+                                    stdout=subprocess.PIPE, env=env, timeout=60, check=True)
+            return result.stdout
+
+    def paste_into_text1(self, text):
+        """Puts `text` on the clipboard with xclip and pastes it into Text1 with Ctrl+V."""
+        self.ensure_running()
+        owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i", "-quiet"],
+                                 stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, env=self.session.env)
+        owner.stdin.write(text.encode())
+        owner.stdin.close()
+        try:
+            self.session.click(self.window, *TEXT1)
+            self.session.keys("ctrl+a", "ctrl+v")
+            return owner
+        except BaseException:
+            owner.kill()
+            raise
+
     def exit_and_wait(self):
         self.command(EXIT, "Exit")
         try:
@@ -178,23 +207,24 @@ def compare(what, got, expected):
 
 
 def expect_centred(session, window, what):
-    """The window, frame included, sits in the middle of the screen. Qt places a window before
-    the window manager has framed it, so the frame may push it off by the frame's own size;
-    more than that fails, an offset within it is reported."""
-    client = session.geometry(window)
-    frame = session.frame_geometry(window)
-    screen_width, screen_height = session.screen_size()
-    dx = frame.x - (screen_width - frame.width) // 2
-    dy = frame.y - (screen_height - frame.height) // 2
-    slack_x = frame.width - client.width + 1
-    slack_y = frame.height - client.height + 1
-    expect(
-        abs(dx) <= slack_x and abs(dy) <= slack_y,
-        f"{what} ({frame} with its frame) is not centred on the "
-        f"{screen_width}x{screen_height} screen: off by {dx}, {dy}",
-    )
-    note = "" if abs(dx) <= 1 and abs(dy) <= 1 else f" (off centre by the frame: {dx}, {dy} px)"
-    log(f"{what} is centred: {frame} with its frame{note}")
+    """The window, frame included, sits in the middle of the screen, to the pixel."""
+
+    def centred():
+        frame = session.frame_geometry(window)
+        screen_width, screen_height = session.screen_size()
+        dx = frame.x - (screen_width - frame.width) // 2
+        dy = frame.y - (screen_height - frame.height) // 2
+        return frame if abs(dx) <= 1 and abs(dy) <= 1 else None
+
+    try:
+        frame = poll(f"{what} to be centred", centred, timeout=5)
+    except E2eError:
+        frame = session.frame_geometry(window)
+        width, height = session.screen_size()
+        raise E2eError(f"{what} ({frame} with its frame) is not centred on the {width}x{height} "
+                       f"screen: off by {frame.x - (width - frame.width) // 2}, "
+                       f"{frame.y - (height - frame.height) // 2}") from None
+    log(f"{what} is centred: {frame} with its frame")
 
 
 def check_drags(session, program):
@@ -348,6 +378,8 @@ def scenario_configuration(session, tintrix, fade_tool):
     session.wait_gone(about, "the about box to close on Esc")
     log("the about box opened centred and closed on Esc")
 
+    check_save_and_fade_info(session, program)
+
     program.exit_and_wait()
     stored = program.stored_settings()
     expect(stored.get("Italic") == "1", f"Italic is {stored.get('Italic')!r}, not 1")
@@ -355,7 +387,69 @@ def scenario_configuration(session, tintrix, fade_tool):
     log("stored: Italic=1, NumberColors=3")
 
 
-SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration}
+def check_save_and_fade_info(session, program):
+    """Save Fade through the real prompt and file dialog, then Fade Info, whose short message
+    still leaves its box room for the title."""
+    known = set(session.visible_windows())
+    program.command(SAVE_FADE, "Save Fade")
+    prompt = session.wait_for_new_window(known, "the name prompt", MAIN_TITLE)
+    session.activate(prompt)
+    session.type_text("Sunset")
+    known = set(session.visible_windows())
+    session.keys("Return")
+    session.wait_gone(prompt, "the name prompt to close")
+    dialog = session.wait_for_new_window(known, "the save dialog")
+    path = os.path.join(session.home, "sunset.fad")
+    session.activate(dialog)
+    session.type_text(path)
+    session.keys("Return")
+    session.wait_gone(dialog, "the save dialog to close")
+    expect(os.path.exists(path), f"Save Fade wrote no {path}")
+    with open(path, "rb") as f:
+        expect(f.read().startswith(b"[Main]\r\nFadeName=Sunset\r\n"), f"{path} holds no fade")
+    log(f"saved the fade as {path}")
+
+    known = set(session.visible_windows())
+    program.command(FADE_INFO, "Fade Info")
+    box = session.wait_for_new_window(known, "the Fade Info message", MAIN_TITLE)
+    width = session.geometry(box).width
+    expect(width >= MIN_TITLED_BOX_WIDTH,
+           f"the Fade Info box is {width} px wide, too narrow for its title")
+    session.activate(box)
+    session.keys("Return")
+    session.wait_gone(box, "the Fade Info message to close")
+    log(f"Fade Info showed its box {width} px wide")
+
+
+def scenario_long(session, tintrix, fade_tool):
+    """A million characters pasted through the real clipboard: Make HTML File writes what
+    tintrix-fade gives for the same text, cut nowhere, not even inside a character."""
+    program = Program(session, tintrix, fade_tool)
+    # Skin-toned emoji and ASCII: a cut at Qt's old limit of 32,767 would fall inside one.
+    unit = "Fade me \U0001F44D\U0001F3FD ok "
+    text = (unit * (1_000_000 // len(unit) + 1))[:1_000_000]
+    owner = program.paste_into_text1(text)
+    try:
+        output = os.path.join(session.home, "output.htm")
+        known = set(session.visible_windows())
+        started = time.monotonic()
+        program.command(MAKE_HTML, "Make HTML File")
+        box = session.wait_for_new_window(known, "the confirmation message", MAIN_TITLE)
+        log(f"{len(text)} pasted characters faded into ~/output.htm in "
+            f"{time.monotonic() - started:.2f} s (to the message)")
+        with open(output, "rb") as f:
+            document = f.read()
+        compare("~/output.htm", document, program.expected_document_of_line(text))
+        session.activate(box)
+        session.keys("Return")
+        session.wait_gone(box, "the message box to close")
+    finally:
+        owner.kill()
+    program.exit_and_wait()
+
+
+SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration,
+             "long": scenario_long}
 
 
 def main(argv):

@@ -1,0 +1,317 @@
+#!/usr/bin/env bash
+# Checks of what the install rules and the Debian package lay out, one per CTest test:
+#
+#   check.sh install CMAKE BUILD PREFIX   install BUILD into PREFIX afresh (the others' fixture)
+#   check.sh layout PREFIX                exactly the expected files; entries that find each other
+#   check.sh desktop PREFIX               desktop-file-validate on the desktop entry
+#   check.sh metainfo PREFIX VERSION      appstreamcli on the metainfo; VERSION is released there
+#   check.sh man PREFIX VERSION           no groff warning; every option of --help documented
+#   check.sh command-line PREFIX VERSION  tintrix's own options, without a display
+#   check.sh completion SHELL PREFIX      bash, zsh or fish completes options and their values
+#   check.sh deb CPACK BUILD WORK VERSION cpack -G DEB in WORK; the package's files and fields
+#
+# Exit status: 0 when the check passed, 1 when it failed, 77 when a tool it needs is missing.
+set -uo pipefail
+
+readonly APP_ID=example.quorvel.Tintrix
+# Every file an install lays out, relative to the prefix.
+readonly EXPECTED_FILES="bin/tintrix
+bin/tintrix-fade
+share/applications/$APP_ID.desktop
+share/bash-completion/completions/tintrix-fade
+share/doc/tintrix/copyright
+share/fish/vendor_completions.d/tintrix-fade.fish
+share/icons/hicolor/scalable/apps/$APP_ID.svg
+share/man/man1/tintrix-fade.1
+share/man/man1/tintrix.1
+share/metainfo/$APP_ID.metainfo.xml
+share/zsh/site-functions/_tintrix-fade"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+need() {
+  local tool
+  for tool; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+finish() {
+  if ((failures)); then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "passed"
+  exit 0
+}
+# same_lines WHAT EXPECTED ACTUAL: a failure that shows the difference, unless they are equal.
+same_lines() {
+  [[ $2 == "$3" ]] || fail "$1 differ:"$'\n'"$(diff <(echo "$2") <(echo "$3"))"
+}
+# The options that a program's --help lists, one a line: the words that start with a dash on
+# the lines that start with one.
+help_options() {
+  "$1" --help | grep -E '^ +-' | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u
+}
+
+check_install() {
+  local cmake=$1 build=$2 prefix=$3
+  rm -rf "$prefix" || exit 1
+  "$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+  finish
+}
+
+check_layout() {
+  local prefix=$1
+  need python3
+  local actual
+  actual=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+  same_lines "the installed files" "$EXPECTED_FILES" "$actual"
+
+  # The entries name each other: the desktop entry its program and icon, the metainfo its
+  # desktop entry and programs.
+  local entry=$prefix/share/applications/$APP_ID.desktop key value
+  for key in Exec TryExec Icon; do
+    value=$(sed -n "s/^$key=\([^ ]*\).*/\1/p" "$entry")
+    case $key in
+      Icon) [[ -f $prefix/share/icons/hicolor/scalable/apps/$value.svg ]] ||
+        fail "Icon=$value names no installed icon" ;;
+      *) [[ -x $prefix/bin/$value ]] || fail "$key=$value names no installed program" ;;
+    esac
+  done
+  python3 - "$prefix" "$APP_ID" <<'EOF' || fail "the metainfo or the icon is not what it should be"
+import os, sys
+import xml.etree.ElementTree as ET
+
+prefix, app_id = sys.argv[1:]
+share = os.path.join(prefix, "share")
+info = ET.parse(f"{share}/metainfo/{app_id}.metainfo.xml").getroot()
+problems = [f"launchable {item.text} is not installed" for item in info.iter("launchable")
+            if not os.path.isfile(f"{share}/applications/{item.text}")]
+provided = sorted(b.text for b in info.iter("binary"))
+installed = sorted(os.listdir(f"{prefix}/bin"))
+if provided != installed:
+    problems.append(f"the metainfo provides {provided}, bin/ holds {installed}")
+svg = ET.parse(f"{share}/icons/hicolor/scalable/apps/{app_id}.svg").getroot()
+if svg.tag != "{http://www.w3.org/2000/svg}svg" or "viewBox" not in svg.attrib:
+    problems.append("the icon is no scalable SVG")
+for problem in problems:
+    print("  " + problem)
+sys.exit(1 if problems else 0)
+EOF
+  finish
+}
+
+check_desktop() {
+  local prefix=$1
+  need desktop-file-validate
+  local output
+  output=$(desktop-file-validate "$prefix/share/applications/$APP_ID.desktop" 2>&1) ||
+    fail "desktop-file-validate refused the entry"
+  [[ -z $output ]] || fail "desktop-file-validate: $output"
+  finish
+}
+
+check_metainfo() {
+  local prefix=$1 version=$2
+  need appstreamcli
+  local file=$prefix/share/metainfo/$APP_ID.metainfo.xml
+  appstreamcli validate --no-net --no-color "$file" || fail "appstreamcli refused the metainfo"
+  grep -q "<release version=\"$version\"" "$file" || fail "no release $version in the metainfo"
+  finish
+}
+
+check_man() {
+  local prefix=$1 version=$2
+  need groff
+  local page output program option options device
+  for program in tintrix tintrix-fade; do
+    page=$prefix/share/man/man1/$program.1
+    for device in ps utf8; do
+      output=$(groff -man -ww -z -T"$device" "$page" 2>&1) || fail "groff failed on $program.1"
+      [[ -z $output ]] || fail "groff -T$device warns on $program.1: $output"
+    done
+    grep -q "^\.TH .*\"Tintrix $version\"" "$page" || fail "$program.1 is not the page of $version"
+    # Each option of --help has its place in OPTIONS, where roff writes every dash as \-.
+    options=$(sed -n '/^\.SH OPTIONS/,/^\.SH/p' "$page")
+    for option in $(help_options "$prefix/bin/$program"); do
+      grep -qF -- "${option//-/\\-}" <<<"$options" || fail "$program.1 does not document $option"
+    done
+  done
+  finish
+}
+
+check_command_line() {
+  local prefix=$1 version=$2
+  need timeout
+  local tintrix=$prefix/bin/tintrix home
+  home=$(mktemp -d) || exit 1
+  trap 'rm -rf "$home"' EXIT
+  # No display and no platform: these answers come before Qt is started.
+  local -a bare=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$home"
+    XDG_CONFIG_HOME="$home/config")
+  # expect STATUS STDOUT STDERR ARGUMENTS...: STDOUT and STDERR are patterns; stderr is one
+  # line at most.
+  expect() {
+    local status=$1 out=$2 err=$3 actual_out actual_err actual_status
+    shift 3
+    actual_out=$("${bare[@]}" "$tintrix" "$@" 2>"$home/err")
+    actual_status=$?
+    actual_err=$(<"$home/err")
+    [[ $actual_status == "$status" && $actual_out == $out && $actual_err == $err &&
+      $actual_err != *$'\n'* ]] ||
+      fail "tintrix $*: status $actual_status, stdout \"$actual_out\", stderr \"$actual_err\""
+  }
+  expect 0 "tintrix $version" "" --version
+  expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" --help
+  expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" -h
+  expect 0 "tintrix $version" "" -platform offscreen -style=fusion -reverse --version
+  expect 2 "" "tintrix: *'bogus'*" --bogus
+  expect 2 "" "tintrix: *'stray'*" stray
+  expect 2 "" "tintrix: *'-platform'*" -platform
+  expect 2 "" "tintrix: *'--version'*" --version=1
+  "${bare[@]}" "$tintrix" --version >/dev/full 2>/dev/null
+  [[ $? == 1 ]] || fail "tintrix --version > /dev/full did not fail"
+
+  # Without its own options the window starts and runs until closed: timeout's 124 says it
+  # was still running. Both runs at once, to keep the wait short.
+  "${bare[@]}" QT_QPA_PLATFORM=offscreen timeout 1.5 "$tintrix" >/dev/null 2>&1 &
+  local plain=$!
+  "${bare[@]}" timeout 1.5 "$tintrix" -platform offscreen -style fusion >/dev/null 2>&1 &
+  local with_qt_options=$!
+  wait $plain
+  [[ $? == 124 ]] || fail "tintrix did not keep running"
+  wait $with_qt_options
+  [[ $? == 124 ]] || fail "tintrix -platform offscreen -style fusion did not keep running"
+  finish
+}
+
+check_completion() {
+  local shell=$1 prefix=$2
+  need "$shell"
+  local work
+  work=$(mktemp -d) || exit 1
+  trap 'rm -rf "$work"' EXIT
+  # complete LINE: the words the shell offers, one a line, sorted, without the "--option="
+  # that some shells repeat in front of a value.
+  complete_line() {
+    case $shell in
+      bash) bash --norc --noprofile -c '
+          source "$1"
+          line=$2
+          # Readline splits at blanks and makes "=" a word of its own.
+          read -ra COMP_WORDS <<<"${line//=/ = }"
+          [[ $line == *" " ]] && COMP_WORDS+=("")
+          COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) COMP_LINE=$line COMP_POINT=${#line}
+          function=$(complete -p tintrix-fade | sed -n "s/.*-F \([^ ]*\).*/\1/p")
+          "$function" tintrix-fade "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+          printf "%s\n" "${COMPREPLY[@]}"' \
+        bash "$prefix/share/bash-completion/completions/tintrix-fade" "$1" ;;
+      fish) fish --no-config -c 'source $argv[1]; complete -C $argv[2]' \
+        "$prefix/share/fish/vendor_completions.d/tintrix-fade.fish" "$1" | cut -f1 ;;
+      zsh) "$(dirname "$0")/zsh-complete.zsh" "$prefix/share/zsh/site-functions" \
+        "$work/zcompdump" "$1" ;;
+    esac | sed 's/^--[a-z-]*=//' | grep -v '^$' | LC_ALL=C sort -u
+  }
+  local line expected actual
+  while IFS='|' read -r line expected; do
+    actual=$(complete_line "$line" </dev/null | paste -sd ' ')
+    [[ $actual == "$expected" ]] || fail "'$line' completes to '$actual', not '$expected'"
+  done <<'EOF'
+tintrix-fade --colors |10 2 3 4 5
+tintrix-fade --format |ansi bbcode classic html minecraft minimessage
+tintrix-fade --format=mi|minecraft minimessage
+tintrix-fade --blend ok|oklab oklch
+tintrix-fade --color |10= 1= 2= 3= 4= 5= 6= 7= 8= 9=
+tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
+tintrix-fade --max|--max-length
+tintrix-fade -- --b|
+EOF
+  # Every option of the help, and those the help will list with the new formats and blends.
+  local offered option
+  offered=$(complete_line "tintrix-fade -")
+  for option in $(help_options "$prefix/bin/tintrix-fade") --format --merge --skip-blanks \
+    --max-length --stats --blend; do
+    grep -qx -- "$option" <<<"$offered" || fail "$shell does not complete $option"
+  done
+  finish
+}
+
+check_deb() {
+  local cpack=$1 build=$2 work=$3 version=$4
+  need dpkg-deb dpkg-shlibdeps dpkg-architecture readelf
+  rm -rf "$work" && mkdir -p "$work" || exit 1
+  (cd "$build" && "$cpack" -G DEB -B "$work") >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack failed"; finish; }
+  local arch deb
+  arch=$(dpkg --print-architecture)
+  deb=$work/tintrix_${version}_$arch.deb
+  [[ -f $deb ]] || { fail "no $deb: $(ls "$work")"; finish; }
+  echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
+
+  # The same files as an install, under /usr, owned by root; the programs executable by all.
+  local listing files
+  listing=$(dpkg-deb -c "$deb")
+  files=$(awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' <<<"$listing" | LC_ALL=C sort)
+  # ... except the zsh completion, in the folder where Debian's zsh looks for it.
+  local expected=${EXPECTED_FILES/zsh\/site-functions/zsh\/vendor-completions}
+  same_lines "the package's files" "$expected" "$files"
+  awk '$2 != "root/root" { exit 1 }' <<<"$listing" || fail "files not owned by root"
+  grep -qE '^-rwxr-xr-x .* \./usr/bin/tintrix$' <<<"$listing" || fail "usr/bin/tintrix mode"
+
+  local field expected value
+  while IFS='|' read -r field expected; do
+    value=$(dpkg-deb -f "$deb" "$field")
+    [[ $value == $expected ]] || fail "$field is \"$value\", not like \"$expected\""
+  done <<EOF
+Package|tintrix
+Version|$version
+Architecture|$arch
+Maintainer|?* <?*@?*>
+Section|text
+EOF
+  value=$(dpkg-deb -f "$deb" Description)
+  [[ $value == ?*$'\n'" "?* ]] || fail "no long description"
+  awk 'length > 80 { exit 1 }' <<<"$value" || fail "description lines longer than 80 characters"
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright |
+    grep -q "^MIT License" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
+  # The package depends on the package of every shared library the programs link.
+  local depends multiarch owners library owner
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)
+  local -a libraries
+  libraries=($(readelf -d "$build/tintrix" "$build/tintrix-fade" |
+    sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u))
+  owners=$(dpkg -S "${libraries[@]/#/*/$multiarch/}" 2>/dev/null)
+  for library in "${libraries[@]}"; do
+    owner=$(grep -m1 "/$library\$" <<<"$owners")
+    owner=${owner%%:*}
+    [[ -n $owner ]] || { fail "no package owns $library"; continue; }
+    [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
+      fail "Depends lacks $owner, the package of $library"
+  done
+  finish
+}
+
+check=${1:-}
+shift
+case $check in
+  install) check_install "$@" ;;
+  layout) check_layout "$@" ;;
+  desktop) check_desktop "$@" ;;
+  metainfo) check_metainfo "$@" ;;
+  man) check_man "$@" ;;
+  command-line) check_command_line "$@" ;;
+  completion) check_completion "$@" ;;
+  deb) check_deb "$@" ;;
+  *)
+    echo "usage: $0 install|layout|desktop|metainfo|man|command-line|completion|deb ..." >&2
+    exit 2
+    ;;
+esac
