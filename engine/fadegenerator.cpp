@@ -1,22 +1,26 @@
 #include "engine/fadegenerator.h"
 
-#include "engine/markupwriter.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "engine/markupwriter.h"
 
 namespace tintrix {
 
 namespace {
 
+using markup::BlockWords;
 using markup::ColorWord;
+using markup::HighHalf;
 using markup::kBlock;
 using markup::kColorTagBytes;
 using markup::kMaxWaveTagBytes;
 using markup::kSlack;
+using markup::LowHalf;
 using markup::MakeColorWord;
 using markup::MarkupWriter;
 
@@ -55,24 +59,13 @@ struct ChannelBlend {
   Real start;
   Real step;
 
+  // No clamp to 0 ... 255 is needed: the sum strays from the exact blend, which lies between
+  // the two channel values, by a few units in the last place of 255 at most, far less than
+  // the half that rounding would need to leave them.
   std::int32_t At(Real i) const {
     const Real product = i * step;
     const Real sum = start + product;
-    const Real rounded = RoundHalfEven(sum);
-    return static_cast<std::int32_t>(std::min(std::max(rounded, Real{0}), Real{255}));
-  }
-
-  // The channel values of characters first ... first + count - 1 of the segment.
-  void Fill(std::size_t first, std::size_t count, std::int32_t* values) const {
-    // Written so that the compiler can blend several characters at once: 32-bit counters
-    // convert to floating point in vector registers, 64-bit ones do not.
-    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
-      const auto base = static_cast<std::int32_t>(first);
-      const auto n = static_cast<std::int32_t>(count);
-      for (std::int32_t j = 0; j < n; ++j) values[j] = At(static_cast<Real>(base + j));
-    } else {
-      for (std::size_t j = 0; j < count; ++j) values[j] = At(static_cast<Real>(first + j));
-    }
+    return static_cast<std::int32_t>(RoundHalfEven(sum));
   }
 };
 
@@ -86,24 +79,35 @@ class SegmentBlend {
         m_blue(Blend(from.blue, to.blue, m)) {}
 
   // The colour words of characters first ... first + count - 1 of the segment.
-  void Fill(std::size_t first, std::size_t count, ColorWord* words) const {
-    const std::size_t last = first + count - 1;
-    const Values a = At(first);
-    const Values b = At(last);
+  void Fill(std::size_t first, std::size_t count, BlockWords& words) const {
     // Every operation of the blend rounds monotonically, so no channel ever turns back: when
     // the ends of a block differ by a few steps only, as in long fades, a few values found by
     // halving the block settle all of it.
-    if (static_cast<std::size_t>(a.StepsTo(b)) * 64 <= count) {
-      FillRuns(first, a, last, b, words, first);
-      return;
+    if (count >= 64) {
+      const std::size_t last = first + count - 1;
+      const Values a = At(first);
+      const Values b = At(last);
+      if (static_cast<std::size_t>(a.StepsTo(b)) * 64 <= count) {
+        FillRuns(first, a, last, b, words, first);
+        return;
+      }
     }
-    std::int32_t reds[kBlock];
-    std::int32_t greens[kBlock];
-    std::int32_t blues[kBlock];
-    m_red.Fill(first, count, reds);
-    m_green.Fill(first, count, greens);
-    m_blue.Fill(first, count, blues);
-    for (std::size_t j = 0; j < count; ++j) words[j] = MakeColorWord(reds[j], greens[j], blues[j]);
+    // One loop for the channels and their digits, which the compiler makes a few characters at
+    // a time; 32-bit counters convert to floating point in vector registers, 64-bit ones do not.
+    // The blends are copied so that the compiler need not check that `words` leaves them be.
+    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
+      const ChannelBlend<Real> red = m_red, green = m_green, blue = m_blue;
+      const auto base = static_cast<std::int32_t>(first);
+      const auto n = static_cast<std::int32_t>(count);
+      std::uint32_t* halves = words.halves();
+      for (std::int32_t j = 0; j < n; ++j) {
+        const auto x = static_cast<Real>(base + j);
+        halves[2 * j] = LowHalf(red.At(x), green.At(x));
+        halves[2 * j + 1] = HighHalf(blue.At(x));
+      }
+    } else {
+      for (std::size_t j = 0; j < count; ++j) words.Set(j, At(first + j).Word());
+    }
   }
 
  private:
@@ -127,7 +131,7 @@ class SegmentBlend {
 
   // Fills the words of characters lo ... hi, whose ends have the values a and b, into
   // words[lo - first ...].
-  void FillRuns(std::size_t lo, Values a, std::size_t hi, Values b, ColorWord* words,
+  void FillRuns(std::size_t lo, Values a, std::size_t hi, Values b, BlockWords& words,
                 std::size_t first) const {
     while (a != b && hi - lo > 1) {
       const std::size_t mid = lo + (hi - lo) / 2;
@@ -136,8 +140,8 @@ class SegmentBlend {
       lo = mid;
       a = m;
     }
-    std::fill(words + (lo - first), words + (hi - first), a.Word());
-    words[hi - first] = b.Word();
+    for (std::size_t i = lo; i < hi; ++i) words.Set(i - first, a.Word());
+    words.Set(hi - first, b.Word());
   }
 
  private:
@@ -182,7 +186,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   const std::string_view bytes = text.text();
   CharacterText::Cursor cursor(text);
   std::size_t position = 0;  // where the next character starts
-  ColorWord words[kBlock];
+  BlockWords words;
   std::uint8_t tagIndexes[kBlock];
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
@@ -263,9 +267,11 @@ Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
     const std::size_t perCharacter = kColorTagBytes + (m_wavy ? kMaxWaveTagBytes : 0);
     out.reserve(out.size() + text.text().size() + text.size() * perCharacter + kSlack + 64);
   }
-  std::optional<ClockSeededRandom> fallback;  // for a wavy fade whose caller gave no source
-  if (m_wavy && hooks.wave == nullptr) fallback.emplace();
-  Wave wave(fallback ? &*fallback : hooks.wave);
+  // For a wavy fade whose caller gave no source; on the heap, as an optional's few kilobytes
+  // would be cleared on every call.
+  std::unique_ptr<ClockSeededRandom> fallback;
+  if (m_wavy && hooks.wave == nullptr) fallback = std::make_unique<ClockSeededRandom>();
+  Wave wave(fallback ? fallback.get() : hooks.wave);
   MarkupWriter writer(out, hooks);
   const std::span<const Channels> colors(m_colors.data(),
                                          static_cast<std::size_t>(m_count->value()));
