@@ -5,11 +5,9 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/fadejob.h"
 #include "engine/color.h"
-#include "engine/randomsource.h"
 #include "engine/text.h"
-#include "output/fadedocument.h"
-#include "platform/atomicfile.h"
 #include "store/fadefilecommands.h"
 
 namespace tintrix {
@@ -176,7 +174,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
 }  // namespace
 
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                std::ostream& err, const StoredFadeLoader& loadStoredFade) {
+                std::ostream& err, const StoredFadeLoader& loadStoredFade, int outFd) {
   // One line on `err` for every failure; the exit status follows from its kind.
   const auto fail = [&](const Status& status) {
     err << "tintrix-fade: " << EscapeControlCharacters(status.message()) << "\n";
@@ -201,56 +199,12 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
   for (const auto& edit : options->edits) edit(fade);
 
-  ClockSeededRandom random =
-      options->seed ? ClockSeededRandom(*options->seed) : ClockSeededRandom();
-  FadeHooks hooks;
-  hooks.wave = &random;
-  const auto fadeLine = [&](const std::string& line, std::string& result) {
-    fade.TextToFade = line;
-    Status status = options->markupOnly ? AppendFadeMarkup(fade, hooks, result)
-                                        : BuildFadeDocument(fade, hooks, result);
-    result += '\n';
-    return status;
-  };
-  // Whether a fade can be made does not depend on the text, so it is known before any output.
-  std::string result;
-  if (Status status = fadeLine("", result); !status.ok()) return fail(status);
-  result.clear();
-
-  const bool toFile = options->output.has_value();
-  const auto emit = [&](const std::string& line) {
-    std::string document;
-    // Checked on the empty line above: the text cannot make a fade fail.
-    static_cast<void>(fadeLine(line, document));
-    if (toFile) {
-      result += document;
-    } else {
-      out << document;
-    }
-  };
-  if (options->text) {
-    emit(*options->text);
-  } else {
-    std::string line;
-    // A line too long for memory must end the run as out of memory, not pass for a read
-    // error: with badbit in the mask, the stream lets the allocation's exception through.
-    in.exceptions(std::ios::badbit);
-    try {
-      while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        emit(line);
-      }
-    } catch (const std::ios::failure&) {
-      return fail(Status::IoError("Could not read standard input"));
-    }
-  }
-  if (toFile) {
-    if (Status status = WriteFileAtomically(*options->output, result); !status.ok()) {
-      return fail(status);
-    }
-  }
-  out.flush();
-  if (!out) return fail(Status::IoError("Could not write standard output"));
+  FadeJob job;
+  job.markupOnly = options->markupOnly;
+  job.seed = options->seed;
+  job.text = options->text;
+  job.outputFile = options->output;
+  if (Status status = RunFadeJob(fade, job, in, out, outFd); !status.ok()) return fail(status);
   return 0;
 }
 

@@ -14,8 +14,10 @@ using StoredFadeLoader = std::function<FadeSettings()>;
 
 // Runs `tintrix-fade` with the arguments after the program name. Returns the exit status:
 // 0 on success; 1 when no fade can be made (standard output then stays empty and one line on
-// `err` says why); 2 on a usage error.
+// `err` says why) or when reading or writing fails; 2 on a usage error. Help and version go
+// to `out`; so do the documents, unless `outFd` is a file descriptor (not negative), which
+// they are then written to directly.
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                std::ostream& err, const StoredFadeLoader& loadStoredFade);
+                std::ostream& err, const StoredFadeLoader& loadStoredFade, int outFd = -1);
 
 }  // namespace tintrix

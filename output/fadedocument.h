@@ -1,12 +1,36 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/fadegenerator.h"
 #include "engine/fadesettings.h"
 #include "engine/status.h"
 
 namespace tintrix {
+
+// A fade ready to make the documents of any number of texts: its colour count and colours are
+// checked once, its font and style tags fixed. TextToFade plays no part.
+class FadeDocument {
+ public:
+  // The document of `fade`, or with markupOnly its fade markup alone. Fails as
+  // AppendFadeMarkup does, leaving `document` as it was.
+  static Status Create(const FadeSettings& fade, bool markupOnly,
+                       std::optional<FadeDocument>& document);
+
+  // Appends the document of `text` to `out`. Fails only when hooks.drain fails, with its
+  // status; what is in `out` is then the drained part's rest.
+  Status Append(std::string_view text, const FadeHooks& hooks, std::string& out) const;
+
+ private:
+  FadeDocument(std::optional<FadeGenerator> generator, std::string open, std::string close)
+      : m_generator(std::move(generator)), m_open(std::move(open)), m_close(std::move(close)) {}
+
+  std::optional<FadeGenerator> m_generator;  // none for a count that selects no fade
+  std::string m_open;                        // the font and style tags
+  std::string m_close;
+};
 
 // Appends the generator's markup for the fade: the request for NumberColors colours with the
 // first colours, TextToFade and the wavy flag (WaVy not 0). A count that is a number but none

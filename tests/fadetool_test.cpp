@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <thread>
@@ -206,12 +208,111 @@ TEST(FadeTool, OutputFileAndFadeFile) {
   EXPECT_EQ(unwritable.err.rfind("tintrix-fade: Could not write ", 0), 0u);
 }
 
-TEST(FadeTool, ReportsOutputThatCannotBeWritten) {
-  std::istringstream in;
+TEST(FadeTool, ReportsOutputThatCannotBeWrittenAndWhy) {
+  const int full = open("/dev/full", O_WRONLY);
+  const int readOnly = open("/dev/null", O_RDONLY);
+  ASSERT_GE(full, 0);
+  ASSERT_GE(readOnly, 0);
+  const struct {
+    int fd;
+    const char* err;
+  } cases[] = {
+      {-1, "tintrix-fade: Could not write standard output: Input/output error\n"},
+      {full, "tintrix-fade: Could not write standard output: No space left on device\n"},
+      {readOnly, "tintrix-fade: Could not write standard output: Bad file descriptor\n"},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in;
+    std::ostringstream err;
+    std::ostream broken(nullptr);  // every write fails
+    EXPECT_EQ(RunFadeTool({"--defaults", "ab"}, in, broken, err, {}, c.fd), 1);
+    EXPECT_EQ(err.str(), c.err);
+  }
+  close(full);
+  close(readOnly);
+}
+
+// A stream whose reading fails, as reading a folder does.
+class FailingBuffer : public std::streambuf {
+ protected:
+  int_type underflow() override { throw std::ios::failure("Is a directory"); }
+};
+
+TEST(FadeTool, ReportsInputThatCannotBeRead) {
+  FailingBuffer buffer;
+  std::istream in(&buffer);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunFadeTool({"--defaults"}, in, out, err, {}), 1);
+  EXPECT_EQ(err.str(), "tintrix-fade: Could not read standard input\n");
+}
+
+TEST(FadeTool, LinesAcrossTheReadBlocksComeWhole) {
+  const std::size_t block = 1 << 20;
+  const std::string longLine(block + 5, 'y');
+  const struct {
+    const char* name;
+    std::string input;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a line longer than a block", "a\n" + longLine + "\nb", {"a", longLine, "b"}},
+      {"CR and LF in two blocks",
+       std::string(block - 1, 'c') + "\r\nd\r\n",
+       {std::string(block - 1, 'c'), "d"}},
+      {"a line feed that ends a block",
+       std::string(block - 1, 'e') + "\n",
+       {std::string(block - 1, 'e')}},
+      {"empty lines", "\n\r\n\n", {"", "", ""}},
+  };
+  for (const auto& c : cases) {
+    std::string expected;
+    for (const std::string& line : c.lines) expected += DefaultDocument(line);
+    const ToolRun run = RunTool({"--defaults"}, c.input);
+    EXPECT_EQ(run.status, 0) << c.name;
+    EXPECT_TRUE(run.out == expected) << c.name;
+  }
+}
+
+// Keeps the start and the end of what the companion writes, and counts the rest.
+class EndsBuffer : public std::streambuf {
+ public:
+  std::string head;
+  std::string tail;
+  std::size_t bytes = 0;
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::string_view part(s, static_cast<std::size_t>(n));
+    if (head.size() < 64) head += part.substr(0, 64 - head.size());
+    tail = std::string(tail + std::string(part.substr(part.size() > 64 ? part.size() - 64 : 0)));
+    if (tail.size() > 64) tail.erase(0, tail.size() - 64);
+    bytes += part.size();
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    const char byte = traits_type::to_char_type(c);
+    xsputn(&byte, 1);
+    return c;
+  }
+};
+
+// One line of 50 MB, written out as it is made: the document's length and its first and
+// last characters' tags.
+TEST(FadeTool, FadesOneHugeLine) {
+  const std::size_t characters = 50000000;
+  std::string input = "\xC3\xA9" + std::string(characters - 2, 'x') + "z\n";
+  std::istringstream in(std::move(input));
+  EndsBuffer buffer;
+  std::ostream out(&buffer);
   std::ostringstream err;
-  std::ostream broken(nullptr);  // every write fails
-  EXPECT_EQ(RunFadeTool({"--defaults", "ab"}, in, broken, err, {}), 1);
-  EXPECT_EQ(err.str(), "tintrix-fade: Could not write standard output\n");
+  ASSERT_EQ(
+      RunFadeTool({"--defaults", "--colors", "2", "--color", "1=#102030", "--color", "2=#A0B0C0"},
+                  in, out, err, {}),
+      0)
+      << err.str();
+  const std::string open = "<font face=\"Arial\"><b>";
+  EXPECT_EQ(buffer.head.substr(0, open.size() + 22), open + "<Font Color=#102030>\xC3\xA9");
+  EXPECT_EQ(buffer.tail.substr(buffer.tail.size() - 33), "<Font Color=#A0B0C0>z</b></font>\n");
+  EXPECT_EQ(buffer.bytes, open.size() + characters * 20 + (characters + 1) + 12);
 }
 
 TEST(FadeTool, WritesIntoAPipeInsteadOfReplacingIt) {

@@ -1,0 +1,84 @@
+#include "cli/documentoutput.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/atomicfile.h"
+
+namespace tintrix {
+
+namespace {
+
+Status StandardOutputError(int error) {
+  return Status::IoError(std::string("Could not write standard output: ") + std::strerror(error));
+}
+
+class DescriptorOutput final : public DocumentOutput {
+ public:
+  explicit DescriptorOutput(int fd) : m_fd(fd) {}
+
+  // A write may take fewer bytes than it is given, or be interrupted before any.
+  Status Append(std::string_view bytes) override {
+    for (ssize_t written; !bytes.empty(); bytes.remove_prefix(static_cast<std::size_t>(written))) {
+      while ((written = write(m_fd, bytes.data(), bytes.size())) < 0 && errno == EINTR) {
+      }
+      if (written < 0) return StandardOutputError(errno);
+    }
+    return Status::Ok();
+  }
+
+  Status Finish() override { return Status::Ok(); }
+
+ private:
+  int m_fd;
+};
+
+class StreamOutput final : public DocumentOutput {
+ public:
+  explicit StreamOutput(std::ostream& out) : m_out(out) {}
+
+  Status Append(std::string_view bytes) override {
+    m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return m_out ? Status::Ok() : StandardOutputError(EIO);
+  }
+
+  Status Finish() override {
+    m_out.flush();
+    return m_out ? Status::Ok() : StandardOutputError(EIO);
+  }
+
+ private:
+  std::ostream& m_out;
+};
+
+class FileOutput final : public DocumentOutput {
+ public:
+  explicit FileOutput(std::unique_ptr<AtomicFileWriter> writer) : m_writer(std::move(writer)) {}
+
+  Status Append(std::string_view bytes) override { return m_writer->Append(bytes); }
+  Status Finish() override { return m_writer->Commit(); }
+
+ private:
+  std::unique_ptr<AtomicFileWriter> m_writer;
+};
+
+}  // namespace
+
+std::unique_ptr<DocumentOutput> DocumentOutput::ToDescriptor(int fd) {
+  return std::make_unique<DescriptorOutput>(fd);
+}
+
+std::unique_ptr<DocumentOutput> DocumentOutput::ToStream(std::ostream& out) {
+  return std::make_unique<StreamOutput>(out);
+}
+
+Status DocumentOutput::ToFile(const std::string& path, std::unique_ptr<DocumentOutput>& output) {
+  std::unique_ptr<AtomicFileWriter> writer;
+  if (Status status = AtomicFileWriter::Open(path, writer); !status.ok()) return status;
+  output = std::make_unique<FileOutput>(std::move(writer));
+  return Status::Ok();
+}
+
+}  // namespace tintrix
