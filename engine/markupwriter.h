@@ -199,7 +199,7 @@ char* WriteBlock(const BlockWords& words, const std::uint8_t* tagIndexes, std::s
         std::memcpy(p, tags.bytes, sizeof tags.bytes);
         p += tags.size;
       }
-      const std::size_t end = walker.Next();
+      const std::size_t end = walker.NextInBits();
       // One 16-byte copy for every character but the longest and those at the text's very
       // end, which a whole word would read past.
       if (end - start <= 16 && start + 16 <= text.size()) {

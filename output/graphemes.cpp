@@ -355,7 +355,7 @@ CharacterText SplitCharacters(std::string_view utf8) {
     starts[w] = bits;
   }
   std::size_t count = 0;
-  for (const std::uint64_t word : starts) count += static_cast<std::size_t>(std::popcount(word));
+  for (const std::uint64_t word : starts) count += CountBits(word);
   starts[size / 64] |= std::uint64_t{1} << (size % 64);
   return CharacterText::WithStarts(utf8, std::move(starts), count);
 }
