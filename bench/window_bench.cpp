@@ -63,6 +63,9 @@ void BM_MakeHtmlFromTheWindow(benchmark::State& state) {
   QApplication::processEvents();
   const QString text = LongText(state.range(0), state.range(2));
   auto* text1 = window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+  // One run first, so that the figures are of a warm program, as a user's second run is.
+  text1->setText(text);
+  window.sMakeHTML_Click();
   double longestPause = 0;
   double total = 0;
   for (auto _ : state) {

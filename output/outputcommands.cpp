@@ -17,6 +17,8 @@ FadeHooks DesktopFadeHooks(Desktop& desktop) {
   FadeHooks hooks;
   hooks.wave = &desktop.Random();
   hooks.letEventsRun = [&desktop] { desktop.LetPendingEventsRun(); };
+  // A long fade of any colour count lets the window paint as it goes, not only the dealing.
+  hooks.progress = hooks.letEventsRun;
   return hooks;
 }
 

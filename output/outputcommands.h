@@ -11,8 +11,8 @@ namespace tintrix {
 // The file that "Make HTML File" writes: output.htm in the user's home folder.
 std::string OutputFilePath();
 
-// The hooks through which a fade made for the window reaches the desktop: its random source
-// and its event loop.
+// The hooks through which a fade made for the window reaches the desktop: its random source,
+// and its event loop, let run once per pass of the dealing and every 65,536 characters made.
 FadeHooks DesktopFadeHooks(Desktop& desktop);
 
 // "Make HTML File". An empty TextToFade ends the command silently. Otherwise the fade document

@@ -17,7 +17,8 @@ class SettingsFile {
   explicit SettingsFile(std::string bytes = {});
 
   // True when every line reads cleanly: each group header closed by ']', each other line a
-  // comment or a "key=value" line, no quote left open and no escape at the very end. A file that is not clean is one the user should keep.
+  // comment or a "key=value" line, no quote left open and no escape at the very end. A file that is
+  // not clean is one the user should keep.
   bool clean() const;
 
   // The value of `key` in `group` as QSettings reads it: escapes resolved, outer quotes

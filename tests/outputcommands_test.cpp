@@ -293,9 +293,19 @@ TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
   EXPECT_EQ(desktop.eventRuns, 1001);
 }
 
+TEST_F(OutputCommandTest, LongFadesOfTwoAndThreeColoursLetEventsRunToo) {
+  for (const char* count : {"2", "3"}) {
+    FakeDesktop fresh;
+    FadeSettings fade = DefaultFade();
+    fade.NumberColors = count;
+    fade.TextToFade = std::string(200000, 'x');
+    sClipboard_Click(fade, fresh);
+    EXPECT_GE(fresh.eventRuns, 3) << count;  // at least every 65,536 characters
+  }
+}
+
 // A desktop whose event loop changes the fade, as typing or the configuration dialog may while
-// a long fade is dealt.
-// A desktop whose events change the fade while it is being made.
+// a long fade is made.
 class BusyDesktop final : public FakeDesktop {
  public:
   explicit BusyDesktop(FadeSettings& fade) : m_fade(fade) {}
