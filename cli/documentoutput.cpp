@@ -19,13 +19,8 @@ class DescriptorOutput final : public DocumentOutput {
  public:
   explicit DescriptorOutput(int fd) : m_fd(fd) {}
 
-  // A write may take fewer bytes than it is given, or be interrupted before any.
   Status Append(std::string_view bytes) override {
-    for (ssize_t written; !bytes.empty(); bytes.remove_prefix(static_cast<std::size_t>(written))) {
-      while ((written = write(m_fd, bytes.data(), bytes.size())) < 0 && errno == EINTR) {
-      }
-      if (written < 0) return StandardOutputError(errno);
-    }
+    if (const int error = WriteAll(m_fd, bytes)) return StandardOutputError(error);
     return Status::Ok();
   }
 

@@ -107,14 +107,7 @@ void AtomicFileWriter::Discard() {
 Status AtomicFileWriter::Append(std::string_view bytes) {
   if (!m_failure.ok()) return m_failure;
   if (m_committed || m_fd < 0) return Fail(EBADF);
-  while (!bytes.empty()) {
-    const ssize_t written = write(m_fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return Fail(errno);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
+  if (const int error = WriteAll(m_fd, bytes)) return Fail(error);
   return Status::Ok();
 }
 
@@ -140,6 +133,18 @@ Status AtomicFileWriter::Commit() {
   }
   m_committed = true;
   return Status::Ok();
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -51,6 +51,10 @@ class AtomicFileWriter {
   bool m_committed = false;
 };
 
+// Writes all of `bytes` to the open file `fd`, going on after short and interrupted writes.
+// Returns 0, or the system's error number of the write that failed.
+int WriteAll(int fd, std::string_view bytes);
+
 // Replaces the file at `path` with `bytes`, as AtomicFileWriter does.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
