@@ -1,8 +1,10 @@
 #include "cli/fadejob.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "cli/documentoutput.h"
 #include "cli/linereader.h"
@@ -13,36 +15,180 @@ namespace tintrix {
 
 namespace {
 
+std::size_t CountCodePoints(std::string_view bytes) {
+  std::size_t count = 0;
+  for (char c : bytes) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+// Counts what passes on to the real output.
+class CountingOutput final : public DocumentOutput {
+ public:
+  explicit CountingOutput(DocumentOutput& output) : m_output(output) {}
+
+  Status Append(std::string_view bytes) override {
+    m_characters += CountCodePoints(bytes);
+    m_bytes += bytes.size();
+    return m_output.Append(bytes);
+  }
+  Status Finish() override { return m_output.Finish(); }
+
+  std::size_t characters() const { return m_characters; }
+  std::size_t bytes() const { return m_bytes; }
+
+ private:
+  DocumentOutput& m_output;
+  std::size_t m_characters = 0;
+  std::size_t m_bytes = 0;
+};
+
+// The documents of one fade under each option set that --max-length tries, made when first
+// asked for.
+class SizeTries {
+ public:
+  SizeTries(const FadeSettings& fade, const FadeJob& job)
+      : m_fade(fade), m_markupOnly(job.markupOnly) {
+    const auto add = [&](MarkupOptions options) {
+      const bool known = std::any_of(m_options.begin(), m_options.end(), [&](const auto& o) {
+        return o.merge == options.merge && o.skipBlanks == options.skipBlanks &&
+               o.levels == options.levels;
+      });
+      if (!known) m_options.push_back(options);
+    };
+    MarkupOptions options = job.markup;
+    add(options);
+    options.merge = true;
+    add(options);
+    options.skipBlanks = true;
+    add(options);
+    for (int levels : {16, 8, 4, 3, 2}) {
+      options.levels = std::min(levels, job.markup.levels);
+      add(options);
+    }
+    m_documents.resize(m_options.size());
+  }
+
+  std::size_t size() const { return m_options.size(); }
+
+  // The document of try k; fails as FadeDocument::Create does.
+  Status Get(std::size_t k, const FadeDocument*& document) {
+    if (!m_documents[k]) {
+      if (Status status = FadeDocument::Create(m_fade, m_markupOnly, m_documents[k], m_options[k]);
+          !status.ok()) {
+        return status;
+      }
+    }
+    document = &*m_documents[k];
+    return Status::Ok();
+  }
+
+ private:
+  const FadeSettings& m_fade;
+  bool m_markupOnly;
+  std::vector<MarkupOptions> m_options;
+  std::vector<std::optional<FadeDocument>> m_documents;
+};
+
+// Appends to `kept` the document of `text` in the first try that has at most `limit` code
+// points; the wave starts from `random` as it is for every try and ends as the kept try left
+// it. A try that grows past the limit is counted to its end but not kept, so memory stays
+// bounded whatever the text.
+Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t limit,
+                         ClockSeededRandom& random, std::size_t& tags, std::string& kept) {
+  const ClockSeededRandom start = random;
+  std::size_t shortest = SIZE_MAX;
+  for (std::size_t k = 0; k < tries.size(); ++k) {
+    const FadeDocument* document = nullptr;
+    if (Status status = tries.Get(k, document); !status.ok()) return status;
+    random = start;
+    std::size_t length = 0;
+    std::size_t tryTags = 0;
+    std::string fitting;  // the try's drained part while it still fits
+    FadeHooks hooks;
+    hooks.wave = &random;
+    hooks.colorTags = &tryTags;
+    hooks.drain = [&](std::string_view bytes) {
+      length += CountCodePoints(bytes);
+      if (length <= limit) {
+        fitting += bytes;
+      } else {
+        std::string().swap(fitting);
+      }
+      return Status::Ok();
+    };
+    std::string rest;
+    if (Status status = document->Append(text, hooks, rest); !status.ok()) return status;
+    length += CountCodePoints(rest);
+    if (length <= limit) {
+      kept += fitting;
+      kept += rest;
+      tags += tryTags;
+      return Status::Ok();
+    }
+    shortest = std::min(shortest, length);
+  }
+  random = start;
+  return Status::InvalidArgument("The shortest document made is " + std::to_string(shortest) +
+                                 " characters long, more than --max-length " +
+                                 std::to_string(limit));
+}
+
 // Writes the documents of the texts `next` gives into `output`, a block at a time.
 template <typename NextText>
-Status WriteDocuments(const FadeDocument& document, std::optional<std::uint64_t> seed,
-                      NextText next, DocumentOutput& output) {
-  ClockSeededRandom random = seed ? ClockSeededRandom(*seed) : ClockSeededRandom();
+Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText next,
+                      DocumentOutput& output, FadeJobStats* stats) {
+  std::optional<FadeDocument> document;
+  if (Status status = FadeDocument::Create(fade, job.markupOnly, document, job.markup);
+      !status.ok()) {
+    return status;
+  }
+  std::optional<SizeTries> tries;
+  if (job.maxLength) tries.emplace(fade, job);
+  CountingOutput counted(output);
+  ClockSeededRandom random = job.seed ? ClockSeededRandom(*job.seed) : ClockSeededRandom();
+  std::size_t tags = 0;
   FadeHooks hooks;
   hooks.wave = &random;
-  hooks.drain = [&output](std::string_view bytes) { return output.Append(bytes); };
+  hooks.colorTags = &tags;
+  hooks.drain = [&counted](std::string_view bytes) { return counted.Append(bytes); };
   std::string block;
   block.reserve(kDrainBytes + (64 << 10));
+  std::size_t documents = 0;
   std::string_view text;
   while (next(text)) {
-    if (Status status = document.Append(text, hooks, block); !status.ok()) return status;
+    if (tries) {
+      // Held whole: a later document that fits nowhere must leave the output empty.
+      if (Status status = AppendWithinLimit(*tries, text, *job.maxLength, random, tags, block);
+          !status.ok()) {
+        return status;
+      }
+    } else {
+      if (Status status = document->Append(text, hooks, block); !status.ok()) return status;
+    }
     block += '\n';
-    if (block.size() >= kDrainBytes) {
-      if (Status status = output.Append(block); !status.ok()) return status;
+    ++documents;
+    if (!tries && block.size() >= kDrainBytes) {
+      if (Status status = counted.Append(block); !status.ok()) return status;
       block.clear();
     }
   }
-  if (Status status = output.Append(block); !status.ok()) return status;
-  return output.Finish();
+  if (Status status = counted.Append(block); !status.ok()) return status;
+  if (Status status = counted.Finish(); !status.ok()) return status;
+  if (stats) *stats = {counted.characters() - documents, counted.bytes() - documents, tags};
+  return Status::Ok();
 }
 
 }  // namespace
 
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
-                  int outFd) {
-  std::optional<FadeDocument> document;
-  if (Status status = FadeDocument::Create(fade, job.markupOnly, document); !status.ok()) {
-    return status;
+                  int outFd, FadeJobStats* stats) {
+  {
+    // Checked before the output is opened, so that a bad fade leaves an output file alone.
+    std::optional<FadeDocument> document;
+    if (Status status = FadeDocument::Create(fade, job.markupOnly, document, job.markup);
+        !status.ok()) {
+      return status;
+    }
   }
   std::unique_ptr<DocumentOutput> output;
   if (job.outputFile) {
@@ -55,17 +201,17 @@ Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in
   if (job.text) {
     bool done = false;
     return WriteDocuments(
-        *document, job.seed,
+        fade, job,
         [&](std::string_view& text) {
           text = *job.text;
           return !std::exchange(done, true);
         },
-        *output);
+        *output, stats);
   }
   try {
     LineReader reader(in);
     return WriteDocuments(
-        *document, job.seed, [&](std::string_view& line) { return reader.Next(line); }, *output);
+        fade, job, [&](std::string_view& line) { return reader.Next(line); }, *output, stats);
   } catch (const std::ios::failure&) {
     return Status::IoError("Could not read standard input");
   }

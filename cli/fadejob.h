@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "engine/fadesettings.h"
+#include "engine/markupformat.h"
 #include "engine/status.h"
 
 namespace tintrix {
@@ -17,16 +19,31 @@ struct FadeJob {
   std::optional<std::uint64_t> seed;      // for the wave; none: seeded from the clock
   std::optional<std::string> text;        // the one text; none: each line of the input
   std::optional<std::string> outputFile;  // none: standard output
+  MarkupOptions markup;                   // format, blend, merge, skip blanks
+  std::optional<std::size_t> maxLength;   // the longest document, in code points
+};
+
+// What was written: the documents' lengths without their final line feeds, summed.
+struct FadeJobStats {
+  std::size_t characters = 0;  // code points (bytes that do not continue a UTF-8 sequence)
+  std::size_t bytes = 0;
+  std::size_t colorTags = 0;
 };
 
 // Makes the document of the fade (all of `fade` but TextToFade) for the job's text or for each
 // line of `in` (LineReader), each followed by a line feed, and writes them in blocks of about
 // a MiB as they are made: to the output file, which replaces the old one once all is written,
 // or to standard output, `outFd` with write(2) when it is not negative and `out` otherwise.
-// A huge line costs little more memory than the line itself. Fails, writing nothing, when no
-// fade can be made (FadeDocument::Create); with kIoError "Could not read standard input" when
-// reading fails, or the output's error (DocumentOutput). The output file then stays as it was.
+// A huge line costs little more memory than the line itself.
+// With maxLength, each document that is longer is made again with more and more of the size
+// options (--merge; --merge --skip-blanks; then those with 16, 8, 4, 3 and 2 levels per
+// channel), each try with the same wave, and the first that fits is kept; all documents are
+// held until the last one fits, so that a failure writes nothing. When no try fits, fails
+// with kInvalidArgument naming the shortest try's length and the limit.
+// Fails, writing nothing, when no fade can be made (FadeDocument::Create); with kIoError
+// "Could not read standard input" when reading fails, or the output's error (DocumentOutput).
+// The output file then stays as it was. Sets `stats` on success.
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
-                  int outFd);
+                  int outFd, FadeJobStats* stats = nullptr);
 
 }  // namespace tintrix

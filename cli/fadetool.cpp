@@ -6,7 +6,9 @@
 #include <ostream>
 
 #include "cli/fadejob.h"
+#include "engine/blendspace.h"
 #include "engine/color.h"
+#include "engine/markupformat.h"
 #include "engine/text.h"
 #include "store/fadefilecommands.h"
 
@@ -30,6 +32,20 @@ constexpr const char* kUsage =
     "                        wrap the fade in <u> tags\n"
     "  --font NAME           font face (may be empty)\n"
     "  --markup-only         print only the colour markup, without font and style tags\n"
+    "  --format NAME         the markup to write (default classic); for \"Hi\" from red to blue:\n"
+    "                          classic      <Font Color=#800080>H<Font Color=#0000FF>i\n"
+    "                          html         <span style=\"color:#800080\">H</span>...\n"
+    "                          bbcode       [color=#800080]H[/color][color=#0000FF]i[/color]\n"
+    "                          ansi         ESC[38;2;128;0;128mHESC[38;2;0;0;255miESC[0m\n"
+    "                          minecraft    &#800080H&#0000FFi\n"
+    "                          minimessage  <#800080>H<#0000ff>i\n"
+    "  --blend NAME          how colours blend: rgb (default), oklab, oklch or hsv\n"
+    "  --merge               start a colour tag only where the colour changes\n"
+    "  --skip-blanks         give a blank after another character no tag of its own\n"
+    "  --max-length N        make each document at most N characters, merging and\n"
+    "                        reducing colours as far as needed; fail when none fits\n"
+    "  --stats               print the length in characters and bytes and the number\n"
+    "                        of colour tags on standard error\n"
     "  --seed N              seed the wave's random source, for a reproducible wave\n"
     "  -o, --output FILE     write FILE instead of standard output\n"
     "  --help                show this help and exit\n"
@@ -40,6 +56,9 @@ constexpr const char* kUsage =
 struct Options {
   bool defaults = false;
   bool markupOnly = false;
+  bool stats = false;
+  MarkupOptions markup;
+  std::optional<std::size_t> maxLength;
   std::optional<std::uint64_t> seed;
   std::optional<std::string> output;
   std::optional<std::string> fadeFile;
@@ -138,6 +157,33 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
       options.defaults = true;
     } else if (arg == "--markup-only") {
       options.markupOnly = true;
+    } else if (arg == "--merge") {
+      options.markup.merge = true;
+    } else if (arg == "--skip-blanks") {
+      options.markup.skipBlanks = true;
+    } else if (arg == "--stats") {
+      options.stats = true;
+    } else if (arg == "--format") {
+      const std::string name = value();
+      const std::optional<MarkupFormat> format = ParseMarkupFormat(name);
+      if (!format) {
+        throw UsageError(
+            "--format takes classic, html, bbcode, ansi, minecraft or minimessage, "
+            "not \"" +
+            name + "\"");
+      }
+      options.markup.format = *format;
+    } else if (arg == "--blend") {
+      const std::string name = value();
+      const std::optional<BlendSpace> blend = ParseBlendSpace(name);
+      if (!blend) throw UsageError("--blend takes rgb, oklab, oklch or hsv, not \"" + name + "\"");
+      options.markup.blend = *blend;
+    } else if (arg == "--max-length") {
+      const std::string length = value();
+      options.maxLength = ParseWhole<std::size_t>(length);
+      if (!options.maxLength) {
+        throw UsageError("--max-length takes a whole number, not \"" + length + "\"");
+      }
     } else if (arg == "--colors") {
       options.edits.push_back([n = value()](FadeSettings& fade) { fade.NumberColors = n; });
     } else if (arg == "--color") {
@@ -204,7 +250,16 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   job.seed = options->seed;
   job.text = options->text;
   job.outputFile = options->output;
-  if (Status status = RunFadeJob(fade, job, in, out, outFd); !status.ok()) return fail(status);
+  job.markup = options->markup;
+  job.maxLength = options->maxLength;
+  FadeJobStats stats;
+  if (Status status = RunFadeJob(fade, job, in, out, outFd, &stats); !status.ok()) {
+    return fail(status);
+  }
+  if (options->stats) {
+    err << "tintrix-fade: " << stats.characters << " characters, " << stats.bytes << " bytes, "
+        << stats.colorTags << " colour tags\n";
+  }
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/charactertext.h"
 #include "engine/color.h"
 #include "engine/colorcount.h"
+#include "engine/markupformat.h"
 #include "engine/randomsource.h"
 #include "engine/status.h"
 #include "engine/text.h"
@@ -39,6 +40,8 @@ struct FadeHooks {
   // `drain` and the string is emptied. A failing drain stops the fade, which returns its
   // status. What is left when the fade ends stays in the string, for the caller to finish.
   std::function<Status(std::string_view)> drain;
+  // When set, the fade adds the number of colour tags it writes.
+  std::size_t* colorTags = nullptr;
 };
 
 // The lengths of the segments that a text of n characters is cut into, one fewer than the
@@ -50,26 +53,29 @@ std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
 // A fade through fixed colours, with or without the wave, ready for any number of texts.
 class FadeGenerator {
  public:
-  // The fade through `colors`; colors.size() must be one of kFadeColorCounts, or the fade
-  // writes nothing.
-  FadeGenerator(std::span<const Channels> colors, bool wavy);
+  // The fade through `colors`, written as `options` say; colors.size() must be one of
+  // kFadeColorCounts, or the fade writes nothing.
+  FadeGenerator(std::span<const Channels> colors, bool wavy, const MarkupOptions& options = {});
 
   // The request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
   // first count.value() colour texts. Fails with kInvalidArgument, leaving `generator` as it
   // was, when there are fewer colour texts or when one of them is not a colour value
   // (ParseColorValue): `Color K is not a valid color value: "TEXT"`.
   static Status Create(ColorCount count, std::span<const std::string> colorTexts, bool wavy,
-                       std::optional<FadeGenerator>& generator);
+                       std::optional<FadeGenerator>& generator, const MarkupOptions& options = {});
 
-  // Appends the fade markup of `text` to `out`: for every character "<Font Color=#RRGGBB>",
-  // the wave tags when wavy, the character. Blends in double precision for 2 colours and in
-  // single precision otherwise. Fails only when hooks.drain fails, with its status.
+  // Appends the fade markup of `text` to `out`. In the classic format without other options:
+  // for every character "<Font Color=#RRGGBB>", the wave tags when wavy, the character. The rgb
+  // blend is in double precision for 2 colours and in single precision otherwise; the other
+  // formats and options (MarkupOptions) write the same colours and wave states their own way.
+  // Fails only when hooks.drain fails, with its status.
   Status Append(const CharacterText& text, const FadeHooks& hooks, std::string& out) const;
 
  private:
   std::array<Channels, 10> m_colors{};
   std::optional<ColorCount> m_count;
   bool m_wavy;
+  MarkupOptions m_options;
 };
 
 // FadeGenerator(colors, wavy).Append(text, hooks, out).

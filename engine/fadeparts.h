@@ -1,0 +1,212 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+
+#include "engine/colorcount.h"
+#include "engine/markupwriter.h"
+#include "engine/randomsource.h"
+#include "engine/text.h"
+
+// The parts every fade is made of, whatever markup it is written in: the cut, the blend of a
+// segment and the wave. Only the engine's writers use them.
+namespace tintrix::fadeparts {
+
+using markup::BlockWords;
+using markup::ColorWord;
+using markup::HighHalf;
+using markup::kBlock;
+using markup::LowHalf;
+using markup::MakeColorWord;
+
+struct Segments {
+  std::array<std::size_t, 9> lengths{};
+  std::size_t count = 0;
+};
+
+inline Segments CutText(ColorCount count, std::size_t n,
+                        const std::function<void()>& letEventsRun) {
+  Segments segments;
+  segments.count = count.segments();
+  if (count.value() == 2) {
+    segments.lengths[0] = n;
+  } else if (count.value() == 3) {
+    // n / 2 rounded half to even: an odd n has its half between two whole numbers.
+    const std::size_t floorHalf = n / 2;
+    segments.lengths[0] = (n % 2 == 0 || floorHalf % 2 == 0) ? floorHalf : floorHalf + 1;
+    segments.lengths[1] = n - segments.lengths[0];
+  } else {
+    // Dealing one character per segment and pass: every segment gets n / S, and the first
+    // n % S one more. Only the passes themselves are worth walking, for the events they let
+    // run.
+    if (letEventsRun) {
+      const std::size_t passes = n == 0 ? 1 : (n + segments.count - 1) / segments.count;
+      for (std::size_t pass = 0; pass < passes; ++pass) letEventsRun();
+    }
+    for (std::size_t j = 0; j < segments.count; ++j) {
+      segments.lengths[j] = n / segments.count + (j < n % segments.count ? 1 : 0);
+    }
+  }
+  return segments;
+}
+
+template <typename Real>
+struct ChannelBlend {
+  Real start;
+  Real step;
+
+  // No clamp to 0 ... 255 is needed: the sum strays from the exact blend, which lies between
+  // the two channel values, by a few units in the last place of 255 at most, far less than
+  // the half that rounding would need to leave them.
+  std::int32_t At(Real i) const {
+    const Real product = i * step;
+    const Real sum = start + product;
+    return static_cast<std::int32_t>(RoundHalfEven(sum));
+  }
+};
+
+// The colour words of the characters of one segment.
+template <typename Real>
+class SegmentBlend {
+ public:
+  SegmentBlend(const Channels& from, const Channels& to, std::size_t m)
+      : m_red(Blend(from.red, to.red, m)),
+        m_green(Blend(from.green, to.green, m)),
+        m_blue(Blend(from.blue, to.blue, m)) {}
+
+  // The colour words of characters first ... first + count - 1 of the segment.
+  void Fill(std::size_t first, std::size_t count, BlockWords& words) const {
+    // Every operation of the blend rounds monotonically, so no channel ever turns back: when
+    // the ends of a block differ by a few steps only, as in long fades, a few values found by
+    // halving the block settle all of it.
+    if (count >= 64) {
+      const std::size_t last = first + count - 1;
+      const Values a = At(first);
+      const Values b = At(last);
+      if (static_cast<std::size_t>(a.StepsTo(b)) * 64 <= count) {
+        FillRuns(first, a, last, b,
+                 [&](std::size_t i, const Values& v) { words.Set(i - first, v.Word()); });
+        return;
+      }
+    }
+    // One loop for the channels and their digits, which the compiler makes a few characters at
+    // a time; 32-bit counters convert to floating point in vector registers, 64-bit ones do not.
+    // The blends are copied so that the compiler need not check that `words` leaves them be.
+    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
+      const ChannelBlend<Real> red = m_red, green = m_green, blue = m_blue;
+      const auto base = static_cast<std::int32_t>(first);
+      const auto n = static_cast<std::int32_t>(count);
+      std::uint32_t* halves = words.halves();
+      for (std::int32_t j = 0; j < n; ++j) {
+        const auto x = static_cast<Real>(base + j);
+        halves[2 * j] = LowHalf(red.At(x), green.At(x));
+        halves[2 * j + 1] = HighHalf(blue.At(x));
+      }
+    } else {
+      for (std::size_t j = 0; j < count; ++j) words.Set(j, At(first + j).Word());
+    }
+  }
+
+  // The colours of characters first ... first + count - 1 of the segment as 0xRRGGBB, the
+  // same values as Fill's words.
+  void FillPacked(std::size_t first, std::size_t count, std::uint32_t* packed) const {
+    if (count >= 64) {
+      const std::size_t last = first + count - 1;
+      const Values a = At(first);
+      const Values b = At(last);
+      if (static_cast<std::size_t>(a.StepsTo(b)) * 64 <= count) {
+        FillRuns(first, a, last, b,
+                 [&](std::size_t i, const Values& v) { packed[i - first] = v.Packed(); });
+        return;
+      }
+    }
+    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
+      const ChannelBlend<Real> red = m_red, green = m_green, blue = m_blue;
+      const auto base = static_cast<std::int32_t>(first);
+      const auto n = static_cast<std::int32_t>(count);
+      for (std::int32_t j = 0; j < n; ++j) {
+        const auto x = static_cast<Real>(base + j);
+        packed[j] = static_cast<std::uint32_t>(red.At(x) << 16 | green.At(x) << 8 | blue.At(x));
+      }
+    } else {
+      for (std::size_t j = 0; j < count; ++j) packed[j] = At(first + j).Packed();
+    }
+  }
+
+ private:
+  struct Values {
+    std::int32_t red;
+    std::int32_t green;
+    std::int32_t blue;
+
+    bool operator==(const Values&) const = default;
+    std::int32_t StepsTo(const Values& other) const {
+      return std::abs(other.red - red) + std::abs(other.green - green) +
+             std::abs(other.blue - blue);
+    }
+    ColorWord Word() const { return MakeColorWord(red, green, blue); }
+    std::uint32_t Packed() const {
+      return static_cast<std::uint32_t>(red << 16 | green << 8 | blue);
+    }
+  };
+
+  Values At(std::size_t i) const {
+    const auto x = static_cast<Real>(i);
+    return {m_red.At(x), m_green.At(x), m_blue.At(x)};
+  }
+
+  // Gives set(i, values) for the characters lo ... hi, whose ends have the values a and b.
+  template <typename Set>
+  void FillRuns(std::size_t lo, Values a, std::size_t hi, Values b, const Set& set) const {
+    while (a != b && hi - lo > 1) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      const Values m = At(mid);
+      FillRuns(lo, a, mid, m, set);
+      lo = mid;
+      a = m;
+    }
+    for (std::size_t i = lo; i < hi; ++i) set(i, a);
+    set(hi, b);
+  }
+
+ private:
+  static ChannelBlend<Real> Blend(int start, int end, std::size_t m) {
+    return {static_cast<Real>(start), static_cast<Real>(end - start) / static_cast<Real>(m)};
+  }
+
+  ChannelBlend<Real> m_red;
+  ChannelBlend<Real> m_green;
+  ChannelBlend<Real> m_blue;
+};
+
+// The wave: a random state for every character, 1 lowered, 2 raised, 3 on the line.
+class Wave {
+ public:
+  explicit Wave(RandomSource* random) : m_random(random) {}
+
+  // Draws the states of the next `count` characters and gives, for each, the index of its
+  // tags in kWaveTags.
+  void Draw(std::size_t count, std::uint8_t* tagIndexes) {
+    float fractions[kBlock];
+    m_random->NextFractions({fractions, count});
+    std::uint8_t states[kBlock + 1];
+    states[0] = m_previous;
+    for (std::size_t j = 0; j < count; ++j) {
+      states[j + 1] = static_cast<std::uint8_t>(static_cast<int>(fractions[j] * 3.0f + 1.0f));
+    }
+    for (std::size_t j = 0; j < count; ++j) {
+      tagIndexes[j] = static_cast<std::uint8_t>(states[j] * 4 + states[j + 1]);
+    }
+    m_previous = states[count];
+  }
+
+ private:
+  RandomSource* m_random;
+  std::uint8_t m_previous = 0;  // none before the first character
+};
+
+}  // namespace tintrix::fadeparts

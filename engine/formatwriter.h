@@ -1,0 +1,23 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "engine/charactertext.h"
+#include "engine/color.h"
+#include "engine/fadegenerator.h"
+#include "engine/fadeparts.h"
+#include "engine/markupformat.h"
+#include "engine/status.h"
+
+namespace tintrix::markup {
+
+// Writes the characters of `text`, cut into `segments`, in the markup `options` asks for, with
+// the blend it names (the generator's own arithmetic for rgb: double precision for 2 colours,
+// single otherwise). Draws the wave from `wave` when wavy and the format writes one. Adds the
+// colour tags written to *hooks.colorTags when that is set. Fails only when hooks.drain does.
+Status WriteFormattedFade(std::span<const Channels> colors, const fadeparts::Segments& segments,
+                          const CharacterText& text, bool wavy, const MarkupOptions& options,
+                          fadeparts::Wave& wave, const FadeHooks& hooks, std::string& out);
+
+}  // namespace tintrix::markup
