@@ -123,6 +123,29 @@ void BM_BuildFadeDocument(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
 
+// GenerateFade in each markup format (MarkupFormat's order, classic first), on text already
+// cut: the formats' cost against classic's. Arguments: format, wave off/on, text kind, and
+// the size options (0 none, 1 --merge, 2 --merge --skip-blanks).
+void BM_GenerateFormat(benchmark::State& state) {
+  const Input& input = CachedInput(1000000, state.range(2));
+  const std::vector<Channels> colors = FirstColors(5);
+  MarkupOptions options;
+  options.format = static_cast<MarkupFormat>(state.range(0));
+  options.merge = state.range(3) >= 1;
+  options.skipBlanks = state.range(3) >= 2;
+  const FadeGenerator generator(colors, state.range(1) != 0, options);
+  ClockSeededRandom random(7);
+  FadeHooks hooks;
+  hooks.wave = &random;
+  std::string out;
+  for (auto _ : state) {
+    out.clear();
+    if (!generator.Append(input.characters, hooks, out).ok()) state.SkipWithError("");
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
+}
+
 // Cutting alone, which BM_BuildFadeDocument includes.
 void BM_SplitCharacters(benchmark::State& state) {
   const Input& input = CachedInput(static_cast<std::size_t>(state.range(0)), state.range(1));
@@ -241,6 +264,11 @@ void Arguments(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_GenerateFade)->Apply(Arguments);
 BENCHMARK(BM_BuildFadeDocument)->Apply(Arguments);
+BENCHMARK(BM_GenerateFormat)
+    ->ArgNames({"format", "wavy", "text", "size"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}, {kAscii, kMixed}, {0}})
+    ->ArgsProduct({{0, 1, 3}, {0}, {kAscii}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SplitCharacters)
     ->ArgNames({"chars", "text"})
     ->ArgsProduct({{1000000}, {kAscii, kMixed, kDense}})

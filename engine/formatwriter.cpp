@@ -20,18 +20,66 @@ using fadeparts::Wave;
 // `</sub></span><span style="color:#rrggbb"><sub>`), and stores may run 32 bytes past that.
 constexpr std::size_t kMaxTagBytes = 48;
 constexpr std::size_t kStoreSlack = 32;
+// The bytes of one character's tags in the common case: its colour tag and closing tag.
+template <MarkupFormat kFormat>
+constexpr std::size_t kTypicalTagBytes = kFormat == MarkupFormat::kHtml      ? 35
+                                         : kFormat == MarkupFormat::kBbcode  ? 23
+                                         : kFormat == MarkupFormat::kClassic ? 20
+                                         : kFormat == MarkupFormat::kAnsi    ? 2
+                                                                             : 14;
 // How much an escape can grow a byte: `"` becomes `&quot;`.
 constexpr std::size_t kMaxEscapeGrowth = 6;
 
-// Six hexadecimal digits of 0xRRGGBB at p, and two bytes past them that are overwritten.
+// What each format writes around the colour's hexadecimal digits: the digits' case and the
+// bytes after them, which share their word.
+template <MarkupFormat kFormat>
+struct HexForm {
+  static constexpr bool kLower =
+      kFormat == MarkupFormat::kHtml || kFormat == MarkupFormat::kMinimessage;
+  static constexpr std::string_view kSuffix = kFormat == MarkupFormat::kHtml        ? "\">"
+                                              : kFormat == MarkupFormat::kBbcode    ? "]"
+                                              : kFormat == MarkupFormat::kMinecraft ? ""
+                                                                                    : ">";
+  static constexpr std::size_t kBytes = 6 + kSuffix.size();
+  static constexpr std::uint32_t kSuffixBits =
+      (kSuffix.size() > 0 ? std::uint32_t{static_cast<unsigned char>(kSuffix[0])} << 16 : 0) |
+      (kSuffix.size() > 1 ? std::uint32_t{static_cast<unsigned char>(kSuffix[1])} << 24 : 0);
+};
+
+// The digits of the four nibbles (0 ... 15) in the bytes of `nibbles`, upper or lower case:
+// a nibble of 10 or more carries into bit 4 of its byte when 6 is added.
 template <bool kLower>
-inline char* WriteHex(char* p, std::uint32_t rgb) {
-  std::uint64_t nibbles = 0;
-  for (int k = 0; k < 6; ++k) nibbles |= std::uint64_t{(rgb >> (20 - 4 * k)) & 15} << (8 * k);
-  const std::uint64_t carry = ((nibbles + 0x0606'0606'0606ull) >> 4) & 0x0101'0101'0101ull;
-  const std::uint64_t digits = nibbles + 0x3030'3030'3030ull + carry * (kLower ? 0x27 : 7);
-  std::memcpy(p, &digits, sizeof digits);
-  return p + 6;
+constexpr std::uint32_t Digits(std::uint32_t nibbles) {
+  return nibbles + 0x30303030u +
+         (((nibbles + 0x06060606u) >> 4) & 0x01010101u) * (kLower ? 0x27 : 7);
+}
+
+// The words of a block's colours: "RRGGBB" and the format's suffix in 32-bit halves. A fade's
+// neighbours mostly share their colour, so a word is made only where the colour changes.
+template <MarkupFormat kFormat>
+inline std::uint64_t HexWord(std::uint32_t c) {
+  using Form = HexForm<kFormat>;
+  const std::uint32_t r = c >> 16, g = c >> 8 & 0xFF, b = c & 0xFF;
+  const std::uint32_t low =
+      Digits<Form::kLower>((r >> 4) | (r & 15) << 8 | (g >> 4) << 16 | (g & 15) << 24);
+  const std::uint32_t high =
+      (Digits<Form::kLower>((b >> 4) | (b & 15) << 8) & 0xFFFF) | Form::kSuffixBits;
+  return std::uint64_t{low} | std::uint64_t{high} << 32;
+}
+
+template <MarkupFormat kFormat>
+void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* halves) {
+  std::uint32_t last = ~std::uint32_t{0};
+  std::uint64_t word = 0;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) word = HexWord<kFormat>(last = rgb[j]);
+    std::memcpy(halves + 2 * j, &word, sizeof word);
+  }
+}
+
+inline char* PutWord(char* p, const std::uint32_t* halves, std::size_t j, std::size_t bytes) {
+  std::memcpy(p, halves + 2 * j, 8);
+  return p + bytes;
 }
 
 template <std::size_t N>
@@ -100,11 +148,25 @@ bool IsBlankCharacter(std::string_view c) {
   return true;
 }
 
-// The character's bytes, escaped as the format needs.
-// `readable` tells that 16 bytes may be read from c, whatever the character's size.
+// The bytes that need an escape in the format.
+template <MarkupFormat kFormat>
+constexpr bool NeedsEscape(unsigned char c) {
+  if constexpr (kFormat == MarkupFormat::kHtml) return c == '&' || c == '<' || c == '>' || c == '"';
+  if constexpr (kFormat == MarkupFormat::kMinimessage) return c == '\\' || c == '<';
+  return false;
+}
+
+// The character's bytes, escaped as the format needs. `readable` tells that 16 bytes may be
+// read from c, whatever the character's size.
 template <MarkupFormat kFormat>
 inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readable) {
+  bool escapes = false;
   if constexpr (kFormat == MarkupFormat::kHtml || kFormat == MarkupFormat::kMinimessage) {
+    for (std::size_t i = 0; i < size; ++i) {
+      escapes |= NeedsEscape<kFormat>(static_cast<unsigned char>(c[i]));
+    }
+  }
+  if (escapes) {
     for (std::size_t i = 0; i < size; ++i) {
       const char b = c[i];
       if constexpr (kFormat == MarkupFormat::kHtml) {
@@ -130,7 +192,8 @@ inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readabl
       }
     }
     return p;
-  } else {
+  }
+  {
     if (size == 1) {
       *p = *c;
     } else if (size <= 16 && readable) {
@@ -140,6 +203,38 @@ inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readabl
     }
     return p + size;
   }
+}
+
+// The wave's tags for each state (none, lowered, raised, on the line), padded so that each is
+// one copy whatever its length: the states are random, and branches on them would mostly
+// guess wrong.
+struct StateTag {
+  char bytes[8];
+  std::size_t size;
+};
+
+constexpr StateTag MakeStateTag(std::string_view text) {
+  StateTag tag{};
+  for (char c : text) tag.bytes[tag.size++] = c;
+  return tag;
+}
+
+constexpr StateTag kHtmlOpen[] = {MakeStateTag(""), MakeStateTag("<sub>"), MakeStateTag("<sup>"),
+                                  MakeStateTag("")};
+constexpr StateTag kHtmlClose[] = {MakeStateTag(""), MakeStateTag("</sub>"), MakeStateTag("</sup>"),
+                                   MakeStateTag("")};
+constexpr StateTag kBbcodeOpen[] = {MakeStateTag(""), MakeStateTag("[sub]"), MakeStateTag("[sup]"),
+                                    MakeStateTag("")};
+constexpr StateTag kBbcodeClose[] = {MakeStateTag(""), MakeStateTag("[/sub]"),
+                                     MakeStateTag("[/sup]"), MakeStateTag("")};
+constexpr StateTag kClassicOpen[] = {MakeStateTag(""), MakeStateTag("<SUB>"), MakeStateTag("<SUP>"),
+                                     MakeStateTag("")};
+constexpr StateTag kClassicClose[] = {MakeStateTag(""), MakeStateTag("</SUB>"),
+                                      MakeStateTag("</SUP>"), MakeStateTag("")};
+
+inline char* PutStateTag(char* p, const StateTag& tag) {
+  std::memcpy(p, tag.bytes, sizeof tag.bytes);
+  return p + tag.size;
 }
 
 // What the writer knows of the characters already written.
@@ -153,43 +248,37 @@ struct RunState {
 
 struct BlockInput {
   const std::uint32_t* rgb;
-  const std::uint8_t* states;  // nullptr without the wave
+  const std::uint32_t* halves;  // the hex words of the colours
+  const std::uint8_t* states;   // nullptr without the wave
   std::size_t count;
 };
 
 template <MarkupFormat kFormat>
 inline char* CloseRun(char* p, const RunState& run) {
   if constexpr (kFormat == MarkupFormat::kHtml) {
-    if (run.state == 1) p = Put(p, "</sub>");
-    if (run.state == 2) p = Put(p, "</sup>");
+    p = PutStateTag(p, kHtmlClose[run.state]);
     p = Put(p, "</span>");
   } else if constexpr (kFormat == MarkupFormat::kBbcode) {
-    if (run.state == 1) p = Put(p, "[/sub]");
-    if (run.state == 2) p = Put(p, "[/sup]");
+    p = PutStateTag(p, kBbcodeClose[run.state]);
     p = Put(p, "[/color]");
   }
   return p;
 }
 
-// The tags in front of a character that starts a new run, and for classic its wave tags.
+// The tags in front of a character that starts a new run: its colour is rgb, whose hex word
+// is word j of `halves`.
 template <MarkupFormat kFormat>
-inline char* OpenRun(char* p, std::uint32_t rgb, std::uint8_t state, const MarkupOptions& o) {
+inline char* OpenRun(char* p, std::uint32_t rgb, const std::uint32_t* halves, std::size_t j,
+                     std::uint8_t state, const MarkupOptions& o) {
+  constexpr std::size_t kWord = HexForm<kFormat>::kBytes;
   if constexpr (kFormat == MarkupFormat::kClassic) {
-    p = Put(p, "<Font Color=#");
-    p = WriteHex<false>(p, rgb);
-    *p++ = '>';
+    p = PutWord(Put(p, "<Font Color=#"), halves, j, kWord);
   } else if constexpr (kFormat == MarkupFormat::kHtml) {
-    p = Put(p, "<span style=\"color:#");
-    p = WriteHex<true>(p, rgb);
-    p = Put(p, "\">");
-    if (state == 1) p = Put(p, "<sub>");
-    if (state == 2) p = Put(p, "<sup>");
+    p = PutWord(Put(p, "<span style=\"color:#"), halves, j, kWord);
+    p = PutStateTag(p, kHtmlOpen[state]);
   } else if constexpr (kFormat == MarkupFormat::kBbcode) {
-    p = Put(p, "[color=#");
-    p = WriteHex<false>(p, rgb);
-    *p++ = ']';
-    if (state == 1) p = Put(p, "[sub]");
-    if (state == 2) p = Put(p, "[sup]");
+    p = PutWord(Put(p, "[color=#"), halves, j, kWord);
+    p = PutStateTag(p, kBbcodeOpen[state]);
   } else if constexpr (kFormat == MarkupFormat::kAnsi) {
     p = Put(p, "\x1b[38;2;");
     p = PutDecimal(p, rgb >> 16);
@@ -199,15 +288,71 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint8_t state, const Marku
     p = PutDecimal(p, rgb & 0xFF);
     *p++ = 'm';
   } else if constexpr (kFormat == MarkupFormat::kMinecraft) {
-    p = Put(p, "&#");
-    p = WriteHex<false>(p, rgb);
+    p = PutWord(Put(p, "&#"), halves, j, kWord);
     if (o.underline) p = Put(p, "&n");
     if (o.italic) p = Put(p, "&o");
     if (o.bold) p = Put(p, "&l");
   } else {
-    p = Put(p, "<#");
-    p = WriteHex<true>(p, rgb);
-    *p++ = '>';
+    p = PutWord(Put(p, "<#"), halves, j, kWord);
+  }
+  return p;
+}
+
+// The common case, one byte a character without the wave or the size options: every
+// character gets its whole tag, written in a few fixed-size copies.
+template <MarkupFormat kFormat>
+char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t count,
+                     const MarkupOptions& options, char* p) {
+  constexpr std::string_view kPrefix = kFormat == MarkupFormat::kHtml     ? "<span style=\"color:#"
+                                       : kFormat == MarkupFormat::kBbcode ? "[color=#"
+                                       : kFormat == MarkupFormat::kClassic
+                                           ? "<Font Color=#"
+                                           : (kFormat == MarkupFormat::kMinecraft ? "&#" : "<#");
+  constexpr std::string_view kClose = kFormat == MarkupFormat::kHtml     ? "</span>"
+                                      : kFormat == MarkupFormat::kBbcode ? "[/color]"
+                                                                         : "";
+  constexpr std::size_t kWord = HexForm<kFormat>::kBytes;
+  struct Padded {
+    char bytes[32];
+  };
+  constexpr auto pad = [](std::string_view text, std::size_t at) {
+    Padded padded{};
+    for (std::size_t i = 0; i < text.size(); ++i) padded.bytes[at + i] = text[i];
+    return padded;
+  };
+  static constexpr Padded kPrefixBytes = pad(kPrefix, 0);
+  static constexpr Padded kCloseBytes = pad(kClose, 1);  // after the character
+  char styles[8] = {};
+  std::size_t styleBytes = 0;
+  if constexpr (kFormat == MarkupFormat::kMinecraft) {
+    for (auto [on, code] : {std::pair{options.underline, "&n"}, std::pair{options.italic, "&o"},
+                            std::pair{options.bold, "&l"}}) {
+      if (!on) continue;
+      styles[styleBytes++] = code[0];
+      styles[styleBytes++] = code[1];
+    }
+  }
+  std::uint32_t last = ~std::uint32_t{0};
+  std::uint64_t word = 0;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) word = HexWord<kFormat>(last = rgb[j]);
+    std::memcpy(p, kPrefixBytes.bytes, kPrefix.size() <= 16 ? 16 : 32);
+    std::memcpy(p + kPrefix.size(), &word, sizeof word);
+    p += kPrefix.size() + kWord;
+    if constexpr (kFormat == MarkupFormat::kMinecraft) {
+      std::memcpy(p, styles, sizeof styles);
+      p += styleBytes;
+    }
+    const auto c = static_cast<unsigned char>(text[j]);
+    if (NeedsEscape<kFormat>(c)) {
+      p = PutCharacter<kFormat>(p, text + j, 1, false);
+      std::memcpy(p, kClose.data(), kClose.size());
+      p += kClose.size();
+    } else {
+      std::memcpy(p, kCloseBytes.bytes, 16);
+      *p = static_cast<char>(c);
+      p += 1 + kClose.size();
+    }
   }
   return p;
 }
@@ -218,11 +363,14 @@ template <MarkupFormat kFormat, bool kBytes>
 char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start,
                  CharacterText::Cursor& cursor, const MarkupOptions& options, RunState& run,
                  char* p) {
-  // The tags of classic's wave, from the state before to the character's own.
-  static constexpr std::string_view kClose[] = {"", "</SUB>", "</SUP>", ""};
-  static constexpr std::string_view kOpen[] = {"", "<SUB>", "<SUP>", ""};
-  // ansi's colour sequences already mark changes only, merged or not.
+  // ansi's colour sequences already mark changes only, merged or not. Locals rather than the
+  // references, which the compiler would reload after every store through p.
   const bool merge = options.merge || kFormat == MarkupFormat::kAnsi;
+  const bool skipBlanks = options.skipBlanks;
+  const MarkupOptions styles = options;
+  const std::uint32_t* const rgbs = in.rgb;
+  const std::uint8_t* const states = in.states;
+  RunState r = run;
   constexpr bool kKeysState = WritesWave(kFormat);
   for (std::size_t j = 0; j < in.count; ++j) {
     const std::size_t end = kBytes ? start + 1 : cursor.NextInBits();
@@ -230,33 +378,34 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
     const std::size_t size = end - start;
     const bool readable = start + 16 <= bytes.size();
     start = end;
-    std::uint32_t rgb = in.rgb[j];
-    std::uint8_t state = in.states ? in.states[j] : 0;
-    if (options.skipBlanks && !run.first && IsBlankCharacter({c, size})) {
+    const std::uint32_t rgb = rgbs[j];
+    const std::uint8_t state = states ? states[j] : 0;
+    if (skipBlanks && !r.first && IsBlankCharacter({c, size})) {
       p = PutCharacter<kFormat>(p, c, size, readable);
       continue;
     }
-    const bool same = !run.first && rgb == run.rgb && (!kKeysState || state == run.state);
+    const bool same = !r.first && rgb == r.rgb && (!kKeysState || state == r.state);
     if (!merge || !same) {
-      if (!run.first) p = CloseRun<kFormat>(p, run);
-      p = OpenRun<kFormat>(p, rgb, state, options);
-      ++run.tags;
+      if (!r.first) p = CloseRun<kFormat>(p, r);
+      p = OpenRun<kFormat>(p, rgb, in.halves, j, state, styles);
+      ++r.tags;
     }
     if constexpr (kFormat == MarkupFormat::kClassic) {
-      if (in.states) {
-        const std::string_view close = kClose[run.first ? 0 : run.state];
-        std::memcpy(p, close.data(), close.size());
-        p += close.size();
-        const std::string_view open = kOpen[state];
-        std::memcpy(p, open.data(), open.size());
-        p += open.size();
+      if (states) {
+        p = PutStateTag(p, kClassicClose[r.first ? 0 : r.state]);
+        p = PutStateTag(p, kClassicOpen[state]);
       }
     }
-    p = PutCharacter<kFormat>(p, c, size, readable);
-    run.first = false;
-    run.rgb = rgb;
-    run.state = state;
+    if (kBytes && !NeedsEscape<kFormat>(static_cast<unsigned char>(*c))) {
+      *p++ = *c;
+    } else {
+      p = PutCharacter<kFormat>(p, c, size, readable);
+    }
+    r.first = false;
+    r.rgb = rgb;
+    r.state = state;
   }
+  run = r;
   return p;
 }
 
@@ -313,8 +462,15 @@ template <MarkupFormat kFormat, bool kBytes, typename Real>
 Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out) {
-  MarkupWriter writer(out, hooks);
   const std::string_view bytes = text.text();
+  if (!hooks.drain) {
+    // Room for a tag on every character, as most fades write; more grows as it must. Only
+    // ever more: this library's reserve also shrinks, which would cost a caller's buffer.
+    const std::size_t room =
+        out.size() + bytes.size() + text.size() * kTypicalTagBytes<kFormat> + kMaxTagBytes;
+    if (room > out.capacity()) out.reserve(room);
+  }
+  MarkupWriter writer(out, hooks);
   CharacterText::Cursor cursor(text);
   const std::optional<LevelTable> levels =
       options.levels < 256 ? std::optional<LevelTable>(options.levels) : std::nullopt;
@@ -324,6 +480,8 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   std::uint32_t rgb[kBlock];
   std::uint8_t tagIndexes[kBlock];
   std::uint8_t states[kBlock];
+  std::uint32_t halves[2 * kBlock];
+  [[maybe_unused]] const bool flat = !drawsWave && !options.merge && !options.skipBlanks;
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
@@ -339,9 +497,18 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
         for (std::size_t j = 0; j < count; ++j) states[j] = tagIndexes[j] & 3;
       }
       const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
-      const BlockInput in{rgb, drawsWave ? states : nullptr, count};
+      if constexpr (kFormat != MarkupFormat::kAnsi) {
+        if (!kBytes || !flat) MakeHexWords<kFormat>(rgb, count, halves);
+      }
+      const BlockInput in{rgb, halves, drawsWave ? states : nullptr, count};
       writer.Append(
           count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack, [&](char* p) {
+            if constexpr (kBytes && kFormat != MarkupFormat::kAnsi) {
+              if (flat) {
+                run.tags += count;
+                return WriteFlatBytes<kFormat>(rgb, bytes.data() + position, count, options, p);
+              }
+            }
             return WriteBlock<kFormat, kBytes>(in, bytes, position, cursor, options, run, p);
           });
       position += textBytes;

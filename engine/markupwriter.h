@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -137,6 +138,11 @@ class MarkupWriter {
   template <typename Write>
   void Append(std::size_t bytes, Write write) {
     const std::size_t used = m_out.size();
+    // resize_and_overwrite grows the string to exactly what is asked, which block after block
+    // would copy it again and again: grow it by half at least.
+    if (used + bytes + kSlack > m_out.capacity()) {
+      m_out.reserve(std::max(used + bytes + kSlack, m_out.capacity() + m_out.capacity() / 2));
+    }
     m_out.resize_and_overwrite(used + bytes + kSlack, [&](char* data, std::size_t) {
       return static_cast<std::size_t>(write(data + used) - data);
     });
