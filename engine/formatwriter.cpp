@@ -348,6 +348,8 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
       p = PutCharacter<kFormat>(p, text + j, 1, false);
       std::memcpy(p, kClose.data(), kClose.size());
       p += kClose.size();
+    } else if constexpr (kClose.empty()) {
+      *p++ = static_cast<char>(c);
     } else {
       std::memcpy(p, kCloseBytes.bytes, 16);
       *p = static_cast<char>(c);
