@@ -24,11 +24,14 @@ std::size_t CountCodePoints(std::string_view bytes) {
 // Counts what passes on to the real output.
 class CountingOutput final : public DocumentOutput {
  public:
-  explicit CountingOutput(DocumentOutput& output) : m_output(output) {}
+  // Counts only when `counting`: the count reads every byte written.
+  CountingOutput(DocumentOutput& output, bool counting) : m_output(output), m_counting(counting) {}
 
   Status Append(std::string_view bytes) override {
-    m_characters += CountCodePoints(bytes);
-    m_bytes += bytes.size();
+    if (m_counting) {
+      m_characters += CountCodePoints(bytes);
+      m_bytes += bytes.size();
+    }
     return m_output.Append(bytes);
   }
   Status Finish() override { return m_output.Finish(); }
@@ -38,6 +41,7 @@ class CountingOutput final : public DocumentOutput {
 
  private:
   DocumentOutput& m_output;
+  bool m_counting;
   std::size_t m_characters = 0;
   std::size_t m_bytes = 0;
 };
@@ -144,12 +148,12 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText nex
   }
   std::optional<SizeTries> tries;
   if (job.maxLength) tries.emplace(fade, job);
-  CountingOutput counted(output);
+  CountingOutput counted(output, stats != nullptr);
   ClockSeededRandom random = job.seed ? ClockSeededRandom(*job.seed) : ClockSeededRandom();
   std::size_t tags = 0;
   FadeHooks hooks;
   hooks.wave = &random;
-  hooks.colorTags = &tags;
+  if (stats) hooks.colorTags = &tags;
   hooks.drain = [&counted](std::string_view bytes) { return counted.Append(bytes); };
   std::string block;
   block.reserve(kDrainBytes + (64 << 10));

@@ -42,7 +42,8 @@ struct FadeJobStats {
 // with kInvalidArgument naming the shortest try's length and the limit.
 // Fails, writing nothing, when no fade can be made (FadeDocument::Create); with kIoError
 // "Could not read standard input" when reading fails, or the output's error (DocumentOutput).
-// The output file then stays as it was. Sets `stats` on success.
+// The output file then stays as it was. Sets `stats` on success, when it is given (counting
+// costs a pass over every byte written).
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
                   int outFd, FadeJobStats* stats = nullptr);
 

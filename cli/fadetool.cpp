@@ -253,7 +253,8 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   job.markup = options->markup;
   job.maxLength = options->maxLength;
   FadeJobStats stats;
-  if (Status status = RunFadeJob(fade, job, in, out, outFd, &stats); !status.ok()) {
+  if (Status status = RunFadeJob(fade, job, in, out, outFd, options->stats ? &stats : nullptr);
+      !status.ok()) {
     return fail(status);
   }
   if (options->stats) {
