@@ -359,6 +359,70 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
   return p;
 }
 
+// Every character with its whole tag as in WriteFlatBytes, for characters of any size and with
+// the wave (html and bbcode put the state's tags inside the colour's element): the next
+// `count` characters from `cursor`, which start at byte `start` of `bytes`.
+template <MarkupFormat kFormat, bool kBytes, bool kWavy>
+char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::string_view bytes,
+                std::size_t start, CharacterText::Cursor& cursor, std::size_t count,
+                const MarkupOptions& options, char* p) {
+  static_assert(kFormat != MarkupFormat::kAnsi && kFormat != MarkupFormat::kClassic);
+  constexpr std::string_view kPrefix = kFormat == MarkupFormat::kHtml     ? "<span style=\"color:#"
+                                       : kFormat == MarkupFormat::kBbcode ? "[color=#"
+                                       : kFormat == MarkupFormat::kMinecraft ? "&#"
+                                                                             : "<#";
+  constexpr std::string_view kClose = kFormat == MarkupFormat::kHtml     ? "</span>"
+                                      : kFormat == MarkupFormat::kBbcode ? "[/color]"
+                                                                         : "";
+  constexpr const StateTag* kOpen = kFormat == MarkupFormat::kHtml ? kHtmlOpen : kBbcodeOpen;
+  constexpr const StateTag* kCloseState =
+      kFormat == MarkupFormat::kHtml ? kHtmlClose : kBbcodeClose;
+  constexpr std::size_t kWord = HexForm<kFormat>::kBytes;
+  char prefix[32] = {};
+  for (std::size_t i = 0; i < kPrefix.size(); ++i) prefix[i] = kPrefix[i];
+  char close[16] = {};
+  for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
+  char styles[8] = {};
+  std::size_t styleBytes = 0;
+  if constexpr (kFormat == MarkupFormat::kMinecraft) {
+    for (auto [on, code] : {std::pair{options.underline, "&n"}, std::pair{options.italic, "&o"},
+                            std::pair{options.bold, "&l"}}) {
+      if (!on) continue;
+      styles[styleBytes++] = code[0];
+      styles[styleBytes++] = code[1];
+    }
+  }
+  CharacterText::Cursor walker = cursor;
+  std::uint32_t last = ~std::uint32_t{0};
+  std::uint64_t word = 0;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) word = HexWord<kFormat>(last = rgb[j]);
+    std::memcpy(p, prefix, kPrefix.size() <= 16 ? 16 : 32);
+    std::memcpy(p + kPrefix.size(), &word, sizeof word);
+    p += kPrefix.size() + kWord;
+    if constexpr (kFormat == MarkupFormat::kMinecraft) {
+      std::memcpy(p, styles, sizeof styles);
+      p += styleBytes;
+    }
+    if constexpr (kWavy) p = PutStateTag(p, kOpen[states[j]]);
+    const std::size_t end = kBytes ? start + 1 : walker.NextInBits();
+    const char* c = bytes.data() + start;
+    if (kBytes && !NeedsEscape<kFormat>(static_cast<unsigned char>(*c))) {
+      *p++ = *c;
+    } else {
+      p = PutCharacter<kFormat>(p, c, end - start, start + 16 <= bytes.size());
+    }
+    start = end;
+    if constexpr (kWavy) p = PutStateTag(p, kCloseState[states[j]]);
+    if constexpr (!kClose.empty()) {
+      std::memcpy(p, close, sizeof close);
+      p += kClose.size();
+    }
+  }
+  cursor = walker;
+  return p;
+}
+
 // Writes one block of characters, the next `in.count` from `cursor`, which start at byte
 // `start` of `bytes`.
 template <MarkupFormat kFormat, bool kBytes>
@@ -483,7 +547,12 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   std::uint8_t tagIndexes[kBlock];
   std::uint8_t states[kBlock];
   std::uint32_t halves[2 * kBlock];
-  [[maybe_unused]] const bool flat = !drawsWave && !options.merge && !options.skipBlanks;
+  // Without the size options every character has its whole tag: written by fixed-size copies,
+  // except in ansi (which merges anyway) and in classic but for plain bytes without the wave
+  // (its wave tags depend on the state before).
+  [[maybe_unused]] const bool flat = !options.merge && !options.skipBlanks &&
+                                     kFormat != MarkupFormat::kAnsi &&
+                                     (kFormat != MarkupFormat::kClassic || (kBytes && !drawsWave));
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
@@ -500,15 +569,23 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
       }
       const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
       if constexpr (kFormat != MarkupFormat::kAnsi) {
-        if (!kBytes || !flat) MakeHexWords<kFormat>(rgb, count, halves);
+        if (!flat) MakeHexWords<kFormat>(rgb, count, halves);
       }
       const BlockInput in{rgb, halves, drawsWave ? states : nullptr, count};
       writer.Append(
           count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack, [&](char* p) {
-            if constexpr (kBytes && kFormat != MarkupFormat::kAnsi) {
+            if constexpr (kFormat != MarkupFormat::kAnsi) {
               if (flat) {
                 run.tags += count;
-                return WriteFlatBytes<kFormat>(rgb, bytes.data() + position, count, options, p);
+                if (kBytes && !drawsWave) {
+                  return WriteFlatBytes<kFormat>(rgb, bytes.data() + position, count, options, p);
+                }
+                if constexpr (kFormat != MarkupFormat::kClassic) {
+                  return drawsWave ? WriteFlat<kFormat, kBytes, true>(rgb, states, bytes, position,
+                                                                      cursor, count, options, p)
+                                   : WriteFlat<kFormat, kBytes, false>(rgb, states, bytes, position,
+                                                                       cursor, count, options, p);
+                }
               }
             }
             return WriteBlock<kFormat, kBytes>(in, bytes, position, cursor, options, run, p);
