@@ -299,7 +299,9 @@ inline char* OpenRun(char* p, std::uint32_t rgb, const std::uint32_t* halves, st
 }
 
 // The common case, one byte a character without the wave or the size options: every
-// character gets its whole tag, written in a few fixed-size copies.
+// character gets its whole tag, written in a few fixed-size copies. It stays apart from
+// WriteFlat, which could do its work: folded in, it costs about one instruction a character
+// more in html and bbcode.
 template <MarkupFormat kFormat>
 char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t count,
                      const MarkupOptions& options, char* p) {
