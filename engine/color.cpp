@@ -1,7 +1,6 @@
 #include "engine/color.h"
 
-#include <charconv>
-
+#include "engine/internal/hexdigits.h"
 #include "engine/text.h"
 
 namespace tintrix {
@@ -23,13 +22,10 @@ std::optional<ColorValue> ParseColorValue(std::string_view text) {
 }
 
 std::string ColorToHex(std::uint32_t n) {
-  char digits[8];
-  const auto result = std::to_chars(digits, digits + sizeof digits, n, 16);
-  std::string hex(digits, result.ptr);
-  for (char& c : hex) {
-    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-  }
-  if (hex.size() < 6) hex.insert(0, 6 - hex.size(), '0');
+  std::size_t digits = 6;
+  while (digits < 8 && (n >> (4 * digits)) != 0) ++digits;
+  std::string hex(digits, '0');
+  for (std::size_t k = 0; k < digits; ++k) hex[digits - 1 - k] = hex::Digit(n >> (4 * k));
   return hex;
 }
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/fadeparts.h"
-#include "engine/formatwriter.h"
-#include "engine/markupwriter.h"
+#include "engine/internal/fadeparts.h"
+#include "engine/internal/formatwriter.h"
+#include "engine/internal/markupwriter.h"
 
 namespace tintrix {
 

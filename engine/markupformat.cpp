@@ -1,15 +1,46 @@
 #include "engine/markupformat.h"
 
+#include <utility>
+
+#include "engine/internal/formatcodes.h"
+
 namespace tintrix {
 
+namespace {
+
+template <std::size_t... kIndex>
+std::string Escape(std::index_sequence<kIndex...>, MarkupFormat format, std::string_view text) {
+  std::string out(text.size() * markup::kMaxEscapeGrowth, '\0');
+  char* end = out.data();
+  static_cast<void>(
+      ((static_cast<std::size_t>(format) == kIndex &&
+        (end = markup::PutEscaped<kFormats[kIndex].escape>(out.data(), text.data(), text.size()),
+         true)) ||
+       ...));
+  out.resize(static_cast<std::size_t>(end - out.data()));
+  return out;
+}
+
+}  // namespace
+
 std::optional<MarkupFormat> ParseMarkupFormat(std::string_view name) {
-  if (name == "classic") return MarkupFormat::kClassic;
-  if (name == "html") return MarkupFormat::kHtml;
-  if (name == "bbcode") return MarkupFormat::kBbcode;
-  if (name == "ansi") return MarkupFormat::kAnsi;
-  if (name == "minecraft") return MarkupFormat::kMinecraft;
-  if (name == "minimessage") return MarkupFormat::kMinimessage;
+  for (std::size_t k = 0; k < kFormats.size(); ++k) {
+    if (kFormats[k].name == name) return static_cast<MarkupFormat>(k);
+  }
   return std::nullopt;
+}
+
+std::string MarkupFormatNames() {
+  std::string names;
+  for (std::size_t k = 0; k < kFormats.size(); ++k) {
+    if (k > 0) names += k + 1 == kFormats.size() ? " or " : ", ";
+    names += kFormats[k].name;
+  }
+  return names;
+}
+
+std::string EscapeForFormat(MarkupFormat format, std::string_view text) {
+  return Escape(std::make_index_sequence<kFormats.size()>(), format, text);
 }
 
 }  // namespace tintrix

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/blendspace.h"
@@ -8,24 +11,271 @@
 namespace tintrix {
 
 // The kinds of markup a fade can be written in. Every one uses the same characters, cut and
-// colours; classic is what the window writes.
+// colours; classic is what the window writes. What each writes is its entry in kFormats.
 enum class MarkupFormat {
-  kClassic,      // <Font Color=#RRGGBB>c, the wave in <SUB> and <SUP>
-  kHtml,         // <span style="color:#rrggbb">c</span>, the wave in <sub> and <sup>
-  kBbcode,       // [color=#RRGGBB]c[/color], the wave in [sub] and [sup]
-  kAnsi,         // ESC[38;2;R;G;Bm wherever the colour changes; no wave
-  kMinecraft,    // &#RRGGBB and the style codes before each character; no wave
-  kMinimessage,  // <#rrggbb>c; no wave
+  kClassic,
+  kHtml,
+  kBbcode,
+  kAnsi,
+  kMinecraft,
+  kMinimessage,
 };
 
-// "classic", "html", "bbcode", "ansi", "minecraft" or "minimessage"; nullopt otherwise.
+// How a format spells a colour's channels in its colour tag.
+enum class ColorSpelling {
+  kHexUpper,  // RRGGBB
+  kHexLower,  // rrggbb
+  kDecimal,   // R;G;B
+};
+
+// Where a format writes the wave states of a wavy fade.
+enum class WavePlace {
+  kNone,           // nowhere: the format has no raised or lowered text
+  kAfterColorTag,  // after each colour tag, closing the state of the character before
+  kInsideElement,  // inside the colour's element, closed before the element is
+};
+
+// What a format does to the characters of the text so that they stay text.
+enum class TextEscape {
+  kNone,
+  kHtmlEntities,     // & < > " as &amp; &lt; &gt; &quot;
+  kBackslash,        // \ and < after a backslash
+  kControlPictures,  // C0 controls but TAB, and DEL, as their Control Pictures
+                     // (U+2400 ... U+241F, U+2421); C1 controls as U+FFFD
+};
+
+// How a format writes the font name into the document's font tag.
+enum class FontQuoting {
+  kNone,       // the format has no font tag
+  kVerbatim,   // as it is
+  kCssInHtml,  // in a quoted CSS string (\ and ' after a backslash) inside an HTML attribute
+};
+
+// Underline, italic, bold: the order in which style tags open, outermost first.
+inline constexpr std::size_t kStyleCount = 3;
+using StyleTexts = std::array<std::string_view, kStyleCount>;
+// Indexed by wave state: 0 none, 1 lowered, 2 raised, 3 on the line.
+using WaveTexts = std::array<std::string_view, 4>;
+
+// Everything a format writes besides the characters themselves. The writers and the document
+// around them read nothing else, so a new format is a new entry.
+struct FormatTraits {
+  std::string_view name;  // as --format takes it
+
+  // Each run of characters: colorPrefix, the colour, colorSuffix, the style codes that are
+  // on; its characters; then runClose.
+  std::string_view colorPrefix;
+  ColorSpelling spelling;
+  std::string_view colorSuffix;
+  std::string_view runClose;
+  // Written after every colour tag for the styles that are on, where a colour tag resets
+  // them; formats that keep styles across colours put them around the document instead.
+  StyleTexts styleCodes;
+  // True when a colour tag is written only where the colour changes, merged or not.
+  bool alwaysMerges;
+
+  WavePlace wave;
+  WaveTexts waveOpen;
+  WaveTexts waveClose;
+
+  TextEscape escape;
+  // A character holding one of these bytes stands alone in its colour element: it starts one
+  // of its own, and nothing joins it, so that it can never open or close a tag with the
+  // characters around it.
+  std::string_view standAlone;
+  // After a character holding one of these texts the next character gets its colour tag
+  // again, so that the two can never form a code.
+  std::array<std::string_view, 2> retagAfter;
+
+  // The document: documentOpen, the font tag, the style tags that are on, the runs, the
+  // style tags' ends, the font tag's end, documentClose. With markup only, the font and
+  // style tags and codes are left out; documentOpen and documentClose never are.
+  std::string_view documentOpen;
+  std::string_view documentClose;
+  StyleTexts styleOpen;
+  StyleTexts styleClose;  // each the end of the styleOpen at the same index
+  FontQuoting font;
+  bool fontWhenEmpty;  // the font tag is written for an empty name too
+  std::string_view fontOpen;
+  std::string_view fontOpenEnd;
+  std::string_view fontClose;
+};
+
+namespace formats {
+
+inline constexpr StyleTexts kNoStyles = {"", "", ""};
+inline constexpr StyleTexts kAngleOpen = {"<u>", "<i>", "<b>"};
+inline constexpr StyleTexts kAngleClose = {"</u>", "</i>", "</b>"};
+inline constexpr WaveTexts kNoWave = {"", "", "", ""};
+
+}  // namespace formats
+
+// One entry per MarkupFormat, in its order.
+inline constexpr std::array<FormatTraits, 6> kFormats = {{
+    {
+        .name = "classic",
+        .colorPrefix = "<Font Color=#",
+        .spelling = ColorSpelling::kHexUpper,
+        .colorSuffix = ">",
+        .runClose = "",
+        .styleCodes = formats::kNoStyles,
+        .alwaysMerges = false,
+        .wave = WavePlace::kAfterColorTag,
+        .waveOpen = {"", "<SUB>", "<SUP>", ""},
+        .waveClose = {"", "</SUB>", "</SUP>", ""},
+        // The window's markup has always held the text as it is typed.
+        .escape = TextEscape::kNone,
+        .standAlone = "",
+        .retagAfter = {"", ""},
+        .documentOpen = "",
+        .documentClose = "",
+        .styleOpen = formats::kAngleOpen,
+        .styleClose = formats::kAngleClose,
+        .font = FontQuoting::kVerbatim,
+        .fontWhenEmpty = true,
+        .fontOpen = "<font face=\"",
+        .fontOpenEnd = "\">",
+        .fontClose = "</font>",
+    },
+    {
+        .name = "html",
+        .colorPrefix = "<span style=\"color:#",
+        .spelling = ColorSpelling::kHexLower,
+        .colorSuffix = "\">",
+        .runClose = "</span>",
+        .styleCodes = formats::kNoStyles,
+        .alwaysMerges = false,
+        .wave = WavePlace::kInsideElement,
+        .waveOpen = {"", "<sub>", "<sup>", ""},
+        .waveClose = {"", "</sub>", "</sup>", ""},
+        .escape = TextEscape::kHtmlEntities,
+        .standAlone = "",
+        .retagAfter = {"", ""},
+        .documentOpen = "",
+        .documentClose = "",
+        .styleOpen = formats::kAngleOpen,
+        .styleClose = formats::kAngleClose,
+        .font = FontQuoting::kCssInHtml,
+        .fontWhenEmpty = false,
+        .fontOpen = "<span style=\"font-family:'",
+        .fontOpenEnd = "'\">",
+        .fontClose = "</span>",
+    },
+    {
+        .name = "bbcode",
+        .colorPrefix = "[color=#",
+        .spelling = ColorSpelling::kHexUpper,
+        .colorSuffix = "]",
+        .runClose = "[/color]",
+        .styleCodes = formats::kNoStyles,
+        .alwaysMerges = false,
+        .wave = WavePlace::kInsideElement,
+        .waveOpen = {"", "[sub]", "[sup]", ""},
+        .waveClose = {"", "[/sub]", "[/sup]", ""},
+        // BBCode has no escape: a [ alone in its element can start no tag.
+        .escape = TextEscape::kNone,
+        .standAlone = "[",
+        .retagAfter = {"", ""},
+        .documentOpen = "",
+        .documentClose = "",
+        .styleOpen = {"[u]", "[i]", "[b]"},
+        .styleClose = {"[/u]", "[/i]", "[/b]"},
+        .font = FontQuoting::kVerbatim,
+        .fontWhenEmpty = false,
+        .fontOpen = "[font=",
+        .fontOpenEnd = "]",
+        .fontClose = "[/font]",
+    },
+    {
+        .name = "ansi",
+        .colorPrefix = "\x1b[38;2;",
+        .spelling = ColorSpelling::kDecimal,
+        .colorSuffix = "m",
+        .runClose = "",
+        .styleCodes = formats::kNoStyles,
+        .alwaysMerges = true,
+        .wave = WavePlace::kNone,
+        .waveOpen = formats::kNoWave,
+        .waveClose = formats::kNoWave,
+        .escape = TextEscape::kControlPictures,
+        .standAlone = "",
+        .retagAfter = {"", ""},
+        .documentOpen = "",
+        .documentClose = "\x1b[0m",
+        .styleOpen = {"\x1b[4m", "\x1b[3m", "\x1b[1m"},
+        .styleClose = formats::kNoStyles,
+        .font = FontQuoting::kNone,
+        .fontWhenEmpty = false,
+        .fontOpen = "",
+        .fontOpenEnd = "",
+        .fontClose = "",
+    },
+    {
+        .name = "minecraft",
+        .colorPrefix = "&#",
+        .spelling = ColorSpelling::kHexUpper,
+        .colorSuffix = "",
+        .runClose = "",
+        // A colour code resets the styles in the game.
+        .styleCodes = {"&n", "&o", "&l"},
+        .alwaysMerges = false,
+        .wave = WavePlace::kNone,
+        .waveOpen = formats::kNoWave,
+        .waveClose = formats::kNoWave,
+        .escape = TextEscape::kNone,
+        .standAlone = "",
+        .retagAfter = {"&", "\u00A7"},
+        .documentOpen = "",
+        .documentClose = "",
+        .styleOpen = formats::kNoStyles,
+        .styleClose = formats::kNoStyles,
+        .font = FontQuoting::kNone,
+        .fontWhenEmpty = false,
+        .fontOpen = "",
+        .fontOpenEnd = "",
+        .fontClose = "",
+    },
+    {
+        .name = "minimessage",
+        .colorPrefix = "<#",
+        .spelling = ColorSpelling::kHexLower,
+        .colorSuffix = ">",
+        .runClose = "",
+        .styleCodes = formats::kNoStyles,
+        .alwaysMerges = false,
+        .wave = WavePlace::kNone,
+        .waveOpen = formats::kNoWave,
+        .waveClose = formats::kNoWave,
+        .escape = TextEscape::kBackslash,
+        .standAlone = "",
+        .retagAfter = {"", ""},
+        .documentOpen = "",
+        .documentClose = "",
+        .styleOpen = formats::kAngleOpen,
+        .styleClose = formats::kAngleClose,
+        .font = FontQuoting::kNone,
+        .fontWhenEmpty = false,
+        .fontOpen = "",
+        .fontOpenEnd = "",
+        .fontClose = "",
+    },
+}};
+
+constexpr const FormatTraits& TraitsOf(MarkupFormat format) {
+  return kFormats[static_cast<std::size_t>(format)];
+}
+
+// The format of that name in kFormats; nullopt otherwise.
 std::optional<MarkupFormat> ParseMarkupFormat(std::string_view name);
 
+// The formats' names for a message: "classic, html, ... or minimessage".
+std::string MarkupFormatNames();
+
 // Whether the format writes the wave; the others ignore a wavy fade's states.
-constexpr bool WritesWave(MarkupFormat format) {
-  return format == MarkupFormat::kClassic || format == MarkupFormat::kHtml ||
-         format == MarkupFormat::kBbcode;
-}
+constexpr bool WritesWave(MarkupFormat format) { return TraitsOf(format).wave != WavePlace::kNone; }
+
+// `text` with the format's escapes (TextEscape), as it would stand in the format's markup.
+std::string EscapeForFormat(MarkupFormat format, std::string_view text);
 
 // How a fade's characters are written, beyond its colours and wave.
 struct MarkupOptions {
@@ -40,7 +290,7 @@ struct MarkupOptions {
   // Levels per channel, 2 ... 256: every colour is reduced to them after the blend
   // (level = round(v * (L - 1) / 255), channel = round(level * 255 / (L - 1)), halves to even).
   int levels = 256;
-  // The style codes minecraft repeats after every colour code: &n, &o, &l.
+  // The styles whose codes follow every colour tag, in formats that have them (styleCodes).
   bool underline = false;
   bool italic = false;
   bool bold = false;

@@ -1,5 +1,8 @@
 #include "engine/text.h"
 
+#include "engine/internal/hexdigits.h"
+#include "engine/internal/utf8.h"
+
 namespace tintrix {
 
 namespace {
@@ -7,21 +10,15 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The length of the control character at text[i], or 0 when there is none: one byte for C0
-// and DEL, two for a C1 control written in UTF-8 (C2 80 ... C2 9F).
+// and DEL, two for a C1 control written in UTF-8.
 std::size_t ControlLength(std::string_view text, std::size_t i) {
-  const auto byte = static_cast<unsigned char>(text[i]);
-  if (byte < 0x20 || byte == 0x7F) return 1;
-  if (byte == 0xC2 && i + 1 < text.size()) {
-    const auto next = static_cast<unsigned char>(text[i + 1]);
-    if (next >= 0x80 && next <= 0x9F) return 2;
-  }
-  return 0;
+  const utf8::CodePoint c = utf8::Decode(text.substr(i));
+  return c.valid && utf8::IsControl(c.code) ? c.length : 0;
 }
 
 void AppendHex(unsigned value, std::string& out) {
-  constexpr char kDigits[] = "0123456789abcdef";
-  out += kDigits[(value >> 4) & 15];
-  out += kDigits[value & 15];
+  out += hex::Digit<true>(value >> 4);
+  out += hex::Digit<true>(value);
 }
 
 // One control character as an escape.
@@ -50,38 +47,10 @@ void AppendEscape(std::string_view text, std::size_t i, std::size_t length, std:
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-      minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-      minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      code = lead & 0x07;
-      minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
+  for (std::size_t i = 0; i < text.size();) {
+    const utf8::CodePoint c = utf8::Decode(text.substr(i));
+    if (!c.valid) return false;
+    i += c.length;
   }
   return true;
 }

@@ -6,69 +6,26 @@ namespace tintrix {
 
 namespace {
 
-std::string EscapeHtml(std::string_view text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
-
-// A font name inside a quoted CSS string inside an HTML attribute.
-std::string HtmlFontFamily(std::string_view font) {
+// The font name as the format's font tag holds it.
+std::string QuotedFont(const FormatTraits& format, MarkupFormat kind, std::string_view font) {
+  if (format.font != FontQuoting::kCssInHtml) return std::string(font);
   std::string css;
   for (char c : font) {
     if (c == '\\' || c == '\'') css += '\\';
     css += c;
   }
-  return EscapeHtml(css);
+  return EscapeForFormat(kind, css);
 }
-
-struct StyleTags {
-  const char* underline;
-  const char* italic;
-  const char* bold;
-  const char* underlineEnd;
-  const char* italicEnd;
-  const char* boldEnd;
-};
-
-// The style tags that are on, outermost underline, innermost bold.
-void AddStyles(const FadeSettings& fade, const StyleTags& tags, std::string& open,
-               std::string& close) {
-  if (fade.Underlined == 1) open += tags.underline;
-  if (fade.Italic == 1) open += tags.italic;
-  if (fade.Bold == 1) open += tags.bold;
-  if (fade.Bold == 1) close += tags.boldEnd;
-  if (fade.Italic == 1) close += tags.italicEnd;
-  if (fade.Underlined == 1) close += tags.underlineEnd;
-}
-
-constexpr StyleTags kAngleStyles = {"<u>", "<i>", "<b>", "</u>", "</i>", "</b>"};
 
 }  // namespace
 
 Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
                             std::optional<FadeDocument>& document, const MarkupOptions& options) {
+  const bool styles[kStyleCount] = {fade.Underlined == 1, fade.Italic == 1, fade.Bold == 1};
   MarkupOptions written = options;
-  written.underline = !markupOnly && fade.Underlined == 1;
-  written.italic = !markupOnly && fade.Italic == 1;
-  written.bold = !markupOnly && fade.Bold == 1;
+  written.underline = !markupOnly && styles[0];
+  written.italic = !markupOnly && styles[1];
+  written.bold = !markupOnly && styles[2];
   std::optional<ColorCount> count;
   if (Status status = ParseNumberColors(fade.NumberColors, count); !status.ok()) return status;
   std::optional<FadeGenerator> generator;
@@ -79,38 +36,25 @@ Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
       return status;
     }
   }
-  std::string open;
+  const FormatTraits& format = TraitsOf(options.format);
+  std::string open(format.documentOpen);
   std::string close;
-  switch (options.format) {
-    case MarkupFormat::kClassic:
-      if (markupOnly) break;
-      open = "<font face=\"" + fade.Font + "\">";
-      AddStyles(fade, kAngleStyles, open, close);
-      close += "</font>";
-      break;
-    case MarkupFormat::kHtml:
-      if (markupOnly) break;
-      if (!fade.Font.empty())
-        open = "<span style=\"font-family:'" + HtmlFontFamily(fade.Font) + "'\">";
-      AddStyles(fade, kAngleStyles, open, close);
-      if (!fade.Font.empty()) close += "</span>";
-      break;
-    case MarkupFormat::kBbcode:
-      if (markupOnly) break;
-      if (!fade.Font.empty()) open = "[font=" + fade.Font + "]";
-      AddStyles(fade, {"[u]", "[i]", "[b]", "[/u]", "[/i]", "[/b]"}, open, close);
-      if (!fade.Font.empty()) close += "[/font]";
-      break;
-    case MarkupFormat::kAnsi:
-      if (!markupOnly) AddStyles(fade, {"\x1b[4m", "\x1b[3m", "\x1b[1m", "", "", ""}, open, close);
-      close = "\x1b[0m";
-      break;
-    case MarkupFormat::kMinecraft:
-      break;
-    case MarkupFormat::kMinimessage:
-      if (!markupOnly) AddStyles(fade, kAngleStyles, open, close);
-      break;
+  if (!markupOnly) {
+    const bool font =
+        format.font != FontQuoting::kNone && (format.fontWhenEmpty || !fade.Font.empty());
+    if (font) {
+      open += format.fontOpen;
+      open += QuotedFont(format, options.format, fade.Font);
+      open += format.fontOpenEnd;
+    }
+    // Outermost underline, innermost bold.
+    for (std::size_t s = 0; s < kStyleCount; ++s) {
+      if (styles[s]) open += format.styleOpen[s];
+      if (styles[kStyleCount - 1 - s]) close += format.styleClose[kStyleCount - 1 - s];
+    }
+    if (font) close += format.fontClose;
   }
+  close += format.documentClose;
   document = FadeDocument(std::move(generator), std::move(open), std::move(close));
   return Status::Ok();
 }

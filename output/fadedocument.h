@@ -15,16 +15,10 @@ namespace tintrix {
 class FadeDocument {
  public:
   // The document of `fade` in the format `options` name, or with markupOnly its fade markup
-  // alone. Around the characters, for the styles that are on (exactly 1) and the font:
-  //   classic      <font face="FONT"><u><i><b> ... </b></i></u></font>
-  //   html         <span style="font-family:'FONT'"><u><i><b> ... </b></i></u></span>, FONT
-  //                with \ and ' escaped by a backslash, then &, <, >, " as entities; no
-  //                span for an empty font
-  //   bbcode       [font=FONT][u][i][b] ... [/b][/i][/u][/font], no font tags for an empty font
-  //   ansi         ESC[4m ESC[3m ESC[1m before, ESC[0m after (always, also with markupOnly)
-  //   minecraft    nothing: the style codes follow every colour code (none with markupOnly)
-  //   minimessage  <u><i><b> ... </b></i></u>
-  // Fails as AppendFadeMarkup does, leaving `document` as it was.
+  // alone: the format's document tags (FormatTraits) around the runs, and unless markupOnly
+  // its font tag and the tags of the styles that are on (exactly 1), underline outermost and
+  // bold innermost; in formats whose colour tags reset the styles, their codes follow every
+  // colour tag instead. Fails as AppendFadeMarkup does, leaving `document` as it was.
   static Status Create(const FadeSettings& fade, bool markupOnly,
                        std::optional<FadeDocument>& document, const MarkupOptions& options = {});
 

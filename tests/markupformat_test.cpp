@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -107,6 +108,62 @@ TEST(MarkupFormat, GoldenDocuments) {
   EXPECT_EQ(Document(fade, "x", Format(MarkupFormat::kBbcode), false),
             "[b][color=#00FF00]x[/color][/b]");
   EXPECT_EQ(Document(fade, "", Format(MarkupFormat::kAnsi), true), "\x1b[0m");
+}
+
+// The text stays text: no character can end up a terminal's command, a tag or a code, merged
+// or not. Every case fades from red to red, so that merging joins whatever the rules allow.
+TEST(MarkupFormat, TextCannotBecomeMarkup) {
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      // C0 controls but TAB, and DEL, as Control Pictures; C1 controls as U+FFFD; other bytes
+      // as they are, ill-formed ones too.
+      {"ansi title",
+       {"--format", "ansi"},
+       "a\x1b]0;title\ab",
+       "\x1b[38;2;255;0;0ma\u241B]0;title\u2407b\x1b[0m"},
+      {"ansi controls",
+       {"--format", "ansi", "--merge"},
+       "\b\r\n\t\x7f\xc2\x85\xc2\xa3\xff",
+       "\x1b[38;2;255;0;0m\u2408\u240D\u240A\t\u2421\uFFFD\xc2\xa3\xff\x1b[0m"},
+      {"ansi wide", {"--format", "ansi"}, "\x1b\u00E9", "\x1b[38;2;255;0;0m\u241B\u00E9\x1b[0m"},
+      // A [ alone in its element, with nothing joining it, blanks included.
+      {"bbcode merged",
+       {"--format", "bbcode", "--merge"},
+       "[b]x[/color]",
+       "[color=#FF0000][[/color][color=#FF0000]b]x[/color][color=#FF0000][[/color]"
+       "[color=#FF0000]/color][/color]"},
+      {"bbcode blank",
+       {"--format", "bbcode", "--merge", "--skip-blanks"},
+       "a [ b",
+       "[color=#FF0000]a [/color][color=#FF0000][[/color][color=#FF0000] b[/color]"},
+      // After a literal & or §, the colour code and its styles again.
+      {"minecraft merged",
+       {"--format", "minecraft", "--merge", "--bold"},
+       "R&D \u00A7l&",
+       "&#FF0000&lR&&#FF0000&lD \u00A7&#FF0000&ll&"},
+      {"minecraft blank",
+       {"--format", "minecraft", "--merge", "--skip-blanks"},
+       "a& b",
+       "&#FF0000a&&#FF0000 b"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--defaults", "--no-bold", "--markup-only", "--colors", "2",
+                                     "--color",    "1=255",     "--color",       "2=255"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    // Styles through their codes, which --markup-only would leave out.
+    if (std::find(args.begin(), args.end(), "--bold") != args.end()) {
+      args.erase(std::find(args.begin(), args.end(), "--markup-only"));
+    }
+    args.push_back("--");
+    args.push_back(c.text);
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 0) << c.name;
+    EXPECT_EQ(run.out, c.expected + "\n") << c.name;
+  }
 }
 
 // A document taken apart into its runs: a colour (RRGGBB, upper case), the wave state the

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "engine/colorcount.h"
-#include "engine/markupwriter.h"
+#include "engine/internal/markupwriter.h"
 #include "engine/randomsource.h"
 #include "engine/text.h"
 

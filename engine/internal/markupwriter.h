@@ -10,13 +10,15 @@
 
 #include "engine/charactertext.h"
 #include "engine/fadegenerator.h"
+#include "engine/internal/hexdigits.h"
+#include "engine/markupformat.h"
 #include "engine/status.h"
 
 // The markup of a fade, written a block of characters at a time: the tags' bytes, and a writer
 // that grows the output string by what each block needs. Only the generator uses it.
 namespace tintrix::markup {
 
-constexpr std::string_view kColorTagStart = "<Font Color=#";
+constexpr std::string_view kColorTagStart = TraitsOf(MarkupFormat::kClassic).colorPrefix;
 // "<Font Color=#RRGGBB>"
 constexpr std::size_t kColorTagBytes = kColorTagStart.size() + 7;
 // The longest wave tags in front of a character: "</SUB><SUP>".
@@ -36,11 +38,10 @@ struct WaveTagText {
 };
 
 constexpr WaveTagText MakeWaveTagText(int previous, int state) {
-  constexpr std::string_view kClose[] = {"", "</SUB>", "</SUP>", ""};
-  constexpr std::string_view kOpen[] = {"", "<SUB>", "<SUP>", ""};
+  constexpr const FormatTraits& kClassic = TraitsOf(MarkupFormat::kClassic);
   WaveTagText text{};
-  for (char c : kClose[previous]) text.bytes[text.size++] = c;
-  for (char c : kOpen[state]) text.bytes[text.size++] = c;
+  for (char c : kClassic.waveClose[static_cast<std::size_t>(previous)]) text.bytes[text.size++] = c;
+  for (char c : kClassic.waveOpen[static_cast<std::size_t>(state)]) text.bytes[text.size++] = c;
   return text;
 }
 
@@ -79,30 +80,27 @@ constexpr auto kWaveTails = MakeWaveTails();
 
 // The colour tag's start padded to 16 bytes, so that it is copied as one word; the padding is
 // overwritten by what follows.
-constexpr char kColorTagStart16[16] = {'<', 'F', 'o', 'n', 't', ' ', 'C', 'o',
-                                       'l', 'o', 'r', '=', '#', 0,   0,   0};
+struct ColorTagStart16 {
+  char bytes[16];
+};
+constexpr ColorTagStart16 kColorTagStart16 = [] {
+  static_assert(kColorTagStart.size() <= 16);
+  ColorTagStart16 padded{};
+  for (std::size_t i = 0; i < kColorTagStart.size(); ++i) padded.bytes[i] = kColorTagStart[i];
+  return padded;
+}();
 
 // "RRGGBB>" in bytes 0 to 6 of a little-endian word; byte 7 is free for the character.
 using ColorWord = std::uint64_t;
 
-// The upper-case hexadecimal digits of the four nibbles (0 ... 15) held in the bytes of
-// `nibbles`, without a branch or a table, so that the compiler can make many at once: a nibble
-// of 10 or more carries into bit 4 of its byte when 6 is added, and then takes 7 more.
-constexpr std::uint32_t HexDigits(std::uint32_t nibbles) {
-  return nibbles + 0x30303030u + (((nibbles + 0x06060606u) >> 4) & 0x01010101u) * 7;
-}
-
 // The low half of the colour word of channels of 0 ... 255: "RRGG".
 constexpr std::uint32_t LowHalf(std::int32_t red, std::int32_t green) {
-  const auto r = static_cast<std::uint32_t>(red);
-  const auto g = static_cast<std::uint32_t>(green);
-  return HexDigits((r >> 4) | (r & 15) << 8 | (g >> 4) << 16 | (g & 15) << 24);
+  return hex::PairDigits(static_cast<std::uint32_t>(red), static_cast<std::uint32_t>(green));
 }
 
 // The high half: "BB>", its last byte zero.
 constexpr std::uint32_t HighHalf(std::int32_t blue) {
-  const auto b = static_cast<std::uint32_t>(blue);
-  return (HexDigits((b >> 4) | (b & 15) << 8) & 0xFFFF) | std::uint32_t{'>'} << 16;
+  return hex::ByteDigits(static_cast<std::uint32_t>(blue)) | std::uint32_t{'>'} << 16;
 }
 
 constexpr ColorWord MakeColorWord(std::int32_t red, std::int32_t green, std::int32_t blue) {
@@ -173,7 +171,7 @@ class MarkupWriter {
 inline char* WriteFlatBytes(const BlockWords& words, const char* text, std::size_t count, char* p) {
   for (std::size_t j = 0; j < count; ++j, p += kColorTagBytes + 1) {
     const ColorWord word = words[j] | ColorWord{static_cast<unsigned char>(text[j])} << 56;
-    std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+    std::memcpy(p, kColorTagStart16.bytes, sizeof kColorTagStart16.bytes);
     std::memcpy(p + kColorTagStart.size(), &word, sizeof word);
   }
   return p;
@@ -188,7 +186,7 @@ char* WriteBlock(const BlockWords& words, const std::uint8_t* tagIndexes, std::s
   CharacterText::Cursor walker = cursor;
   std::size_t start = first;
   for (std::size_t j = 0; j < count; ++j) {
-    std::memcpy(p, kColorTagStart16, sizeof kColorTagStart16);
+    std::memcpy(p, kColorTagStart16.bytes, sizeof kColorTagStart16.bytes);
     const ColorWord word = words[j];
     std::memcpy(p + kColorTagStart.size(), &word, sizeof word);
     p += kColorTagBytes;

@@ -6,7 +6,7 @@
 #include "engine/charactertext.h"
 #include "engine/color.h"
 #include "engine/fadegenerator.h"
-#include "engine/fadeparts.h"
+#include "engine/internal/fadeparts.h"
 #include "engine/markupformat.h"
 #include "engine/status.h"
 

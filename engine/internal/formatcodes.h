@@ -1,0 +1,328 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "engine/internal/hexdigits.h"
+#include "engine/internal/utf8.h"
+#include "engine/markupformat.h"
+
+// The bytes each format writes, made at compile time from its entry in kFormats, in the
+// shapes the writers copy them in: padded to whole words, so that one copy writes a tag
+// whatever its length.
+namespace tintrix::markup {
+
+template <MarkupFormat kFormat>
+inline constexpr const FormatTraits& kTraits = TraitsOf(kFormat);
+
+// A set of byte values, tested with a shift.
+class ByteSet {
+ public:
+  constexpr explicit ByteSet(std::string_view bytes = {}) {
+    for (char c : bytes) Add(static_cast<unsigned char>(c));
+  }
+  constexpr void Add(unsigned char b) { m_bits[b >> 6] |= std::uint64_t{1} << (b & 63); }
+  constexpr bool Has(unsigned char b) const { return (m_bits[b >> 6] >> (b & 63)) & 1; }
+  constexpr bool Empty() const { return (m_bits[0] | m_bits[1] | m_bits[2] | m_bits[3]) == 0; }
+
+ private:
+  std::array<std::uint64_t, 4> m_bits{};
+};
+
+// The bytes with which something the escape changes starts.
+constexpr ByteSet EscapeStarts(TextEscape escape) {
+  switch (escape) {
+    case TextEscape::kHtmlEntities:
+      return ByteSet("&<>\"");
+    case TextEscape::kBackslash:
+      return ByteSet("\\<");
+    case TextEscape::kControlPictures: {
+      ByteSet set;
+      for (unsigned char b = 0; b < 0x20; ++b) {
+        if (b != '\t') set.Add(b);
+      }
+      set.Add(0x7F);
+      set.Add(0xC2);  // the lead byte of the C1 controls
+      return set;
+    }
+    case TextEscape::kNone:
+      break;
+  }
+  return ByteSet();
+}
+
+// How much an escape can grow a byte: `"` becomes `&quot;`.
+inline constexpr std::size_t kMaxEscapeGrowth = 6;
+
+template <std::size_t N>
+inline char* Put(char* p, const char (&literal)[N]) {
+  std::memcpy(p, literal, N - 1);
+  return p + N - 1;
+}
+
+inline char* Put(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+// The code point as UTF-8, for the three-byte ones the escapes write.
+inline char* PutThreeBytes(char* p, char32_t code) {
+  *p++ = static_cast<char>(0xE0 | (code >> 12));
+  *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  *p++ = static_cast<char>(0x80 | (code & 0x3F));
+  return p;
+}
+
+// The `size` bytes at c with the escape: at most kMaxEscapeGrowth bytes for each.
+template <TextEscape kEscape>
+char* PutEscaped(char* p, const char* c, std::size_t size) {
+  constexpr ByteSet kStarts = EscapeStarts(kEscape);
+  for (std::size_t i = 0; i < size;) {
+    const auto b = static_cast<unsigned char>(c[i]);
+    if (!kStarts.Has(b)) {
+      *p++ = c[i++];
+      continue;
+    }
+    ++i;
+    if constexpr (kEscape == TextEscape::kHtmlEntities) {
+      if (b == '&') p = Put(p, "&amp;");
+      if (b == '<') p = Put(p, "&lt;");
+      if (b == '>') p = Put(p, "&gt;");
+      if (b == '"') p = Put(p, "&quot;");
+    } else if constexpr (kEscape == TextEscape::kBackslash) {
+      *p++ = '\\';
+      *p++ = static_cast<char>(b);
+    } else if constexpr (kEscape == TextEscape::kControlPictures) {
+      if (b != 0xC2) {
+        p = PutThreeBytes(p, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b);
+      } else if (i < size && static_cast<unsigned char>(c[i]) <= 0x9F &&
+                 static_cast<unsigned char>(c[i]) >= 0x80) {
+        p = PutThreeBytes(p, utf8::kReplacement);
+        ++i;
+      } else {
+        *p++ = static_cast<char>(b);
+      }
+    }
+  }
+  return p;
+}
+
+// The character's bytes, escaped as the format needs. `readable` tells that 16 bytes may be
+// read from c, whatever the character's size.
+template <MarkupFormat kFormat>
+inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readable) {
+  constexpr TextEscape kEscape = kTraits<kFormat>.escape;
+  if constexpr (kEscape != TextEscape::kNone) {
+    constexpr ByteSet kStarts = EscapeStarts(kEscape);
+    bool escapes = false;
+    for (std::size_t i = 0; i < size; ++i) escapes |= kStarts.Has(static_cast<unsigned char>(c[i]));
+    if (escapes) return PutEscaped<kEscape>(p, c, size);
+  }
+  if (size == 1) {
+    *p = *c;
+  } else if (size <= 16 && readable) {
+    std::memcpy(p, c, 16);
+  } else {
+    std::memcpy(p, c, size);
+  }
+  return p + size;
+}
+
+// True when the byte needs the escape's slow path.
+template <MarkupFormat kFormat>
+constexpr bool NeedsEscape(unsigned char c) {
+  constexpr ByteSet kStarts = EscapeStarts(kTraits<kFormat>.escape);
+  return kStarts.Has(c);
+}
+
+// What the format says of the characters around one that holds certain bytes.
+template <MarkupFormat kFormat>
+struct CharacterRules {
+  static constexpr ByteSet kStandAlone{kTraits<kFormat>.standAlone};
+  static constexpr ByteSet MakeRetagStarts() {
+    ByteSet set;
+    for (std::string_view text : kTraits<kFormat>.retagAfter) {
+      if (!text.empty()) set.Add(static_cast<unsigned char>(text[0]));
+    }
+    return set;
+  }
+  static constexpr ByteSet kRetagStarts = MakeRetagStarts();
+  static constexpr bool kAny = !kStandAlone.Empty() || !kRetagStarts.Empty();
+
+  // The character must start an element of its own.
+  static bool StandsAlone(std::string_view c) {
+    if constexpr (kStandAlone.Empty()) return false;
+    for (char b : c) {
+      if (kStandAlone.Has(static_cast<unsigned char>(b))) return true;
+    }
+    return false;
+  }
+
+  // The character after this one must start an element of its own.
+  static bool EndsRun(std::string_view c) {
+    if (StandsAlone(c)) return true;
+    if constexpr (!kRetagStarts.Empty()) {
+      for (std::size_t i = 0; i < c.size(); ++i) {
+        if (!kRetagStarts.Has(static_cast<unsigned char>(c[i]))) continue;
+        for (std::string_view text : kTraits<kFormat>.retagAfter) {
+          if (!text.empty() && c.substr(i, text.size()) == text) return true;
+        }
+      }
+    }
+    return false;
+  }
+};
+
+// A colour tag's colour: for the hexadecimal spellings, "RRGGBB" and the format's suffix in a
+// little-endian word, which one copy writes.
+template <MarkupFormat kFormat>
+struct HexTag {
+  static constexpr bool kLower = kTraits<kFormat>.spelling == ColorSpelling::kHexLower;
+  static constexpr std::string_view kSuffix = kTraits<kFormat>.colorSuffix;
+  static_assert(kSuffix.size() <= 2, "the suffix shares the word of the digits");
+  static constexpr std::size_t kBytes = 6 + kSuffix.size();
+  static constexpr std::uint32_t kSuffixBits =
+      (kSuffix.size() > 0 ? std::uint32_t{static_cast<unsigned char>(kSuffix[0])} << 16 : 0) |
+      (kSuffix.size() > 1 ? std::uint32_t{static_cast<unsigned char>(kSuffix[1])} << 24 : 0);
+
+  // The word of 0xRRGGBB.
+  static std::uint64_t Word(std::uint32_t c) {
+    const std::uint32_t low = hex::PairDigits<kLower>(c >> 16, c >> 8 & 0xFF);
+    const std::uint32_t high = hex::ByteDigits<kLower>(c & 0xFF) | kSuffixBits;
+    return std::uint64_t{low} | std::uint64_t{high} << 32;
+  }
+};
+
+// The words of a block's colours in 32-bit halves. A fade's neighbours mostly share their
+// colour, so a word is made only where the colour changes.
+template <MarkupFormat kFormat>
+void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* halves) {
+  std::uint32_t last = ~std::uint32_t{0};
+  std::uint64_t word = 0;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) word = HexTag<kFormat>::Word(last = rgb[j]);
+    std::memcpy(halves + 2 * j, &word, sizeof word);
+  }
+}
+
+inline char* PutWord(char* p, const std::uint32_t* halves, std::size_t j, std::size_t bytes) {
+  std::memcpy(p, halves + 2 * j, 8);
+  return p + bytes;
+}
+
+// The decimal digits of 0 ... 255, padded to four bytes.
+struct Decimal {
+  char bytes[4];
+  std::uint8_t size;
+};
+
+constexpr std::array<Decimal, 256> MakeDecimals() {
+  std::array<Decimal, 256> table{};
+  for (int v = 0; v < 256; ++v) {
+    Decimal& d = table[static_cast<std::size_t>(v)];
+    if (v >= 100) d.bytes[d.size++] = static_cast<char>('0' + v / 100);
+    if (v >= 10) d.bytes[d.size++] = static_cast<char>('0' + v / 10 % 10);
+    d.bytes[d.size++] = static_cast<char>('0' + v % 10);
+  }
+  return table;
+}
+inline constexpr auto kDecimals = MakeDecimals();
+
+inline char* PutDecimal(char* p, std::uint32_t v) {
+  const Decimal& d = kDecimals[v];
+  std::memcpy(p, d.bytes, 4);
+  return p + d.size;
+}
+
+// A text padded with zeros to 32 bytes from `at` on, so that a tag is one or two copies.
+struct Padded {
+  char bytes[32];
+};
+
+constexpr Padded Pad(std::string_view text, std::size_t at = 0) {
+  Padded padded{};
+  for (std::size_t i = 0; i < text.size(); ++i) padded.bytes[at + i] = text[i];
+  return padded;
+}
+
+// The wave's tags for each state, padded so that each is one copy whatever its length: the
+// states are random, and branches on them would mostly guess wrong.
+struct StateTag {
+  char bytes[8];
+  std::size_t size;
+};
+
+constexpr std::array<StateTag, 4> MakeStateTags(const WaveTexts& texts) {
+  std::array<StateTag, 4> tags{};
+  for (std::size_t s = 0; s < 4; ++s) {
+    for (char c : texts[s]) tags[s].bytes[tags[s].size++] = c;
+  }
+  return tags;
+}
+
+template <MarkupFormat kFormat>
+inline constexpr auto kWaveOpen = MakeStateTags(kTraits<kFormat>.waveOpen);
+template <MarkupFormat kFormat>
+inline constexpr auto kWaveClose = MakeStateTags(kTraits<kFormat>.waveClose);
+
+inline char* PutStateTag(char* p, const StateTag& tag) {
+  std::memcpy(p, tag.bytes, sizeof tag.bytes);
+  return p + tag.size;
+}
+
+// The style codes that follow every colour tag, for the styles that are on.
+struct StyleCodes {
+  char bytes[16] = {};
+  std::size_t size = 0;
+};
+
+template <MarkupFormat kFormat>
+inline constexpr bool kHasStyleCodes =
+    !kTraits<kFormat>.styleCodes[0].empty() || !kTraits<kFormat>.styleCodes[1].empty() ||
+    !kTraits<kFormat>.styleCodes[2].empty();
+
+template <MarkupFormat kFormat>
+StyleCodes MakeStyleCodes(const MarkupOptions& options) {
+  StyleCodes codes;
+  const bool on[kStyleCount] = {options.underline, options.italic, options.bold};
+  for (std::size_t s = 0; s < kStyleCount; ++s) {
+    if (!on[s]) continue;
+    for (char c : kTraits<kFormat>.styleCodes[s]) codes.bytes[codes.size++] = c;
+  }
+  return codes;
+}
+
+inline char* PutStyleCodes(char* p, const StyleCodes& codes) {
+  std::memcpy(p, codes.bytes, sizeof codes.bytes);
+  return p + codes.size;
+}
+
+constexpr std::size_t Longest(const WaveTexts& texts) {
+  std::size_t longest = 0;
+  for (std::string_view text : texts) longest = text.size() > longest ? text.size() : longest;
+  return longest;
+}
+
+// The most bytes the format writes around one character, its own bytes apart: the end of the
+// run before, a colour tag with its style codes and the wave's tags.
+template <MarkupFormat kFormat>
+constexpr std::size_t MaxTagBytes() {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  const std::size_t color = t.spelling == ColorSpelling::kDecimal ? 11 : 6;
+  return Longest(t.waveClose) + t.runClose.size() + t.colorPrefix.size() + color +
+         t.colorSuffix.size() + sizeof(StyleCodes::bytes) + Longest(t.waveClose) +
+         Longest(t.waveOpen);
+}
+
+// The bytes of one character's tags in the common case: its colour tag and closing tag.
+template <MarkupFormat kFormat>
+constexpr std::size_t TypicalTagBytes() {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  if (t.alwaysMerges) return 2;
+  return t.colorPrefix.size() + 6 + t.colorSuffix.size() + t.runClose.size();
+}
+
+}  // namespace tintrix::markup
