@@ -1,6 +1,9 @@
 // Every format and size option on arbitrary text: the document is made without a fault; in
-// html and minimessage, taking the tags out and the escapes back gives the text again; and
-// without the size options every character has a tag of its own.
+// html, bbcode, minecraft and minimessage, taking the tags out and the escapes back gives the
+// text again, and no text can be read as a tag or code; ansi passes no control character but
+// its own colour and style sequences; and without the size options every character has a
+// tag of its own.
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,6 +61,92 @@ std::string MinimessageText(const std::string& markup) {
   return text;
 }
 
+bool StartsWith(const std::string& s, std::size_t at, std::string_view prefix) {
+  return s.compare(at, prefix.size(), prefix) == 0;
+}
+
+bool IsHex(const std::string& s, std::size_t at, std::size_t count) {
+  if (at + count > s.size()) return false;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
+  }
+  return true;
+}
+
+// bbcode read as a forum does, which takes a [ for the start of a tag: the text of every
+// element is either free of [ or that one character alone.
+std::string BbcodeText(const std::string& markup) {
+  std::string text;
+  for (std::size_t i = 0; i < markup.size();) {
+    if (!StartsWith(markup, i, "[color=#") || !IsHex(markup, i + 8, 6) || markup[i + 14] != ']') {
+      tintrix::fuzz::Fail("bbcode: text outside an element");
+    }
+    i += 15;
+    for (std::string_view wave : {"[sub]", "[sup]"}) {
+      if (StartsWith(markup, i, wave)) i += wave.size();
+    }
+    // An element holds at least one character, so its end is the first [/ after its start.
+    const std::size_t end = markup.find("[/", i + 1);
+    if (end == std::string::npos) tintrix::fuzz::Fail("bbcode: an element is not closed");
+    const std::string content = markup.substr(i, end - i);
+    if (content.find('[') != std::string::npos && tintrix::SplitCharacters(content).size() != 1) {
+      tintrix::fuzz::Fail("bbcode: a [ does not stand alone");
+    }
+    text += content;
+    i = end;
+    for (std::string_view wave : {"[/sub]", "[/sup]"}) {
+      if (StartsWith(markup, i, wave)) i += wave.size();
+    }
+    if (!StartsWith(markup, i, "[/color]")) tintrix::fuzz::Fail("bbcode: a tag in the text");
+    i += 8;
+  }
+  return text;
+}
+
+// minecraft read as a server plugin does: & or § followed by a code character is a code.
+std::string MinecraftText(const std::string& markup) {
+  static const std::string kCodeCharacters = "0123456789abcdefklmnorx#ABCDEFKLMNORX";
+  std::string text;
+  for (std::size_t i = 0; i < markup.size();) {
+    if (StartsWith(markup, i, "&#") && IsHex(markup, i + 2, 6)) {
+      i += 8;
+      for (std::string_view style : {"&n", "&o", "&l"}) {
+        if (StartsWith(markup, i, style)) i += 2;
+      }
+      continue;
+    }
+    const std::size_t length = StartsWith(markup, i, "\u00A7") ? 2 : 1;
+    const bool mark = length == 2 || markup[i] == '&';
+    text.append(markup, i, length);
+    i += length;
+    if (mark && i < markup.size() && kCodeCharacters.find(markup[i]) != std::string::npos &&
+        !StartsWith(markup, i, "&#")) {
+      tintrix::fuzz::Fail("minecraft: text reads as a code");
+    }
+  }
+  return text;
+}
+
+// ansi without its own sequences holds no control character but TAB.
+void CheckAnsi(const std::string& markup) {
+  for (std::size_t i = 0; i < markup.size(); ++i) {
+    const auto c = static_cast<unsigned char>(markup[i]);
+    if (c == 0x1B) {
+      const std::size_t end = markup.find('m', i);
+      if (end == std::string::npos || markup[i + 1] != '[' ||
+          markup.find_first_not_of("0123456789;", i + 2) != end) {
+        tintrix::fuzz::Fail("ansi: an escape that is not a colour or style");
+      }
+      i = end;
+    } else if ((c < 0x20 && c != '\t') || c == 0x7F ||
+               (c == 0xC2 && i + 1 < markup.size() &&
+                static_cast<unsigned char>(markup[i + 1]) >= 0x80 &&
+                static_cast<unsigned char>(markup[i + 1]) <= 0x9F)) {
+      tintrix::fuzz::Fail("ansi: a control character reaches the terminal");
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -74,6 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < 10; ++k) fade.Colors[k] = kColors[(k + b) % 10];
   fade.WaVy = (a >> 3) & 1;
   fade.Bold = (b >> 4) & 1;
+  fade.Italic = (a >> 1) & 1;
+  fade.Underlined = (a >> 2) & 1;
   fade.Font = (b >> 5) & 1 ? "F'\\<" : "";
   tintrix::MarkupOptions options;
   options.format = static_cast<MarkupFormat>((a >> 4) % 6);
@@ -84,7 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.blend = static_cast<tintrix::BlendSpace>((b >> 3) & 1 ? (b >> 7) + 1 + (a & 1) : 0);
 
   std::optional<tintrix::FadeDocument> document;
-  if (!tintrix::FadeDocument::Create(fade, true, document, options).ok()) {
+  // Styles only where they are codes in the runs; elsewhere they are tags around them.
+  const bool markupOnly = options.format != MarkupFormat::kMinecraft;
+  if (!tintrix::FadeDocument::Create(fade, markupOnly, document, options).ok()) {
     tintrix::fuzz::Fail("the fade was refused");
   }
   tintrix::ClockSeededRandom random(a);
@@ -101,6 +194,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (options.format == MarkupFormat::kMinimessage && MinimessageText(markup) != text) {
     tintrix::fuzz::Fail("minimessage: the text does not come back");
   }
+  if (options.format == MarkupFormat::kBbcode && BbcodeText(markup) != text) {
+    tintrix::fuzz::Fail("bbcode: the text does not come back");
+  }
+  if (options.format == MarkupFormat::kMinecraft && MinecraftText(markup) != text) {
+    tintrix::fuzz::Fail("minecraft: the text does not come back");
+  }
+  if (options.format == MarkupFormat::kAnsi) CheckAnsi(markup);
   const std::size_t characters = tintrix::SplitCharacters(text).size();
   if (tags > characters) tintrix::fuzz::Fail("more tags than characters");
   if (!options.merge && !options.skipBlanks && options.format != MarkupFormat::kAnsi &&
