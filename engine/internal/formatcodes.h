@@ -208,11 +208,6 @@ void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* ha
   }
 }
 
-inline char* PutWord(char* p, const std::uint32_t* halves, std::size_t j, std::size_t bytes) {
-  std::memcpy(p, halves + 2 * j, 8);
-  return p + bytes;
-}
-
 // The decimal digits of 0 ... 255, padded to four bytes.
 struct Decimal {
   char bytes[4];

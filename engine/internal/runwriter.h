@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "engine/charactertext.h"
@@ -38,10 +39,10 @@ inline char* CloseRun(char* p, const RunState& run) {
 }
 
 // The tags in front of a character that starts a new run: its colour is rgb, whose hex word
-// is word j of `halves`.
+// (in the formats that spell colours in hex) is `word`.
 template <MarkupFormat kFormat>
-inline char* OpenRun(char* p, std::uint32_t rgb, const std::uint32_t* halves, std::size_t j,
-                     std::uint8_t state, const StyleCodes& styles) {
+inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_t state,
+                     const StyleCodes& styles) {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   p = Put(p, t.colorPrefix);
   if constexpr (t.spelling == ColorSpelling::kDecimal) {
@@ -52,7 +53,8 @@ inline char* OpenRun(char* p, std::uint32_t rgb, const std::uint32_t* halves, st
     p = PutDecimal(p, rgb & 0xFF);
     p = Put(p, t.colorSuffix);
   } else {
-    p = PutWord(p, halves, j, HexTag<kFormat>::kBytes);
+    std::memcpy(p, &word, sizeof word);
+    p += HexTag<kFormat>::kBytes;
   }
   if constexpr (kHasStyleCodes<kFormat>) p = PutStyleCodes(p, styles);
   if constexpr (t.wave == WavePlace::kInsideElement) p = PutStateTag(p, kWaveOpen<kFormat>[state]);
@@ -76,6 +78,7 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
   const std::uint8_t* const states = in.states;
   RunState r = run;
   constexpr bool kKeysState = t.wave != WavePlace::kNone;
+  constexpr bool kHex = t.spelling != ColorSpelling::kDecimal;
   for (std::size_t j = 0; j < in.count; ++j) {
     const std::size_t end = kBytes ? start + 1 : cursor.NextInBits();
     const char* c = bytes.data() + start;
@@ -86,14 +89,25 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
     const std::uint8_t state = states ? states[j] : 0;
     bool alone = false;
     if constexpr (Rules::kAny) alone = r.retag || Rules::StandsAlone({c, size});
-    if (skipBlanks && !r.first && !alone && utf8::IsBlank({c, size})) {
+    if (skipBlanks && !r.first && utf8::IsBlank({c, size})) {
+      // The blank keeps the run's colour; the format's rules may still want its tag again.
+      if constexpr (Rules::kAny) {
+        if (alone) {
+          p = CloseRun<kFormat>(p, r);
+          p = OpenRun<kFormat>(p, r.rgb, kHex ? HexTag<kFormat>::Word(r.rgb) : 0, r.state, codes);
+          ++r.tags;
+          r.retag = false;
+        }
+      }
       p = PutCharacter<kFormat>(p, c, size, readable);
       continue;
     }
     const bool same = !r.first && !alone && rgb == r.rgb && (!kKeysState || state == r.state);
     if (!merge || !same) {
       if (!r.first) p = CloseRun<kFormat>(p, r);
-      p = OpenRun<kFormat>(p, rgb, in.halves, j, state, codes);
+      std::uint64_t word = 0;
+      if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
+      p = OpenRun<kFormat>(p, rgb, word, state, codes);
       ++r.tags;
     }
     if constexpr (t.wave == WavePlace::kAfterColorTag) {
