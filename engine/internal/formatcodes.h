@@ -18,18 +18,23 @@ namespace tintrix::markup {
 template <MarkupFormat kFormat>
 inline constexpr const FormatTraits& kTraits = TraitsOf(kFormat);
 
-// A set of byte values, tested with a shift.
+// A set of byte values, tested with one load.
 class ByteSet {
  public:
   constexpr explicit ByteSet(std::string_view bytes = {}) {
     for (char c : bytes) Add(static_cast<unsigned char>(c));
   }
-  constexpr void Add(unsigned char b) { m_bits[b >> 6] |= std::uint64_t{1} << (b & 63); }
-  constexpr bool Has(unsigned char b) const { return (m_bits[b >> 6] >> (b & 63)) & 1; }
-  constexpr bool Empty() const { return (m_bits[0] | m_bits[1] | m_bits[2] | m_bits[3]) == 0; }
+  constexpr void Add(unsigned char b) { m_has[b] = true; }
+  constexpr bool Has(unsigned char b) const { return m_has[b]; }
+  constexpr bool Empty() const {
+    for (bool has : m_has) {
+      if (has) return false;
+    }
+    return true;
+  }
 
  private:
-  std::array<std::uint64_t, 4> m_bits{};
+  std::array<bool, 256> m_has{};
 };
 
 // The bytes with which something the escape changes starts.
@@ -53,6 +58,9 @@ constexpr ByteSet EscapeStarts(TextEscape escape) {
   }
   return ByteSet();
 }
+
+template <TextEscape kEscape>
+inline constexpr ByteSet kEscapeStarts = EscapeStarts(kEscape);
 
 // How much an escape can grow a byte: `"` becomes `&quot;`.
 inline constexpr std::size_t kMaxEscapeGrowth = 6;
@@ -79,7 +87,7 @@ inline char* PutThreeBytes(char* p, char32_t code) {
 // The `size` bytes at c with the escape: at most kMaxEscapeGrowth bytes for each.
 template <TextEscape kEscape>
 char* PutEscaped(char* p, const char* c, std::size_t size) {
-  constexpr ByteSet kStarts = EscapeStarts(kEscape);
+  constexpr const ByteSet& kStarts = kEscapeStarts<kEscape>;
   for (std::size_t i = 0; i < size;) {
     const auto b = static_cast<unsigned char>(c[i]);
     if (!kStarts.Has(b)) {
@@ -116,7 +124,7 @@ template <MarkupFormat kFormat>
 inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readable) {
   constexpr TextEscape kEscape = kTraits<kFormat>.escape;
   if constexpr (kEscape != TextEscape::kNone) {
-    constexpr ByteSet kStarts = EscapeStarts(kEscape);
+    constexpr const ByteSet& kStarts = kEscapeStarts<kEscape>;
     bool escapes = false;
     for (std::size_t i = 0; i < size; ++i) escapes |= kStarts.Has(static_cast<unsigned char>(c[i]));
     if (escapes) return PutEscaped<kEscape>(p, c, size);
@@ -134,8 +142,7 @@ inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readabl
 // True when the byte needs the escape's slow path.
 template <MarkupFormat kFormat>
 constexpr bool NeedsEscape(unsigned char c) {
-  constexpr ByteSet kStarts = EscapeStarts(kTraits<kFormat>.escape);
-  return kStarts.Has(c);
+  return kEscapeStarts<kTraits<kFormat>.escape>.Has(c);
 }
 
 // What the format says of the characters around one that holds certain bytes.
