@@ -20,6 +20,41 @@ using fadeparts::Wave;
 // Stores may run this far past the bytes a block means to write.
 constexpr std::size_t kStoreSlack = 32;
 
+// What one block of characters needs besides the text: their colours, hex words and wave
+// states, the run so far and how the characters are written.
+struct BlockJob {
+  const BlockInput& in;
+  std::string_view bytes;
+  std::size_t position;  // where the block's first character starts
+  const MarkupOptions& options;
+  const StyleCodes& styles;
+  bool flat;  // every character has its whole tag
+};
+
+template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
+char* WriteOneBlock(const BlockJob& job, CharacterText::Cursor& cursor, RunState& run, char* p) {
+  const BlockInput& in = job.in;
+  if constexpr (WritesFlat<kFormat>(false)) {
+    if (job.flat) {
+      run.tags += in.count;
+      if (kBytes && in.states == nullptr) {
+        return WriteFlatBytes<kFormat, kEscapes>(in.rgb, job.bytes.data() + job.position, in.count,
+                                                 job.styles, p);
+      }
+      if constexpr (WritesFlat<kFormat>(true) && WritesWave(kFormat)) {
+        if (in.states != nullptr) {
+          return WriteFlat<kFormat, kBytes, true, kEscapes>(
+              in.rgb, in.states, job.bytes, job.position, cursor, in.count, job.styles, p);
+        }
+      }
+      return WriteFlat<kFormat, kBytes, false, kEscapes>(in.rgb, in.states, job.bytes, job.position,
+                                                         cursor, in.count, job.styles, p);
+    }
+  }
+  return WriteBlock<kFormat, kBytes, kEscapes>(in, job.bytes, job.position, cursor, job.options,
+                                               job.styles, run, p);
+}
+
 template <MarkupFormat kFormat, bool kBytes, typename Real>
 Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
@@ -67,27 +102,14 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
         if (!flat) MakeHexWords<kFormat>(rgb, count, halves);
       }
       const BlockInput in{rgb, halves, drawsWave ? states : nullptr, count};
-      writer.Append(
-          count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack, [&](char* p) {
-            if constexpr (WritesFlat<kFormat>(false)) {
-              if (flat) {
-                run.tags += count;
-                if (kBytes && !drawsWave) {
-                  return WriteFlatBytes<kFormat>(rgb, bytes.data() + position, count, styles, p);
-                }
-                if constexpr (WritesFlat<kFormat>(true) && WritesWave(kFormat)) {
-                  if (drawsWave) {
-                    return WriteFlat<kFormat, kBytes, true>(rgb, states, bytes, position, cursor,
-                                                            count, styles, p);
-                  }
-                }
-                return WriteFlat<kFormat, kBytes, false>(rgb, states, bytes, position, cursor,
-                                                         count, styles, p);
-              }
-            }
-            return WriteBlock<kFormat, kBytes>(in, bytes, position, cursor, options, styles, run,
-                                               p);
-          });
+      const BlockJob job{in, bytes, position, options, styles, flat};
+      const bool escapes =
+          AnyEscapeStart<kTraits<kFormat>.escape>(bytes.data() + position, textBytes);
+      writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,
+                    [&](char* p) {
+                      return escapes ? WriteOneBlock<kFormat, kBytes, true>(job, cursor, run, p)
+                                     : WriteOneBlock<kFormat, kBytes, false>(job, cursor, run, p);
+                    });
       position += textBytes;
       if (Status status = writer.Written(count); !status.ok()) return status;
     }

@@ -24,7 +24,7 @@ constexpr bool WritesFlat(bool wavy) {
 
 // One byte a character without the wave. It stays apart from WriteFlat, which could do its
 // work: folded in, it costs about one instruction a character more in html and bbcode.
-template <MarkupFormat kFormat>
+template <MarkupFormat kFormat, bool kEscapes>
 char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t count,
                      const StyleCodes& styles, char* p) {
   constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
@@ -43,8 +43,8 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
     p += kPrefix.size() + kWord;
     if constexpr (kHasStyleCodes<kFormat>) p = PutStyleCodes(p, codes);
     const auto c = static_cast<unsigned char>(text[j]);
-    if (NeedsEscape<kFormat>(c)) {
-      p = PutCharacter<kFormat>(p, text + j, 1, false);
+    if (NeedsEscape<kFormat, kEscapes>(c)) {
+      p = PutCharacter<kFormat, kEscapes>(p, text + j, 1, false);
       p = Put(p, kClose);
     } else if constexpr (kClose.empty()) {
       *p++ = static_cast<char>(c);
@@ -60,7 +60,7 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
 // Every character with its whole tag as in WriteFlatBytes, for characters of any size and with
 // the wave inside the colour's element: the next `count` characters from `cursor`, which start
 // at byte `start` of `bytes`.
-template <MarkupFormat kFormat, bool kBytes, bool kWavy>
+template <MarkupFormat kFormat, bool kBytes, bool kWavy, bool kEscapes>
 char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::string_view bytes,
                 std::size_t start, CharacterText::Cursor& cursor, std::size_t count,
                 const StyleCodes& styles, char* p) {
@@ -87,10 +87,10 @@ char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::strin
     if constexpr (kWavy) p = PutStateTag(p, kWaveOpen<kFormat>[states[j]]);
     const std::size_t end = kBytes ? start + 1 : walker.NextInBits();
     const char* c = bytes.data() + start;
-    if (kBytes && !NeedsEscape<kFormat>(static_cast<unsigned char>(*c))) {
+    if (kBytes && !NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
       *p++ = *c;
     } else {
-      p = PutCharacter<kFormat>(p, c, end - start, start + 16 <= bytes.size());
+      p = PutCharacter<kFormat, kEscapes>(p, c, end - start, start + 16 <= bytes.size());
     }
     start = end;
     if constexpr (kWavy) p = PutStateTag(p, kWaveClose<kFormat>[states[j]]);

@@ -37,30 +37,45 @@ class ByteSet {
   std::array<bool, 256> m_has{};
 };
 
-// The bytes with which something the escape changes starts.
-constexpr ByteSet EscapeStarts(TextEscape escape) {
-  switch (escape) {
-    case TextEscape::kHtmlEntities:
-      return ByteSet("&<>\"");
-    case TextEscape::kBackslash:
-      return ByteSet("\\<");
-    case TextEscape::kControlPictures: {
-      ByteSet set;
-      for (unsigned char b = 0; b < 0x20; ++b) {
-        if (b != '\t') set.Add(b);
-      }
-      set.Add(0x7F);
-      set.Add(0xC2);  // the lead byte of the C1 controls
-      return set;
-    }
-    case TextEscape::kNone:
-      break;
+// True for a byte with which something the escape changes starts. Comparisons, so that a
+// scan of many bytes is made many at a time.
+template <TextEscape kEscape>
+constexpr bool IsEscapeStart(unsigned char b) {
+  if constexpr (kEscape == TextEscape::kHtmlEntities) {
+    return (b == '&') | (b == '<') | (b == '>') | (b == '"');
+  } else if constexpr (kEscape == TextEscape::kBackslash) {
+    return (b == '\\') | (b == '<');
+  } else if constexpr (kEscape == TextEscape::kControlPictures) {
+    // 0xC2 leads the C1 controls.
+    return ((b < 0x20) & (b != '\t')) | (b == 0x7F) | (b == 0xC2);
+  } else {
+    return false;
   }
-  return ByteSet();
 }
 
+// The same as a table, for the test of one byte: one load.
 template <TextEscape kEscape>
-inline constexpr ByteSet kEscapeStarts = EscapeStarts(kEscape);
+inline constexpr ByteSet kEscapeStarts = [] {
+  ByteSet set;
+  for (unsigned b = 0; b < 256; ++b) {
+    if (IsEscapeStart<kEscape>(static_cast<unsigned char>(b)))
+      set.Add(static_cast<unsigned char>(b));
+  }
+  return set;
+}();
+
+// True when some of the `size` bytes at `text` start something the escape changes: the
+// writers look at each byte only where this is so, which it seldom is.
+template <TextEscape kEscape>
+bool AnyEscapeStart(const char* text, std::size_t size) {
+  if constexpr (kEscape == TextEscape::kNone) return false;
+  // A byte, not a bool, so that the compiler makes the loop 16 bytes at a time.
+  unsigned char any = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    any |= static_cast<unsigned char>(IsEscapeStart<kEscape>(static_cast<unsigned char>(text[i])));
+  }
+  return any != 0;
+}
 
 // How much an escape can grow a byte: `"` becomes `&quot;`.
 inline constexpr std::size_t kMaxEscapeGrowth = 6;
@@ -118,12 +133,12 @@ char* PutEscaped(char* p, const char* c, std::size_t size) {
   return p;
 }
 
-// The character's bytes, escaped as the format needs. `readable` tells that 16 bytes may be
-// read from c, whatever the character's size.
-template <MarkupFormat kFormat>
+// The character's bytes, escaped as the format needs where kEscapes says that the text may
+// need it. `readable` tells that 16 bytes may be read from c, whatever the character's size.
+template <MarkupFormat kFormat, bool kEscapes>
 inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readable) {
   constexpr TextEscape kEscape = kTraits<kFormat>.escape;
-  if constexpr (kEscape != TextEscape::kNone) {
+  if constexpr (kEscapes && kEscape != TextEscape::kNone) {
     constexpr const ByteSet& kStarts = kEscapeStarts<kEscape>;
     bool escapes = false;
     for (std::size_t i = 0; i < size; ++i) escapes |= kStarts.Has(static_cast<unsigned char>(c[i]));
@@ -140,8 +155,9 @@ inline char* PutCharacter(char* p, const char* c, std::size_t size, bool readabl
 }
 
 // True when the byte needs the escape's slow path.
-template <MarkupFormat kFormat>
+template <MarkupFormat kFormat, bool kEscapes>
 constexpr bool NeedsEscape(unsigned char c) {
+  if constexpr (!kEscapes) return false;
   return kEscapeStarts<kTraits<kFormat>.escape>.Has(c);
 }
 

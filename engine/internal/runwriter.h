@@ -63,7 +63,7 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
 
 // Writes one block of characters, the next `in.count` from `cursor`, which start at byte
 // `start` of `bytes`.
-template <MarkupFormat kFormat, bool kBytes>
+template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
 char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start,
                  CharacterText::Cursor& cursor, const MarkupOptions& options,
                  const StyleCodes& styles, RunState& run, char* p) {
@@ -99,7 +99,7 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
           r.retag = false;
         }
       }
-      p = PutCharacter<kFormat>(p, c, size, readable);
+      p = PutCharacter<kFormat, kEscapes>(p, c, size, readable);
       continue;
     }
     const bool same = !r.first && !alone && rgb == r.rgb && (!kKeysState || state == r.state);
@@ -116,10 +116,10 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
         p = PutStateTag(p, kWaveOpen<kFormat>[state]);
       }
     }
-    if (kBytes && !NeedsEscape<kFormat>(static_cast<unsigned char>(*c))) {
+    if (kBytes && !NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
       *p++ = *c;
     } else {
-      p = PutCharacter<kFormat>(p, c, size, readable);
+      p = PutCharacter<kFormat, kEscapes>(p, c, size, readable);
     }
     if constexpr (Rules::kAny) r.retag = Rules::EndsRun({c, size});
     r.first = false;

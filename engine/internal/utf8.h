@@ -70,7 +70,12 @@ constexpr bool IsWhiteSpace(char32_t c) {
 
 // True when every code point of `text` is White_Space, and there is one; ill-formed bytes
 // are no blank.
-constexpr bool IsBlank(std::string_view text) {
+inline constexpr bool IsBlank(std::string_view text) {
+  if (text.size() == 1) {
+    // TAB ... CR and the space, as the bits of a mask: most characters are one byte.
+    const auto b = static_cast<unsigned char>(text[0]);
+    return b <= ' ' && ((std::uint64_t{0x1'0000'3E00} >> b) & 1) != 0;
+  }
   if (text.empty()) return false;
   for (std::size_t i = 0; i < text.size();) {
     const CodePoint c = Decode(text.substr(i));
