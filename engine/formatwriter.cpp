@@ -22,17 +22,19 @@ constexpr std::size_t kStoreSlack = 32;
 
 // What one block of characters needs besides the text: their colours, hex words and wave
 // states, the run so far and how the characters are written.
+template <MarkupFormat kFormat>
 struct BlockJob {
   const BlockInput& in;
   std::string_view bytes;
   std::size_t position;  // where the block's first character starts
   const MarkupOptions& options;
-  const StyleCodes& styles;
+  const StyleCodes<kFormat>& styles;
   bool flat;  // every character has its whole tag
 };
 
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
-char* WriteOneBlock(const BlockJob& job, CharacterText::Cursor& cursor, RunState& run, char* p) {
+char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor, RunState& run,
+                    char* p) {
   const BlockInput& in = job.in;
   if constexpr (WritesFlat<kFormat>(false)) {
     if (job.flat) {
@@ -63,10 +65,14 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   constexpr bool kHex = kTraits<kFormat>.spelling != ColorSpelling::kDecimal;
   const std::string_view bytes = text.text();
   if (!hooks.drain) {
-    // Room for a tag on every character, as most fades write; more grows as it must. Only
-    // ever more: this library's reserve also shrinks, which would cost a caller's buffer.
+    // Room for a tag on every character, as most fades write, and for the most that the last
+    // block may ask for; more grows as it must. Only ever more: this library's reserve also
+    // shrinks, which would cost a caller's buffer.
+    const std::size_t lastBlock = std::min(text.size(), kBlock) * kMaxTagBytes +
+                                  std::min(bytes.size(), 16 * kBlock) * kMaxEscapeGrowth +
+                                  kStoreSlack + kSlack;
     const std::size_t room =
-        out.size() + bytes.size() + text.size() * TypicalTagBytes<kFormat>() + kMaxTagBytes;
+        out.size() + bytes.size() + text.size() * TypicalTagBytes<kFormat>() + lastBlock;
     if (room > out.capacity()) out.reserve(room);
   }
   MarkupWriter writer(out, hooks);
@@ -74,7 +80,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   const std::optional<LevelTable> levels =
       options.levels < 256 ? std::optional<LevelTable>(options.levels) : std::nullopt;
   const bool drawsWave = wavy && WritesWave(kFormat);
-  const StyleCodes styles = MakeStyleCodes<kFormat>(options);
+  const StyleCodes<kFormat> styles(options);
   RunState run;
   std::size_t position = 0;
   std::uint32_t rgb[kBlock];
@@ -102,7 +108,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
         if (!flat) MakeHexWords<kFormat>(rgb, count, halves);
       }
       const BlockInput in{rgb, halves, drawsWave ? states : nullptr, count};
-      const BlockJob job{in, bytes, position, options, styles, flat};
+      const BlockJob<kFormat> job{in, bytes, position, options, styles, flat};
       const bool escapes =
           AnyEscapeStart<kTraits<kFormat>.escape>(bytes.data() + position, textBytes);
       writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,

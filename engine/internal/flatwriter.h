@@ -26,14 +26,14 @@ constexpr bool WritesFlat(bool wavy) {
 // work: folded in, it costs about one instruction a character more in html and bbcode.
 template <MarkupFormat kFormat, bool kEscapes>
 char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t count,
-                     const StyleCodes& styles, char* p) {
+                     const StyleCodes<kFormat>& styles, char* p) {
   constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
   constexpr std::string_view kClose = kTraits<kFormat>.runClose;
   constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
   static_assert(kPrefix.size() <= 32 && kClose.size() < 16);
   static constexpr Padded kPrefixBytes = Pad(kPrefix);
   static constexpr Padded kCloseBytes = Pad(kClose, 1);  // after the character
-  const StyleCodes codes = styles;
+  const StyleCodes<kFormat> codes = styles;
   std::uint32_t last = ~std::uint32_t{0};
   std::uint64_t word = 0;
   for (std::size_t j = 0; j < count; ++j) {
@@ -41,7 +41,7 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
     std::memcpy(p, kPrefixBytes.bytes, kPrefix.size() <= 16 ? 16 : 32);
     std::memcpy(p + kPrefix.size(), &word, sizeof word);
     p += kPrefix.size() + kWord;
-    if constexpr (kHasStyleCodes<kFormat>) p = PutStyleCodes(p, codes);
+    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
     const auto c = static_cast<unsigned char>(text[j]);
     if (NeedsEscape<kFormat, kEscapes>(c)) {
       p = PutCharacter<kFormat, kEscapes>(p, text + j, 1, false);
@@ -63,7 +63,7 @@ char* WriteFlatBytes(const std::uint32_t* rgb, const char* text, std::size_t cou
 template <MarkupFormat kFormat, bool kBytes, bool kWavy, bool kEscapes>
 char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::string_view bytes,
                 std::size_t start, CharacterText::Cursor& cursor, std::size_t count,
-                const StyleCodes& styles, char* p) {
+                const StyleCodes<kFormat>& styles, char* p) {
   constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
   constexpr std::string_view kClose = kTraits<kFormat>.runClose;
   constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
@@ -74,7 +74,7 @@ char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::strin
   for (std::size_t i = 0; i < kPrefix.size(); ++i) prefix[i] = kPrefix[i];
   char close[16] = {};
   for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
-  const StyleCodes codes = styles;
+  const StyleCodes<kFormat> codes = styles;
   CharacterText::Cursor walker = cursor;
   std::uint32_t last = ~std::uint32_t{0};
   std::uint64_t word = 0;
@@ -83,7 +83,7 @@ char* WriteFlat(const std::uint32_t* rgb, const std::uint8_t* states, std::strin
     std::memcpy(p, prefix, kPrefix.size() <= 16 ? 16 : 32);
     std::memcpy(p + kPrefix.size(), &word, sizeof word);
     p += kPrefix.size() + kWord;
-    if constexpr (kHasStyleCodes<kFormat>) p = PutStyleCodes(p, codes);
+    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
     if constexpr (kWavy) p = PutStateTag(p, kWaveOpen<kFormat>[states[j]]);
     const std::size_t end = kBytes ? start + 1 : walker.NextInBits();
     const char* c = bytes.data() + start;

@@ -42,7 +42,7 @@ inline char* CloseRun(char* p, const RunState& run) {
 // (in the formats that spell colours in hex) is `word`.
 template <MarkupFormat kFormat>
 inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_t state,
-                     const StyleCodes& styles) {
+                     const StyleCodes<kFormat>& styles) {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   p = Put(p, t.colorPrefix);
   if constexpr (t.spelling == ColorSpelling::kDecimal) {
@@ -56,7 +56,7 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
     std::memcpy(p, &word, sizeof word);
     p += HexTag<kFormat>::kBytes;
   }
-  if constexpr (kHasStyleCodes<kFormat>) p = PutStyleCodes(p, styles);
+  if constexpr (kHasStyleCodes<kFormat>) p = styles.Put(p);
   if constexpr (t.wave == WavePlace::kInsideElement) p = PutStateTag(p, kWaveOpen<kFormat>[state]);
   return p;
 }
@@ -66,14 +66,14 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
 char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start,
                  CharacterText::Cursor& cursor, const MarkupOptions& options,
-                 const StyleCodes& styles, RunState& run, char* p) {
+                 const StyleCodes<kFormat>& styles, RunState& run, char* p) {
   using Rules = CharacterRules<kFormat>;
   constexpr const FormatTraits& t = kTraits<kFormat>;
   // Locals rather than the references, which the compiler would reload after every store
   // through p.
   const bool merge = options.merge || t.alwaysMerges;
   const bool skipBlanks = options.skipBlanks;
-  const StyleCodes codes = styles;
+  const StyleCodes<kFormat> codes = styles;
   const std::uint32_t* const rgbs = in.rgb;
   const std::uint8_t* const states = in.states;
   RunState r = run;
