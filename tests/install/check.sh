@@ -5,10 +5,12 @@
 #   check.sh layout PREFIX                exactly the expected files; entries that find each other
 #   check.sh desktop PREFIX               desktop-file-validate on the desktop entry
 #   check.sh metainfo PREFIX VERSION      appstreamcli on the metainfo; VERSION is released there
-#   check.sh man PREFIX VERSION           no groff warning; every option of --help documented
+#   check.sh man PREFIX VERSION           gzip -9n; no groff warning; every option of --help
+#                                         documented
 #   check.sh command-line PREFIX VERSION  tintrix's own options, without a display
 #   check.sh completion SHELL PREFIX      bash, zsh or fish completes options and their values
-#   check.sh deb CPACK BUILD WORK VERSION cpack -G DEB in WORK; the package's files and fields
+#   check.sh deb CPACK BUILD WORK VERSION cpack -G DEB in WORK; the package's files, fields and
+#                                         changelog; lintian finds no fault and no lack of hardening
 #
 # Exit status: 0 when the check passed, 1 when it failed, 77 when a tool it needs is missing.
 set -uo pipefail
@@ -22,8 +24,8 @@ share/bash-completion/completions/tintrix-fade
 share/doc/tintrix/copyright
 share/fish/vendor_completions.d/tintrix-fade.fish
 share/icons/hicolor/scalable/apps/$APP_ID.svg
-share/man/man1/tintrix-fade.1
-share/man/man1/tintrix.1
+share/man/man1/tintrix-fade.1.gz
+share/man/man1/tintrix.1.gz
 share/metainfo/$APP_ID.metainfo.xml
 share/zsh/site-functions/_tintrix-fade"
 
@@ -126,12 +128,22 @@ check_metainfo() {
   finish
 }
 
+# reproducible_gzip FILE: whether FILE is gzip data compressed at the highest level, without a
+# stored name or time stamp (gzip -9n): the header's flags, time and extra flags.
+reproducible_gzip() {
+  [[ $(od -An -tx1 -N10 "$1" | tr -d ' \n') == 1f8b0800000000000203 ]]
+}
+
 check_man() {
   local prefix=$1 version=$2
-  need groff
-  local page output program option options device
+  need groff gzip od
+  local page compressed output program option options device
+  page=$(mktemp) || exit 1
+  trap 'rm -f "$page"' EXIT
   for program in tintrix tintrix-fade; do
-    page=$prefix/share/man/man1/$program.1
+    compressed=$prefix/share/man/man1/$program.1.gz
+    reproducible_gzip "$compressed" || fail "$program.1.gz is not compressed by gzip -9n"
+    gzip -dc "$compressed" >"$page" || { fail "$program.1.gz does not decompress"; continue; }
     for device in ps utf8; do
       output=$(groff -man -ww -z -T"$device" "$page" 2>&1) || fail "groff failed on $program.1"
       [[ -z $output ]] || fail "groff -T$device warns on $program.1: $output"
@@ -244,7 +256,7 @@ EOF
 
 check_deb() {
   local cpack=$1 build=$2 work=$3 version=$4
-  need dpkg-deb dpkg-shlibdeps dpkg-architecture readelf
+  need dpkg-deb dpkg-shlibdeps dpkg-architecture dpkg-parsechangelog readelf gzip od lintian
   rm -rf "$work" && mkdir -p "$work" || exit 1
   (cd "$build" && "$cpack" -G DEB -B "$work") >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack failed"; finish; }
@@ -258,8 +270,11 @@ check_deb() {
   local listing files
   listing=$(dpkg-deb -c "$deb")
   files=$(awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' <<<"$listing" | LC_ALL=C sort)
-  # ... except the zsh completion, in the folder where Debian's zsh looks for it.
+  # ... except the zsh completion, in the folder where Debian's zsh looks for it, and with the
+  # changelog that only a package has.
   local expected=${EXPECTED_FILES/zsh\/site-functions/zsh\/vendor-completions}
+  local docs=share/doc/tintrix
+  expected=${expected/$docs\/copyright/$docs\/changelog.gz$'\n'$docs\/copyright}
   same_lines "the package's files" "$expected" "$files"
   awk '$2 != "root/root" { exit 1 }' <<<"$listing" || fail "files not owned by root"
   grep -qE '^-rwxr-xr-x .* \./usr/bin/tintrix$' <<<"$listing" || fail "usr/bin/tintrix mode"
@@ -280,6 +295,20 @@ EOF
   awk 'length > 80 { exit 1 }' <<<"$value" || fail "description lines longer than 80 characters"
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright |
     grep -q "^MIT License" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
+  # The changelog's latest entry is this version's, released by the package's maintainer.
+  local changelog=$work/changelog.gz
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/changelog.gz >"$changelog"
+  reproducible_gzip "$changelog" || fail "the changelog is not compressed by gzip -9n"
+  gzip -dc "$changelog" >"$work/changelog" || fail "the changelog does not decompress"
+  while IFS='|' read -r field expected; do
+    value=$(dpkg-parsechangelog -l "$work/changelog" -S "$field" 2>&1)
+    [[ $value == $expected ]] || fail "the changelog's $field is \"$value\", not \"$expected\""
+  done <<EOF
+Source|tintrix
+Version|$version
+Maintainer|$(dpkg-deb -f "$deb" Maintainer)
+Distribution|[a-z]*
+EOF
   # The package depends on the package of every shared library the programs link.
   local depends multiarch owners library owner
   depends=$(dpkg-deb -f "$deb" Depends)
@@ -296,6 +325,15 @@ EOF
     [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
       fail "Depends lacks $owner, the package of $library"
   done
+
+  # Debian's own checker of packages finds no error and no warning, and no hardening missing,
+  # which it tells as information. What else it says is shown.
+  local said status
+  said=$(lintian --pedantic --display-info --fail-on error,warning "$deb" 2>"$work/lintian.log")
+  status=$?
+  [[ -z $said ]] || echo "lintian: $said"
+  ((status == 0)) || fail "lintian failed ($status): $(<"$work/lintian.log")"
+  ! grep -q '^.: [^ ]*: hardening-' <<<"$said" || fail "lintian misses hardening"
   finish
 }
 
