@@ -183,7 +183,11 @@ check_command_line() {
   expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" --help
   expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" -h
   expect 0 "tintrix $version" "" -platform offscreen -style=fusion -reverse --version
-  expect 2 "" "tintrix: *'bogus'*" --bogus
+  # An unknown option is named as it was typed; the value of an option is no option.
+  expect 2 "" "tintrix: Unknown option '--bogus'. Try 'tintrix --help'." --bogus
+  expect 2 "" "tintrix: Unknown option '--bogus'. Try*" --bogus=1
+  expect 2 "" "tintrix: Unknown option '-x'. Try*" -x
+  expect 2 "" "tintrix: Unknown options: '-bogus', '--x'. Try*" -platform --bogus -bogus --x=1
   expect 2 "" "tintrix: *'stray'*" stray
   expect 2 "" "tintrix: *'-platform'*" -platform
   expect 2 "" "tintrix: *'--version'*" --version=1
