@@ -61,6 +61,13 @@ help_options() {
   "$1" --help | grep -E '^ +-' | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u
 }
 
+# color_words: the words "color" and "colors" on standard input outside option names
+# (--color, --colors) and markup (Color=, color:, [color=, [/color]). The programs' texts
+# spell it "colour".
+color_words() {
+  grep -oP '(?<![-[/])\b[Cc]olors?\b(?![=:\]])'
+}
+
 check_install() {
   local cmake=$1 build=$2 prefix=$3
   rm -rf "$prefix" || exit 1
@@ -149,6 +156,8 @@ check_man() {
       [[ -z $output ]] || fail "groff -T$device warns on $program.1: $output"
     done
     grep -q "^\.TH .*\"Tintrix $version\"" "$page" || fail "$program.1 is not the page of $version"
+    output=$(cat "$page" <("$prefix/bin/$program" --help) | color_words | paste -sd ' ')
+    [[ -z $output ]] || fail "$program.1 or $program --help spells colour \"$output\""
     # Each option of --help has its place in OPTIONS, where roff writes every dash as \-.
     options=$(sed -n '/^\.SH OPTIONS/,/^\.SH/p' "$page")
     for option in $(help_options "$prefix/bin/$program"); do
@@ -248,6 +257,11 @@ tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
 tintrix-fade --max|--max-length
 tintrix-fade -- --b|
 EOF
+  # The descriptions spell colour as the programs do (fish names an option after "-l ").
+  local file
+  file=$(find "$prefix/share" -name "*tintrix-fade*" -path "*$shell*")
+  actual=$(sed -E 's/ -l colors? / /' "$file" | color_words | paste -sd ' ')
+  [[ -z $actual ]] || fail "the $shell completion spells colour \"$actual\""
   # Every option of the help, and those the help will list with the new formats and blends.
   local offered option
   offered=$(complete_line "tintrix-fade -")
