@@ -17,6 +17,7 @@
 #include "engine/color.h"
 #include "engine/colorcount.h"
 #include "ui/classiclayout.h"
+#include "ui/windowfont.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
