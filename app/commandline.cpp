@@ -38,6 +38,30 @@ int UsageError(const QString& message) {
   return 2;
 }
 
+// QCommandLineParser names an unknown option without its dashes, "--bogus" and "-bogus" alike:
+// this names each as it was typed, finding them in the arguments as the parser reads them
+// (up to "--", the value after an option that takes one being no option). Empty should they
+// not all be found there, or when none is unknown.
+QString UnknownOptionsError(const QStringList& arguments, const QStringList& unknownNames,
+                            const QStringList& namesWithValue) {
+  QStringList typed;
+  for (qsizetype i = 1; i < arguments.size() && typed.size() < unknownNames.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == u"--") break;
+    if (argument.size() < 2 || !argument.startsWith(u'-')) continue;
+    const qsizetype dashes = argument.startsWith(u"--") ? 2 : 1;
+    const QString name = argument.mid(dashes).section(u'=', 0, 0);
+    if (unknownNames.contains(name)) {
+      typed.append(u'\'' + argument.left(dashes) + name + u'\'');
+    } else if (namesWithValue.contains(name) && !argument.contains(u'=')) {
+      ++i;
+    }
+  }
+  if (typed.isEmpty() || typed.size() != unknownNames.size()) return {};
+  return typed.size() == 1 ? QStringLiteral("Unknown option %1.").arg(typed.constFirst())
+                           : QStringLiteral("Unknown options: %1.").arg(typed.join(u", "));
+}
+
 int Answer(const char* text) {
   std::fputs(text, stdout);
   if (std::fflush(stdout) != 0) {
@@ -60,14 +84,19 @@ std::optional<int> ReadCommandLine(int argc, char** argv) {
   const QCommandLineOption version(QStringLiteral("version"));
   parser.addOption(help);
   parser.addOption(version);
-  for (const QString& name : QString::fromLatin1(kQtOptionsWithValue).split(u' ')) {
+  const QStringList namesWithValue = QString::fromLatin1(kQtOptionsWithValue).split(u' ');
+  for (const QString& name : namesWithValue) {
     parser.addOption(QCommandLineOption(name, {}, QStringLiteral("value")));
   }
   for (const QString& name : QString::fromLatin1(kQtFlags).split(u' ')) {
     parser.addOption(QCommandLineOption(name));
   }
 
-  if (!parser.parse(arguments)) return UsageError(parser.errorText());
+  if (!parser.parse(arguments)) {
+    const QString unknown =
+        UnknownOptionsError(arguments, parser.unknownOptionNames(), namesWithValue);
+    return UsageError(unknown.isEmpty() ? parser.errorText() : unknown);
+  }
   if (!parser.positionalArguments().isEmpty()) {
     return UsageError(
         QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));

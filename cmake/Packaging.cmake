@@ -22,7 +22,26 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # The dependencies are the packages of the shared libraries the programs link, as
 # dpkg-shlibdeps finds them; Qt's X11 platform comes with its GUI library.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Where Debian's zsh looks for the completion of packaged commands.
-set(CPACK_CUSTOM_INSTALL_VARIABLES "TINTRIX_ZSH_COMPLETION_DIR=share/zsh/vendor-completions")
+# The install that makes the package puts the zsh completion where Debian's zsh looks for that
+# of packaged commands, and adds what only a package has (see below).
+set(CPACK_CUSTOM_INSTALL_VARIABLES
+  "TINTRIX_ZSH_COMPLETION_DIR=share/zsh/vendor-completions" "TINTRIX_DEBIAN_PACKAGE=ON")
+
+# The package's changelog, cmake/debian/changelog, in Debian's format. The package is native
+# (its version has no Debian revision: the project packages itself), so Debian's policy names
+# the file changelog.gz. Its latest entry must be this version's.
+set(changelog ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
+file(STRINGS ${changelog} latest LIMIT_COUNT 1)
+if(NOT latest MATCHES "^tintrix \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "${changelog} starts with \"${latest}\", not with an entry for "
+    "tintrix ${PROJECT_VERSION}")
+endif()
+tintrix_gzip(${changelog} changelog_gz)
+add_custom_target(tintrix_debian_changelog ALL DEPENDS ${changelog_gz})
+install(CODE "
+  if(TINTRIX_DEBIAN_PACKAGE)
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/doc/tintrix\"
+      TYPE FILE FILES \"${changelog_gz}\")
+  endif()")
 
 include(CPack)

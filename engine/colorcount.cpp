@@ -7,7 +7,7 @@ namespace tintrix {
 Status ParseNumberColors(std::string_view text, std::optional<ColorCount>& count) {
   const std::optional<double> number = ParseDecimal(text);
   if (!number) {
-    return Status::InvalidArgument("The number of colors is not a number: \"" +
+    return Status::InvalidArgument("The number of colours is not a number: \"" +
                                    EscapeControlCharacters(text) + "\"");
   }
   count.reset();

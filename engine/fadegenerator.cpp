@@ -93,14 +93,14 @@ Status FadeGenerator::Create(ColorCount count, std::span<const std::string> colo
                              const MarkupOptions& options) {
   const auto colorCount = static_cast<std::size_t>(count.value());
   if (colorTexts.size() < colorCount) {
-    return Status::InvalidArgument("There are fewer colors than the fade runs through.");
+    return Status::InvalidArgument("There are fewer colours than the fade runs through.");
   }
   std::array<Channels, 10> channels;
   for (std::size_t k = 0; k < colorCount; ++k) {
     const std::optional<ColorValue> value = ParseColorValue(colorTexts[k]);
     if (!value) {
-      return Status::InvalidArgument("Color " + std::to_string(k + 1) +
-                                     " is not a valid color value: \"" +
+      return Status::InvalidArgument("Colour " + std::to_string(k + 1) +
+                                     " is not a valid colour value: \"" +
                                      EscapeControlCharacters(colorTexts[k]) + "\"");
     }
     channels[k] = ColorChannels(*value);

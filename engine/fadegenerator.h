@@ -60,7 +60,7 @@ class FadeGenerator {
   // The request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
   // first count.value() colour texts. Fails with kInvalidArgument, leaving `generator` as it
   // was, when there are fewer colour texts or when one of them is not a colour value
-  // (ParseColorValue): `Color K is not a valid color value: "TEXT"`.
+  // (ParseColorValue): `Colour K is not a valid colour value: "TEXT"`.
   static Status Create(ColorCount count, std::span<const std::string> colorTexts, bool wavy,
                        std::optional<FadeGenerator>& generator, const MarkupOptions& options = {});
 

@@ -289,7 +289,9 @@ void SettingsFile::Set(std::string_view group, std::string_view key, std::string
   }
   if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r') m_bytes += '\n';
   if (!m_bytes.empty()) m_bytes += '\n';
-  m_bytes += "[" + std::string(group) + "]\n" + keyLine + "\n";
+  // Appended piece by piece, without the temporaries of `"[" + std::string(group) + ...`
+  // (whose insertion at the front GCC 12 wrongly takes for an overlapping copy, -Wrestrict).
+  m_bytes.append("[").append(group).append("]\n").append(keyLine).append("\n");
 }
 
 std::string EscapeSettingsValue(std::string_view value) {

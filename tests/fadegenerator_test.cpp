@@ -156,10 +156,10 @@ TEST(FadeRequest, RefusesColorTextsThatAreNoColorValue) {
     std::vector<std::string> colors;
     const char* message;
   } cases[] = {
-      {{"0", ""}, "Color 2 is not a valid color value: \"\""},
-      {{"abc", "0", "0"}, "Color 1 is not a valid color value: \"abc\""},
-      {{"0", "1", "-5", "0"}, "Color 3 is not a valid color value: \"-5\""},
-      {{"0", "1", "2", "3", "4294967296"}, "Color 5 is not a valid color value: \"4294967296\""},
+      {{"0", ""}, "Colour 2 is not a valid colour value: \"\""},
+      {{"abc", "0", "0"}, "Colour 1 is not a valid colour value: \"abc\""},
+      {{"0", "1", "-5", "0"}, "Colour 3 is not a valid colour value: \"-5\""},
+      {{"0", "1", "2", "3", "4294967296"}, "Colour 5 is not a valid colour value: \"4294967296\""},
   };
   for (const auto& c : cases) {
     std::string out = "kept";

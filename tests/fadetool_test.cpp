@@ -126,8 +126,9 @@ TEST(FadeTool, RefusesFadesThatCannotBeMade) {
     std::string message;
   } cases[] = {
       {{"--colors", "3", "--color", "3=abc", "x"},
-       "tintrix-fade: Color 3 is not a valid color value: \"abc\"\n"},
-      {{"--colors", "five", "x"}, "tintrix-fade: The number of colors is not a number: \"five\"\n"},
+       "tintrix-fade: Colour 3 is not a valid colour value: \"abc\"\n"},
+      {{"--colors", "five", "x"},
+       "tintrix-fade: The number of colours is not a number: \"five\"\n"},
       {{"--fade", dir.filePath("none.fad").toStdString(), "x"},
        "tintrix-fade: " + dir.filePath("none.fad").toStdString() + " is not a fade file.\n"},
   };
@@ -341,11 +342,11 @@ TEST(FadeTool, EveryMessageStaysOneLineAndShowsNoRawControls) {
   } cases[] = {
       {{"--fade", "a\nb", "x"}, "tintrix-fade: 'a'$'\\n''b' is not a fade file.\n"},
       {{"--fade", escapes, "--colors", "2", "x"},
-       "tintrix-fade: Color 1 is not a valid color value: \"\\x1b[31mred\"\n"},
+       "tintrix-fade: Colour 1 is not a valid colour value: \"\\x1b[31mred\"\n"},
       {{"--no\rpe", "x"},
        "tintrix-fade: unknown option '--no'$'\\r''pe'\nTry 'tintrix-fade --help'.\n"},
       {{"--colors", "\x07", "x"},
-       "tintrix-fade: The number of colors is not a number: \"\\x07\"\n"},
+       "tintrix-fade: The number of colours is not a number: \"\\x07\"\n"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.args;

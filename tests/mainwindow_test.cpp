@@ -10,10 +10,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -32,6 +34,7 @@
 #include "output/outputcommands.h"
 #include "store/settingsstore.h"
 #include "tests/fakedesktop.h"
+#include "ui/frmabout.h"
 #include "ui/setcolors.h"
 #include "ui/weblinks.h"
 
@@ -529,6 +532,28 @@ TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
   EXPECT_EQ(box, nullptr);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(MainWindowTest, EveryWindowWritesInTheStripsFamilyAndTheDialogsKeepTheirSize) {
+  window->Form_Load();
+  window->sConfigure_Click();
+  ASSERT_NE(Dialog(), nullptr);
+  frmAbout about(Ports{desktop, shell}, window.get());
+  // As the desktop port builds its message boxes.
+  QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Tintrix"), QStringLiteral("Saved"),
+                      QMessageBox::Ok, window.get());
+
+  // The strip, and the dialog, the about box and the message box that it owns.
+  const QString family = QFontInfo(Text1()->font()).family();
+  QStringList others;
+  for (const QWidget* widget : window->findChildren<QWidget*>()) {
+    const QString used = QFontInfo(widget->font()).family();
+    if (used != family) others.append(widget->objectName() + u' ' + used);
+  }
+  EXPECT_TRUE(others.isEmpty()) << family.toStdString() << " but "
+                                << others.join(u", ").toStdString();
+  EXPECT_EQ(Dialog()->font().pointSizeF(), 8.25);
+  EXPECT_EQ(about.font().pointSizeF(), 8.25);
 }
 
 TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {

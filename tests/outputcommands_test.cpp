@@ -118,10 +118,10 @@ TEST(BuildFadeDocument, RefusesWhatCannotBeFaded) {
     const char* color2;
     const char* message;
   } cases[] = {
-      {"five", "0", "The number of colors is not a number: \"five\""},
-      {"", "0", "The number of colors is not a number: \"\""},
-      {"2", "", "Color 2 is not a valid color value: \"\""},
-      {"2", " 12x", "Color 2 is not a valid color value: \" 12x\""},
+      {"five", "0", "The number of colours is not a number: \"five\""},
+      {"", "0", "The number of colours is not a number: \"\""},
+      {"2", "", "Colour 2 is not a valid colour value: \"\""},
+      {"2", " 12x", "Colour 2 is not a valid colour value: \" 12x\""},
   };
   for (const auto& c : cases) {
     FadeSettings fade = DefaultFade();
@@ -187,9 +187,9 @@ TEST_F(OutputCommandTest, RefusalsLeaveFileAndTextAlone) {
     const char* message;
   } cases[] = {
       {"bad colour", [](FadeSettings& f) { f.Colors[2] = "12.5"; },
-       "Color 3 is not a valid color value: \"12.5\""},
+       "Colour 3 is not a valid colour value: \"12.5\""},
       {"bad count", [](FadeSettings& f) { f.NumberColors = "many"; },
-       "The number of colors is not a number: \"many\""},
+       "The number of colours is not a number: \"many\""},
   };
   for (const auto& c : cases) {
     WriteFile(OutputFilePath(), "old");

@@ -336,11 +336,11 @@ TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {
     QString tip;
   };
   const Case cases[] = {
-      {"letters", "abc", "Color 3 is not a valid color value: \"abc\""},
-      {"negative", "-5", "Color 3 is not a valid color value: \"-5\""},
-      {"fraction", "1.5", "Color 3 is not a valid color value: \"1.5\""},
-      {"beyond32Bits", "99999999999", "Color 3 is not a valid color value: \"99999999999\""},
-      {"empty", "", "Color 3 is empty: it holds no color value"},
+      {"letters", "abc", "Colour 3 is not a valid colour value: \"abc\""},
+      {"negative", "-5", "Colour 3 is not a valid colour value: \"-5\""},
+      {"fraction", "1.5", "Colour 3 is not a valid colour value: \"1.5\""},
+      {"beyond32Bits", "99999999999", "Colour 3 is not a valid colour value: \"99999999999\""},
+      {"empty", "", "Colour 3 is empty: it holds no colour value"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -45,7 +45,7 @@ TEST(ParseNumberColors, SelectsOnlyTheFiveCounts) {
     if (!c.number) {
       EXPECT_EQ(status.code(), StatusCode::kInvalidArgument);
       EXPECT_EQ(status.message(),
-                std::string("The number of colors is not a number: \"") + c.text + "\"");
+                std::string("The number of colours is not a number: \"") + c.text + "\"");
       EXPECT_EQ(count, ColorCount::Of(3)) << "left as it was";
     } else {
       EXPECT_EQ(count ? std::optional<int>(count->value()) : std::nullopt, c.count) << c.text;

@@ -1,5 +1,6 @@
 #include "ui/classiclayout.h"
 
+#include <QFont>
 #include <QPushButton>
 #include <QWidget>
 
@@ -13,19 +14,6 @@ int TwipsToPixels(int twips) {
 QRect Twips(int left, int top, int width, int height) {
   return QRect(QPoint(TwipsToPixels(left), TwipsToPixels(top)),
                QPoint(TwipsToPixels(left + width) - 1, TwipsToPixels(top + height) - 1));
-}
-
-QFont DialogFont() {
-  QFont font;
-  // Where the classic face is missing, a face of Arial's metrics keeps the captions inside
-  // their controls; the desktop's default sans-serif face is usually wider.
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"),
-                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                    QStringLiteral("Helvetica")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(8.25);
-  return font;
 }
 
 namespace {

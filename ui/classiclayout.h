@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QRect>
 
 #include <span>
@@ -20,11 +19,8 @@ int TwipsToPixels(int twips);
 // neighbouring rectangles keep meeting where they met.
 QRect Twips(int left, int top, int width, int height);
 
-// The small sans-serif face classic dialogs use (8.25 points), or a face of the same widths.
-QFont DialogFont();
-
 // Steps the font of a label, check box or option button down until its caption fits its
-// rectangle: a face standing in for the classic one may run wider.
+// rectangle: the desktop's face may run wider than the classic one.
 void ShrinkToFit(QWidget* widget);
 
 // As ShrinkToFit for controls that belong together, with one type size for all of them: the

@@ -11,6 +11,7 @@
 #include "ui/classiclayout.h"
 #include "ui/sysinfo.h"
 #include "ui/weblinks.h"
+#include "ui/windowfont.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {

@@ -16,6 +16,7 @@
 #include "ui/setcolors.h"
 #include "ui/textentry.h"
 #include "ui/weblinks.h"
+#include "ui/windowfont.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
@@ -85,6 +86,10 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QString::fromLatin1(kAppTitle));
   setFixedSize(MainWindowLayout::kWindow);
+  // The strip's words, painted and typed, at the desktop's size in the program's one family.
+  QFont stripFont = font();
+  stripFont.setFamily(WindowFontFamily());
+  setFont(stripFont);
 
   m_picture1 = new MainWindowPanel(this, MainWindowPanel::Art::kTitleStrip);
   // The body overlaps the lower edge of the title strip and lies above it.

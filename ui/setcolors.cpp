@@ -17,6 +17,7 @@
 #include "engine/color.h"
 #include "engine/colorcount.h"
 #include "ui/classiclayout.h"
+#include "ui/windowfont.h"
 #include "ui/windowutils.h"
 
 namespace tintrix {
@@ -239,8 +240,8 @@ void SetColors::PaintSwatch(int slot) {
     palette.setBrush(QPalette::Window, HatchBrush());
     palette.setColor(QPalette::WindowText, Qt::black);
     swatch->setToolTip(
-        text.empty() ? QStringLiteral("Color %1 is empty: it holds no color value").arg(slot + 1)
-                     : QStringLiteral("Color %1 is not a valid color value: \"%2\"")
+        text.empty() ? QStringLiteral("Colour %1 is empty: it holds no colour value").arg(slot + 1)
+                     : QStringLiteral("Colour %1 is not a valid colour value: \"%2\"")
                            .arg(slot + 1)
                            .arg(QString::fromStdString(text)));
   }

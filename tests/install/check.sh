@@ -5,10 +5,14 @@
 #   check.sh layout PREFIX                exactly the expected files; entries that find each other
 #   check.sh desktop PREFIX               desktop-file-validate on the desktop entry
 #   check.sh metainfo PREFIX VERSION      appstreamcli on the metainfo; VERSION is released there
-#   check.sh man PREFIX VERSION           no groff warning; every option of --help documented
+#   check.sh man PREFIX VERSION           gzip -9n; no groff warning; every option of --help
+#                                         documented
 #   check.sh command-line PREFIX VERSION  tintrix's own options, without a display
 #   check.sh completion SHELL PREFIX      bash, zsh or fish completes options and their values
-#   check.sh deb CPACK BUILD WORK VERSION cpack -G DEB in WORK; the package's files and fields
+#   check.sh deb CPACK BUILD WORK VERSION HARDENED
+#                                         cpack -G DEB in WORK; the package's files, fields and
+#                                         changelog; lintian finds no fault, and (HARDENED 1) no
+#                                         lack of hardening
 #
 # Exit status: 0 when the check passed, 1 when it failed, 77 when a tool it needs is missing.
 set -uo pipefail
@@ -22,8 +26,8 @@ share/bash-completion/completions/tintrix-fade
 share/doc/tintrix/copyright
 share/fish/vendor_completions.d/tintrix-fade.fish
 share/icons/hicolor/scalable/apps/$APP_ID.svg
-share/man/man1/tintrix-fade.1
-share/man/man1/tintrix.1
+share/man/man1/tintrix-fade.1.gz
+share/man/man1/tintrix.1.gz
 share/metainfo/$APP_ID.metainfo.xml
 share/zsh/site-functions/_tintrix-fade"
 
@@ -57,6 +61,13 @@ same_lines() {
 # the lines that start with one.
 help_options() {
   "$1" --help | grep -E '^ +-' | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u
+}
+
+# color_words: the words "color" and "colors" on standard input outside option names
+# (--color, --colors) and markup (Color=, color:, [color=, [/color]). The programs' texts
+# spell it "colour".
+color_words() {
+  grep -oP '(?<![-[/])\b[Cc]olors?\b(?![=:\]])'
 }
 
 check_install() {
@@ -126,17 +137,29 @@ check_metainfo() {
   finish
 }
 
+# reproducible_gzip FILE: whether FILE is gzip data compressed at the highest level, without a
+# stored name or time stamp (gzip -9n): the header's flags, time and extra flags.
+reproducible_gzip() {
+  [[ $(od -An -tx1 -N10 "$1" | tr -d ' \n') == 1f8b0800000000000203 ]]
+}
+
 check_man() {
   local prefix=$1 version=$2
-  need groff
-  local page output program option options device
+  need groff gzip od
+  local page compressed output program option options device
+  page=$(mktemp) || exit 1
+  trap 'rm -f "$page"' EXIT
   for program in tintrix tintrix-fade; do
-    page=$prefix/share/man/man1/$program.1
+    compressed=$prefix/share/man/man1/$program.1.gz
+    reproducible_gzip "$compressed" || fail "$program.1.gz is not compressed by gzip -9n"
+    gzip -dc "$compressed" >"$page" || { fail "$program.1.gz does not decompress"; continue; }
     for device in ps utf8; do
       output=$(groff -man -ww -z -T"$device" "$page" 2>&1) || fail "groff failed on $program.1"
       [[ -z $output ]] || fail "groff -T$device warns on $program.1: $output"
     done
     grep -q "^\.TH .*\"Tintrix $version\"" "$page" || fail "$program.1 is not the page of $version"
+    output=$(cat "$page" <("$prefix/bin/$program" --help) | color_words | paste -sd ' ')
+    [[ -z $output ]] || fail "$program.1 or $program --help spells colour \"$output\""
     # Each option of --help has its place in OPTIONS, where roff writes every dash as \-.
     options=$(sed -n '/^\.SH OPTIONS/,/^\.SH/p' "$page")
     for option in $(help_options "$prefix/bin/$program"); do
@@ -171,7 +194,11 @@ check_command_line() {
   expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" --help
   expect 0 "Usage: tintrix \[OPTIONS\]"$'\n'"*" "" -h
   expect 0 "tintrix $version" "" -platform offscreen -style=fusion -reverse --version
-  expect 2 "" "tintrix: *'bogus'*" --bogus
+  # An unknown option is named as it was typed; the value of an option is no option.
+  expect 2 "" "tintrix: Unknown option '--bogus'. Try 'tintrix --help'." --bogus
+  expect 2 "" "tintrix: Unknown option '--bogus'. Try*" --bogus=1
+  expect 2 "" "tintrix: Unknown option '-x'. Try*" -x
+  expect 2 "" "tintrix: Unknown options: '-bogus', '--x'. Try*" -platform --bogus -bogus --x=1
   expect 2 "" "tintrix: *'stray'*" stray
   expect 2 "" "tintrix: *'-platform'*" -platform
   expect 2 "" "tintrix: *'--version'*" --version=1
@@ -232,6 +259,11 @@ tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
 tintrix-fade --max|--max-length
 tintrix-fade -- --b|
 EOF
+  # The descriptions spell colour as the programs do (fish names an option after "-l ").
+  local file
+  file=$(find "$prefix/share" -name "*tintrix-fade*" -path "*$shell*")
+  actual=$(sed -E 's/ -l colors? / /' "$file" | color_words | paste -sd ' ')
+  [[ -z $actual ]] || fail "the $shell completion spells colour \"$actual\""
   # Every option of the help, and those the help will list with the new formats and blends.
   local offered option
   offered=$(complete_line "tintrix-fade -")
@@ -243,8 +275,8 @@ EOF
 }
 
 check_deb() {
-  local cpack=$1 build=$2 work=$3 version=$4
-  need dpkg-deb dpkg-shlibdeps dpkg-architecture readelf
+  local cpack=$1 build=$2 work=$3 version=$4 hardened=$5
+  need dpkg-deb dpkg-shlibdeps dpkg-architecture dpkg-parsechangelog readelf gzip od lintian
   rm -rf "$work" && mkdir -p "$work" || exit 1
   (cd "$build" && "$cpack" -G DEB -B "$work") >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack failed"; finish; }
@@ -258,8 +290,11 @@ check_deb() {
   local listing files
   listing=$(dpkg-deb -c "$deb")
   files=$(awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' <<<"$listing" | LC_ALL=C sort)
-  # ... except the zsh completion, in the folder where Debian's zsh looks for it.
+  # ... except the zsh completion, in the folder where Debian's zsh looks for it, and with the
+  # changelog that only a package has.
   local expected=${EXPECTED_FILES/zsh\/site-functions/zsh\/vendor-completions}
+  local docs=share/doc/tintrix
+  expected=${expected/$docs\/copyright/$docs\/changelog.gz$'\n'$docs\/copyright}
   same_lines "the package's files" "$expected" "$files"
   awk '$2 != "root/root" { exit 1 }' <<<"$listing" || fail "files not owned by root"
   grep -qE '^-rwxr-xr-x .* \./usr/bin/tintrix$' <<<"$listing" || fail "usr/bin/tintrix mode"
@@ -280,6 +315,20 @@ EOF
   awk 'length > 80 { exit 1 }' <<<"$value" || fail "description lines longer than 80 characters"
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright |
     grep -q "^MIT License" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
+  # The changelog's latest entry is this version's, released by the package's maintainer.
+  local changelog=$work/changelog.gz
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/changelog.gz >"$changelog"
+  reproducible_gzip "$changelog" || fail "the changelog is not compressed by gzip -9n"
+  gzip -dc "$changelog" >"$work/changelog" || fail "the changelog does not decompress"
+  while IFS='|' read -r field expected; do
+    value=$(dpkg-parsechangelog -l "$work/changelog" -S "$field" 2>&1)
+    [[ $value == $expected ]] || fail "the changelog's $field is \"$value\", not \"$expected\""
+  done <<EOF
+Source|tintrix
+Version|$version
+Maintainer|$(dpkg-deb -f "$deb" Maintainer)
+Distribution|[a-z]*
+EOF
   # The package depends on the package of every shared library the programs link.
   local depends multiarch owners library owner
   depends=$(dpkg-deb -f "$deb" Depends)
@@ -296,6 +345,19 @@ EOF
     [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] ||
       fail "Depends lacks $owner, the package of $library"
   done
+
+  # Debian's own checker of packages finds no error and no warning, and no hardening missing,
+  # which it tells as information. What else it says is shown. A build without the hardening
+  # (the sanitizer build) makes no package to ship: there only errors count.
+  local said status fail_on=error,warning
+  ((hardened)) || fail_on=error
+  said=$(lintian --pedantic --display-info --fail-on "$fail_on" "$deb" 2>"$work/lintian.log")
+  status=$?
+  [[ -z $said ]] || echo "lintian: $said"
+  ((status == 0)) || fail "lintian failed ($status): $(<"$work/lintian.log")"
+  if ((hardened)) && grep -q '^.: [^ ]*: hardening-' <<<"$said"; then
+    fail "lintian misses hardening"
+  fi
   finish
 }
 
