@@ -77,9 +77,9 @@ std::vector<Channels> FirstColors(std::int64_t count) {
 // The default fade with `count` of the ten colours.
 FadeSettings ColorFade(std::int64_t count, std::int64_t wavy) {
   FadeSettings fade = DefaultFade();
-  fade.NumberColors = std::to_string(count);
-  for (std::size_t k = 0; k < kTenColors.size(); ++k) fade.Colors[k] = kTenColors[k];
-  fade.WaVy = static_cast<int>(wavy);
+  fade.colorCount = std::to_string(count);
+  for (std::size_t k = 0; k < kTenColors.size(); ++k) fade.colors[k] = kTenColors[k];
+  fade.wavy = static_cast<int>(wavy);
   return fade;
 }
 
@@ -108,9 +108,9 @@ void BM_BuildFadeDocument(benchmark::State& state) {
   const auto chars = static_cast<std::size_t>(state.range(0));
   const Input& input = CachedInput(chars, state.range(3));
   FadeSettings fade = ColorFade(state.range(1), state.range(2));
-  fade.Italic = 1;
-  fade.Underlined = 1;
-  fade.TextToFade = input.text;
+  fade.italic = 1;
+  fade.underlined = 1;
+  fade.text = input.text;
   ClockSeededRandom random(7);
   FadeHooks hooks;
   hooks.wave = &random;
@@ -194,7 +194,7 @@ void BM_GenerateShortFades(benchmark::State& state) {
 // kShortTexts documents of 80 characters, each made afresh as the window makes them.
 void BM_BuildShortDocuments(benchmark::State& state) {
   FadeSettings fade = ColorFade(state.range(0), state.range(1));
-  fade.TextToFade = ShortText(kShortChars, static_cast<TextKind>(state.range(2)));
+  fade.text = ShortText(kShortChars, static_cast<TextKind>(state.range(2)));
   ClockSeededRandom random(7);
   FadeHooks hooks;
   hooks.wave = &random;

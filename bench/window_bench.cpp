@@ -58,7 +58,7 @@ void BM_MakeHtmlFromTheWindow(benchmark::State& state) {
   NoShell shell;
   NoStore store;
   MainWindow window(Ports{desktop, shell}, store);
-  window.fade().NumberColors = std::to_string(state.range(1));
+  window.fade().colorCount = std::to_string(state.range(1));
   window.show();
   QApplication::processEvents();
   const QString text = LongText(state.range(0), state.range(2));

@@ -102,7 +102,7 @@ void SetColor(Options& options, const std::string& assignment) {
     throw UsageError("--color takes K=VALUE with K from 1 to 10, not \"" + assignment + "\"");
   }
   const std::string value = ColorOptionValue(assignment.substr(equals + 1));
-  options.edits.push_back([k = *slot, value](FadeSettings& fade) { fade.Colors[k - 1] = value; });
+  options.edits.push_back([k = *slot, value](FadeSettings& fade) { fade.colors[k - 1] = value; });
 }
 
 void SetFlag(Options& options, int FadeSettings::*flag, int value) {
@@ -113,10 +113,10 @@ void SetFlag(Options& options, int FadeSettings::*flag, int value) {
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::ostream& out) {
   Options options;
   const std::pair<const char*, int FadeSettings::*> flags[] = {
-      {"wavy", &FadeSettings::WaVy},
-      {"bold", &FadeSettings::Bold},
-      {"italic", &FadeSettings::Italic},
-      {"underline", &FadeSettings::Underlined}};
+      {"wavy", &FadeSettings::wavy},
+      {"bold", &FadeSettings::bold},
+      {"italic", &FadeSettings::italic},
+      {"underline", &FadeSettings::underlined}};
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     std::optional<std::string> inlineValue;
@@ -185,11 +185,11 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         throw UsageError("--max-length takes a whole number, not \"" + length + "\"");
       }
     } else if (arg == "--colors") {
-      options.edits.push_back([n = value()](FadeSettings& fade) { fade.NumberColors = n; });
+      options.edits.push_back([n = value()](FadeSettings& fade) { fade.colorCount = n; });
     } else if (arg == "--color") {
       SetColor(options, value());
     } else if (arg == "--font") {
-      options.edits.push_back([font = value()](FadeSettings& fade) { fade.Font = font; });
+      options.edits.push_back([font = value()](FadeSettings& fade) { fade.font = font; });
     } else if (arg == "--seed") {
       const std::string seed = value();
       options.seed = ParseWhole<std::uint64_t>(seed);

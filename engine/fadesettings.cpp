@@ -6,73 +6,56 @@ namespace tintrix {
 
 namespace {
 
-using Kind = FadeField::Kind;
-
-template <typename Fade>
-auto& TextFieldOf(Fade& fade, const FadeField& field) {
-  if (field.index < fade.Colors.size()) return fade.Colors[field.index];
-  return field.index == fade.Colors.size() ? fade.Font : fade.NumberColors;
+FadeField Text(const char* key, const char* defaultText, std::string FadeSettings::*member) {
+  return {key, defaultText, member, std::nullopt, nullptr};
 }
-
-template <typename Fade>
-auto& FlagFieldOf(Fade& fade, const FadeField& field) {
-  switch (field.index) {
-    case 0:
-      return fade.WaVy;
-    case 1:
-      return fade.Bold;
-    case 2:
-      return fade.Italic;
-    default:
-      return fade.Underlined;
-  }
+FadeField Color(const char* key, const char* defaultText, std::size_t index) {
+  return {key, defaultText, nullptr, index, nullptr};
+}
+FadeField Flag(const char* key, const char* defaultText, int FadeSettings::*member) {
+  return {key, defaultText, nullptr, std::nullopt, member};
 }
 
 }  // namespace
 
-const std::array<FadeField, 16> kFadeFields = {{
-    {"Color1", "0", Kind::kText, 0},
-    {"Color2", "16711680", Kind::kText, 1},
-    {"Color3", "12615808", Kind::kText, 2},
-    {"Color4", "16744703", Kind::kText, 3},
-    {"Color5", "0", Kind::kText, 4},
-    {"Color6", "0", Kind::kText, 5},
-    {"Color7", "16711680", Kind::kText, 6},
-    {"Color8", "12615808", Kind::kText, 7},
-    {"Color9", "16744703", Kind::kText, 8},
-    {"Color10", "0", Kind::kText, 9},
-    {"WaVy", "0", Kind::kFlag, 0},
-    {"Bold", "1", Kind::kFlag, 1},
-    {"Italic", "0", Kind::kFlag, 2},
-    {"Underlined", "0", Kind::kFlag, 3},
-    {"Font", "Arial", Kind::kText, 10},
-    {"NumberColors", "5", Kind::kText, 11},
-}};
+const std::array<FadeField, 16> kFadeFields = {
+    Color("Color1", "0", 0),
+    Color("Color2", "16711680", 1),
+    Color("Color3", "12615808", 2),
+    Color("Color4", "16744703", 3),
+    Color("Color5", "0", 4),
+    Color("Color6", "0", 5),
+    Color("Color7", "16711680", 6),
+    Color("Color8", "12615808", 7),
+    Color("Color9", "16744703", 8),
+    Color("Color10", "0", 9),
+    Flag("WaVy", "0", &FadeSettings::wavy),
+    Flag("Bold", "1", &FadeSettings::bold),
+    Flag("Italic", "0", &FadeSettings::italic),
+    Flag("Underlined", "0", &FadeSettings::underlined),
+    Text("Font", "Arial", &FadeSettings::font),
+    Text("NumberColors", "5", &FadeSettings::colorCount),
+};
 
 std::string& TextField(FadeSettings& fade, const FadeField& field) {
-  return TextFieldOf(fade, field);
+  return field.color ? fade.colors[*field.color] : fade.*field.text;
 }
 
 const std::string& TextField(const FadeSettings& fade, const FadeField& field) {
-  return TextFieldOf(fade, field);
+  return field.color ? fade.colors[*field.color] : fade.*field.text;
 }
 
-int& FlagField(FadeSettings& fade, const FadeField& field) { return FlagFieldOf(fade, field); }
-
-int FlagField(const FadeSettings& fade, const FadeField& field) { return FlagFieldOf(fade, field); }
-
 std::string StoredText(const FadeSettings& fade, const FadeField& field) {
-  return field.kind == Kind::kText ? TextField(fade, field)
-                                   : std::to_string(FlagField(fade, field));
+  return field.IsFlag() ? std::to_string(fade.*field.flag) : TextField(fade, field);
 }
 
 FadeSettings DefaultFade() {
   FadeSettings fade;
   for (const FadeField& field : kFadeFields) {
-    if (field.kind == Kind::kText) {
-      TextField(fade, field) = field.defaultText;
+    if (field.IsFlag()) {
+      fade.*field.flag = ParseWhole<int>(field.defaultText).value_or(0);
     } else {
-      FlagField(fade, field) = ParseWhole<int>(field.defaultText).value_or(0);
+      TextField(fade, field) = field.defaultText;
     }
   }
   return fade;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tintrix {
@@ -10,41 +11,39 @@ namespace tintrix {
 // the settings store and fade files hold them; they are converted only when a fade is made.
 // The four style flags are check states: 0 off, 1 on, 2 greyed (only a fade file sets 2).
 struct FadeSettings {
-  std::string TextToFade;
-  std::array<std::string, 10> Colors;  // Color1 ... Color10
-  std::string NumberColors;
-  int WaVy = 0;
-  int Bold = 0;
-  int Italic = 0;
-  int Underlined = 0;
-  std::string Font;
+  std::string text;                    // the text to fade; never stored
+  std::array<std::string, 10> colors;  // colour values as decimal text
+  std::string colorCount;              // the number of colours the fade runs through
+  int wavy = 0;
+  int bold = 0;
+  int italic = 0;
+  int underlined = 0;
+  std::string font;
 
   bool operator==(const FadeSettings&) const = default;
 };
 
 // One stored field of a fade: its key in the settings store and in fade files, its default
-// when nothing is stored, and which field of FadeSettings it is. Text fields (the colours,
-// the font, the colour count) move as text; flags are whole numbers stored as decimal text.
+// when nothing is stored, and the member of FadeSettings it is. Text fields (the colours, the
+// font, the colour count) move as text; flags are whole numbers stored as decimal text.
 struct FadeField {
-  enum class Kind { kText, kFlag };
-
   const char* key;
   const char* defaultText;
-  Kind kind;
-  // kText: 0 ... 9 for Color1 ... Color10, 10 for Font, 11 for NumberColors.
-  // kFlag: 0 ... 3 for WaVy, Bold, Italic, Underlined.
-  std::size_t index;
+  // Exactly one of them names the member: a text, a colour of `colors`, or a flag.
+  std::string FadeSettings::*text = nullptr;
+  std::optional<std::size_t> color = std::nullopt;
+  int FadeSettings::*flag = nullptr;
+
+  bool IsFlag() const { return flag != nullptr; }
 };
 
 // The sixteen stored fields, in the order in which they are loaded, saved and written to fade
 // files. The text to fade is never stored.
 extern const std::array<FadeField, 16> kFadeFields;
 
-// The field of `fade` that `field` names; `field` must be of the matching kind.
+// The text member of `fade` that `field` names; `field` must not be a flag.
 std::string& TextField(FadeSettings& fade, const FadeField& field);
 const std::string& TextField(const FadeSettings& fade, const FadeField& field);
-int& FlagField(FadeSettings& fade, const FadeField& field);
-int FlagField(const FadeSettings& fade, const FadeField& field);
 
 // A stored field's text: the field's own text, or a flag as decimal text ("0", "1", "2").
 std::string StoredText(const FadeSettings& fade, const FadeField& field);

@@ -21,17 +21,17 @@ std::string QuotedFont(const FormatTraits& format, MarkupFormat kind, std::strin
 
 Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
                             std::optional<FadeDocument>& document, const MarkupOptions& options) {
-  const bool styles[kStyleCount] = {fade.Underlined == 1, fade.Italic == 1, fade.Bold == 1};
+  const bool styles[kStyleCount] = {fade.underlined == 1, fade.italic == 1, fade.bold == 1};
   MarkupOptions written = options;
   written.underline = !markupOnly && styles[0];
   written.italic = !markupOnly && styles[1];
   written.bold = !markupOnly && styles[2];
   std::optional<ColorCount> count;
-  if (Status status = ParseNumberColors(fade.NumberColors, count); !status.ok()) return status;
+  if (Status status = ParseNumberColors(fade.colorCount, count); !status.ok()) return status;
   std::optional<FadeGenerator> generator;
   if (count) {
     if (Status status =
-            FadeGenerator::Create(*count, fade.Colors, fade.WaVy != 0, generator, written);
+            FadeGenerator::Create(*count, fade.colors, fade.wavy != 0, generator, written);
         !status.ok()) {
       return status;
     }
@@ -41,10 +41,10 @@ Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
   std::string close;
   if (!markupOnly) {
     const bool font =
-        format.font != FontQuoting::kNone && (format.fontWhenEmpty || !fade.Font.empty());
+        format.font != FontQuoting::kNone && (format.fontWhenEmpty || !fade.font.empty());
     if (font) {
       open += format.fontOpen;
-      open += QuotedFont(format, options.format, fade.Font);
+      open += QuotedFont(format, options.format, fade.font);
       open += format.fontOpenEnd;
     }
     // Outermost underline, innermost bold.
@@ -73,14 +73,14 @@ Status FadeDocument::Append(std::string_view text, const FadeHooks& hooks, std::
 Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& out) {
   std::optional<FadeDocument> document;
   if (Status status = FadeDocument::Create(fade, true, document); !status.ok()) return status;
-  return document->Append(fade.TextToFade, hooks, out);
+  return document->Append(fade.text, hooks, out);
 }
 
 Status BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks, std::string& document) {
   std::optional<FadeDocument> made;
   if (Status status = FadeDocument::Create(fade, false, made); !status.ok()) return status;
   std::string s;
-  if (Status status = made->Append(fade.TextToFade, hooks, s); !status.ok()) return status;
+  if (Status status = made->Append(fade.text, hooks, s); !status.ok()) return status;
   document = std::move(s);
   return Status::Ok();
 }

@@ -38,7 +38,7 @@ Status MakeDocument(const FadeSettings& fade, Desktop& desktop, std::string& doc
 }  // namespace
 
 void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
-  if (fade.TextToFade.empty()) return;
+  if (fade.text.empty()) return;
   std::string document;
   Status status = MakeDocument(fade, desktop, document);
   if (status.ok()) {
@@ -55,7 +55,7 @@ void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
   }
   desktop.ShowMessage("File saved as C:\\output.htm", kAppTitle, MessageIcon::None,
                       OutputFilePath());
-  fade.TextToFade.clear();
+  fade.text.clear();
 }
 
 void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
@@ -66,7 +66,7 @@ void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
     return;
   }
   desktop.SetClipboardText(document);
-  fade.TextToFade.clear();
+  fade.text.clear();
 }
 
 }  // namespace tintrix

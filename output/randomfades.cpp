@@ -17,9 +17,9 @@ void RandomFade(FadeSettings& fade, Desktop& desktop, ColorCount count) {
   for (int i = 0; i < count.value(); ++i) {
     // 16777213, not 16777216: the three palest near-whites never come out.
     const auto value = static_cast<std::uint32_t>(random.NextFraction() * 16777213.0);
-    fade.Colors[static_cast<std::size_t>(i)] = std::to_string(value);
+    fade.colors[static_cast<std::size_t>(i)] = std::to_string(value);
   }
-  fade.NumberColors = count.text();
+  fade.colorCount = count.text();
 }
 
 void s2Color_Click(FadeSettings& fade, Desktop& desktop) { RandomFade(fade, desktop, CountOf(2)); }

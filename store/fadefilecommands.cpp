@@ -34,10 +34,10 @@ Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
   for (const FadeField& field : kFadeFields) {
     const std::optional<std::string> value = document.Find(kSection, field.key);
     anyKey = anyKey || value.has_value();
-    if (field.kind == FadeField::Kind::kText) {
+    if (!field.IsFlag()) {
       TextField(opened, field) = value.value_or("");
     } else if (const std::optional<int> flag = FlagFromFadeFile(value.value_or(""))) {
-      FlagField(opened, field) = *flag;
+      opened.*field.flag = *flag;
     }
   }
   if (!anyKey) return Status::NotFound(QuoteName(path) + " is not a fade file.");

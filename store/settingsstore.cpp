@@ -109,14 +109,14 @@ Status FileSettingsStore::Sync() {
 void LoadFadeSettings(FadeSettings& fade, SettingsStore& store) {
   for (const FadeField& field : kFadeFields) {
     const std::optional<std::string> stored = store.Read(field.key);
-    if (field.kind == FadeField::Kind::kText) {
-      TextField(fade, field) = stored ? *stored : field.defaultText;
-    } else {
+    if (field.IsFlag()) {
       const std::optional<int> flag = stored ? ParseStoredFlag(*stored) : std::nullopt;
-      FlagField(fade, field) = flag ? *flag : *ParseStoredFlag(field.defaultText);
+      fade.*field.flag = flag ? *flag : *ParseStoredFlag(field.defaultText);
+    } else {
+      TextField(fade, field) = stored ? *stored : field.defaultText;
     }
   }
-  if (fade.Font.empty()) fade.Font = "Arial";
+  if (fade.font.empty()) fade.font = "Arial";
 }
 
 Status SaveFadeSettings(const FadeSettings& fade, SettingsStore& store) {

@@ -78,7 +78,7 @@ TEST_F(FadeFileTest, SaveWritesTheNamedFadeFile) {
 
 TEST_F(FadeFileTest, SaveOverAnExistingFileKeepsItsOtherContent) {
   WriteBytes(Path("old.fad"), "; mine\r\n[Other]\r\nx=1\r\n[main]\r\ncolor1=5\r\nExtra=yes\r\n");
-  fade.Colors[0] = "7";
+  fade.colors[0] = "7";
   Save("New", Path("old.fad"));
   const std::string bytes = ReadBytes(Path("old.fad"));
   EXPECT_EQ(
@@ -91,19 +91,19 @@ TEST_F(FadeFileTest, SaveOverAnExistingFileKeepsItsOtherContent) {
 
 TEST_F(FadeFileTest, OpenRestoresEveryField) {
   FadeSettings saved = DefaultFade();
-  for (std::size_t k = 0; k < 10; ++k) saved.Colors[k] = std::to_string(k * 1000 + 1);
-  saved.NumberColors = "3";
-  saved.WaVy = 1;
-  saved.Bold = 0;
-  saved.Italic = 2;
-  saved.Underlined = 1;
-  saved.Font = "";
+  for (std::size_t k = 0; k < 10; ++k) saved.colors[k] = std::to_string(k * 1000 + 1);
+  saved.colorCount = "3";
+  saved.wavy = 1;
+  saved.bold = 0;
+  saved.italic = 2;
+  saved.underlined = 1;
+  saved.font = "";
   fade = saved;
   Save("All", Path("all.fad"));
   fade = DefaultFade();
-  fade.TextToFade = "typed";
+  fade.text = "typed";
   Open(Path("all.fad"));
-  saved.TextToFade = "typed";
+  saved.text = "typed";
   EXPECT_EQ(fade, saved);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(Info(), FadeInfo("All"));
@@ -117,22 +117,22 @@ TEST_F(FadeFileTest, OpenConvertsStyleTextsByRoundingHalfToEven) {
                {"-0.4", 0}, {"3", 1}, {"x", 1},   {"", 1},    {"70000", 1}};
   for (const auto& c : cases) {
     WriteBytes(Path("style.fad"), std::string("[Main]\r\nColor1=9\r\nItalic=") + c.text + "\r\n");
-    fade.Italic = 1;
+    fade.italic = 1;
     Open(Path("style.fad"));
-    EXPECT_EQ(fade.Italic, c.flag) << '"' << c.text << '"';
+    EXPECT_EQ(fade.italic, c.flag) << '"' << c.text << '"';
   }
 }
 
 TEST_F(FadeFileTest, MissingKeysEmptyTheirFieldsButKeepTheFlags) {
   WriteBytes(Path("part.fad"), "[Main]\nColor2=255\n");
-  fade.WaVy = 1;
+  fade.wavy = 1;
   Open(Path("part.fad"));
-  EXPECT_EQ(fade.Colors[0], "");
-  EXPECT_EQ(fade.Colors[1], "255");
-  EXPECT_EQ(fade.Font, "");
-  EXPECT_EQ(fade.NumberColors, "");
-  EXPECT_EQ(fade.WaVy, 1);
-  EXPECT_EQ(fade.Bold, 1);
+  EXPECT_EQ(fade.colors[0], "");
+  EXPECT_EQ(fade.colors[1], "255");
+  EXPECT_EQ(fade.font, "");
+  EXPECT_EQ(fade.colorCount, "");
+  EXPECT_EQ(fade.wavy, 1);
+  EXPECT_EQ(fade.bold, 1);
 }
 
 TEST_F(FadeFileTest, NoFadeFileChangesNothingAndSaysSo) {
@@ -192,8 +192,8 @@ TEST_F(FadeFileTest, ReadsWindowsFiles) {
   WriteBytes(Path("win.fad"),
              "[MAIN]\r\nfadename = Caf\xE9\r\ncolor1 = 255\r\nFONT=Trebuchet \x96 MS\r\n");
   Open(Path("win.fad"));
-  EXPECT_EQ(fade.Colors[0], "255");
-  EXPECT_EQ(fade.Font, "Trebuchet \xE2\x80\x93 MS");
+  EXPECT_EQ(fade.colors[0], "255");
+  EXPECT_EQ(fade.font, "Trebuchet \xE2\x80\x93 MS");
   EXPECT_EQ(Info(), FadeInfo("Caf\xC3\xA9"));
 }
 
@@ -207,8 +207,8 @@ TEST_F(FadeFileTest, SaveReplacesTheFileOnceAsSeventeenKeyWritesWould) {
   const std::string before = "; kept\r\n[Other]\r\nx=1\r\n[main]\r\ncolor3 = old\r\nBold=0\r\n";
   WriteBytes(Path("one"), before);
   WriteBytes(Path("seventeen"), before);
-  fade.Font = "Comic \"Sans\"";
-  fade.Colors[4] = "not a colour";
+  fade.font = "Comic \"Sans\"";
+  fade.colors[4] = "not a colour";
   ASSERT_TRUE(SaveFadeFile(fade, "Dusk", Path("one")).ok());
   WriteProfileValue("Main", "FadeName", "Dusk", Path("seventeen"));
   for (const FadeField& field : kFadeFields) {

@@ -42,7 +42,7 @@ std::string ReadBytes(const QString& path) {
 
 std::string DefaultDocument(const std::string& text) {
   FadeSettings fade = DefaultFade();
-  fade.TextToFade = text;
+  fade.text = text;
   std::string document;
   EXPECT_TRUE(BuildFadeDocument(fade, {}, document).ok());
   return document + "\n";
@@ -65,15 +65,15 @@ TEST(FadeTool, OptionsChangeTheStartingFade) {
   } cases[] = {
       {"hex colour is red first",
        {"--color", "2=#0000FF"},
-       [](FadeSettings& f) { f.Colors[1] = "16711680"; }},
-      {"hex lower case", {"--color=1=#ff8000"}, [](FadeSettings& f) { f.Colors[0] = "33023"; }},
+       [](FadeSettings& f) { f.colors[1] = "16711680"; }},
+      {"hex lower case", {"--color=1=#ff8000"}, [](FadeSettings& f) { f.colors[0] = "33023"; }},
       {"styles on",
        {"--italic", "--underline", "--no-bold"},
-       [](FadeSettings& f) { f.Italic = 1, f.Underlined = 1, f.Bold = 0; }},
-      {"last word wins", {"--bold", "--no-bold"}, [](FadeSettings& f) { f.Bold = 0; }},
-      {"empty font", {"--font", ""}, [](FadeSettings& f) { f.Font = ""; }},
-      {"font with =", {"--font=A=B"}, [](FadeSettings& f) { f.Font = "A=B"; }},
-      {"count text as given", {"--colors", " 3 "}, [](FadeSettings& f) { f.NumberColors = " 3 "; }},
+       [](FadeSettings& f) { f.italic = 1, f.underlined = 1, f.bold = 0; }},
+      {"last word wins", {"--bold", "--no-bold"}, [](FadeSettings& f) { f.bold = 0; }},
+      {"empty font", {"--font", ""}, [](FadeSettings& f) { f.font = ""; }},
+      {"font with =", {"--font=A=B"}, [](FadeSettings& f) { f.font = "A=B"; }},
+      {"count text as given", {"--colors", " 3 "}, [](FadeSettings& f) { f.colorCount = " 3 "; }},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.args;
@@ -81,7 +81,7 @@ TEST(FadeTool, OptionsChangeTheStartingFade) {
     args.push_back("text");
     FadeSettings fade = DefaultFade();
     c.expect(fade);
-    fade.TextToFade = "text";
+    fade.text = "text";
     std::string document;
     ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok()) << c.name;
     const ToolRun run = RunTool(args);
@@ -93,8 +93,8 @@ TEST(FadeTool, OptionsChangeTheStartingFade) {
 TEST(FadeTool, StartsFromTheStoredFadeUnlessToldOtherwise) {
   const auto stored = [] {
     FadeSettings fade = DefaultFade();
-    fade.NumberColors = "2";
-    fade.Bold = 0;
+    fade.colorCount = "2";
+    fade.bold = 0;
     return fade;
   };
   EXPECT_EQ(RunTool({"ab"}, "", stored).out,
@@ -185,14 +185,14 @@ TEST(FadeTool, OutputFileAndFadeFile) {
   ASSERT_NE(WriteProfileValue("Main", "NumberColors", "3", fadeFile.toStdString()), 0);
   ASSERT_NE(WriteProfileValue("Main", "Color1", "255", fadeFile.toStdString()), 0);
   FadeSettings fade = DefaultFade();
-  fade.NumberColors = "3";
-  fade.Colors[0] = "255";
+  fade.colorCount = "3";
+  fade.colors[0] = "255";
   // missing keys empty their fields
-  for (std::size_t k = 1; k < 10; ++k) fade.Colors[k] = "";
-  fade.Font = "";
-  fade.Colors[1] = "0";
-  fade.Colors[2] = "65280";
-  fade.TextToFade = "abc";
+  for (std::size_t k = 1; k < 10; ++k) fade.colors[k] = "";
+  fade.font = "";
+  fade.colors[1] = "0";
+  fade.colors[2] = "65280";
+  fade.text = "abc";
   std::string document;
   ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok());
 

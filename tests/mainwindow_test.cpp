@@ -192,13 +192,13 @@ TEST_F(MainWindowTest, FormLoadLoadsTheStoredFadeButNeverTheText) {
   window->Form_Load();
 
   const FadeSettings& fade = window->fade();
-  EXPECT_EQ(fade.Colors[0], "123");
-  EXPECT_EQ(fade.Colors[1], "16711680");  // default
-  EXPECT_EQ(fade.Colors[2], "");
-  EXPECT_EQ(fade.Bold, 0);
-  EXPECT_EQ(fade.WaVy, 2);
-  EXPECT_EQ(fade.Font, "Arial");
-  EXPECT_EQ(fade.NumberColors, "10");
+  EXPECT_EQ(fade.colors[0], "123");
+  EXPECT_EQ(fade.colors[1], "16711680");  // default
+  EXPECT_EQ(fade.colors[2], "");
+  EXPECT_EQ(fade.bold, 0);
+  EXPECT_EQ(fade.wavy, 2);
+  EXPECT_EQ(fade.font, "Arial");
+  EXPECT_EQ(fade.colorCount, "10");
   EXPECT_EQ(Text1()->text(), "Enter Text To Fade Here");
 }
 
@@ -313,13 +313,13 @@ TEST_F(MainWindowTest, MenusHoldTheWholeTreeInOrder) {
 }
 
 TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
-  window->fade().NumberColors = "2";
+  window->fade().colorCount = "2";
   Text1()->setText(QString::fromUtf8("Grüße"));
   Text1()->end(false);
   Text1()->insert(QStringLiteral("!"));
   window->sClipboard_Click();
   FadeSettings expected = window->fade();
-  expected.TextToFade = "Grüße!";
+  expected.text = "Grüße!";
   std::string document;
   ASSERT_TRUE(BuildFadeDocument(expected, {}, document).ok());
   EXPECT_EQ(desktop.clipboard, document);
@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, Text1TakesAPasteOfAnyLengthWhole) {
 TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
   const QString path = QDir::home().filePath(QStringLiteral("output.htm"));
   QFile::remove(path);
-  window->fade().NumberColors = "2";
+  window->fade().colorCount = "2";
   Text1()->setText(QStringLiteral("Hi"));
 
   window->sMakeHTML_Click();
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
 }
 
 TEST_F(MainWindowTest, ClipboardGetsTheSameDocumentAndText1Empties) {
-  window->fade().NumberColors = "3";
+  window->fade().colorCount = "3";
   Text1()->setText(QStringLiteral("Same text"));
   window->sMakeHTML_Click();
   QFile file(QDir::home().filePath(QStringLiteral("output.htm")));
@@ -390,17 +390,17 @@ TEST_F(MainWindowTest, RandomFadesReplaceTheFirstColoursAndKeepText1) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FadeSettings& fade = window->fade();
-    for (std::string& color : fade.Colors) color = "7";
+    for (std::string& color : fade.colors) color = "7";
     Text1()->setText(QStringLiteral("keep me"));
     const int reseeds = desktop.random.reseeds;
 
     (window.get()->*c.handler)();
 
-    EXPECT_EQ(fade.NumberColors, std::to_string(c.count));
+    EXPECT_EQ(fade.colorCount, std::to_string(c.count));
     EXPECT_EQ(desktop.random.reseeds, reseeds + 1);
     for (int i = 0; i < 10; ++i) {
       // The scripted source always draws one half.
-      EXPECT_EQ(fade.Colors[i], i < c.count ? "8388606" : "7") << "colour " << i + 1;
+      EXPECT_EQ(fade.colors[i], i < c.count ? "8388606" : "7") << "colour " << i + 1;
     }
     EXPECT_EQ(Text1()->text(), "keep me");
   }
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const std::string path = dir.filePath(QStringLiteral("sunset.fad")).toStdString();
-  window->fade().Colors[0] = "255";
+  window->fade().colors[0] = "255";
   Text1()->setText(QStringLiteral("typed"));
 
   desktop.promptAnswers = {std::string("Sunset")};
@@ -422,10 +422,10 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages.back().text, "Fade Info:\r\rSunset");
 
-  window->fade().Colors[0] = "0";
+  window->fade().colors[0] = "0";
   desktop.openAnswers = {path};
   window->sOpenFade_Click();
-  EXPECT_EQ(window->fade().Colors[0], "255");
+  EXPECT_EQ(window->fade().colors[0], "255");
   EXPECT_EQ(Text1()->text(), "typed");
 
   // A cancelled dialog forgets the file.
@@ -481,15 +481,15 @@ TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsC
   ASSERT_NE(dialog, nullptr);
 
   window->s2Color_Click();
-  EXPECT_EQ(window->fade().NumberColors, "2");
+  EXPECT_EQ(window->fade().colorCount, "2");
   dialog->close();
 
   // The dialog opened on the default fade, so "5 Colors" was selected.
-  EXPECT_EQ(window->fade().NumberColors, "5");
+  EXPECT_EQ(window->fade().colorCount, "5");
   // The scripted source always draws one half.
-  EXPECT_EQ(window->fade().Colors[0], "8388606");
-  EXPECT_EQ(window->fade().Colors[1], "8388606");
-  EXPECT_EQ(window->fade().Colors[2], "12615808");
+  EXPECT_EQ(window->fade().colors[0], "8388606");
+  EXPECT_EQ(window->fade().colors[1], "8388606");
+  EXPECT_EQ(window->fade().colors[2], "12615808");
   EXPECT_EQ(Dialog(), nullptr);
 
   // A closed dialog is gone; Configure builds a new one.
@@ -569,7 +569,7 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   slot->setCurrentText(QStringLiteral("Set Color 4"));
   desktop.colorAnswers = {std::uint32_t{255}};
   dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-  ASSERT_EQ(window->fade().Colors[3], "255");
+  ASSERT_EQ(window->fade().colors[3], "255");
 
   QTimer::singleShot(0, window.get(), [&] { window->sExit_Click(); });
   EXPECT_EQ(RunEventLoop(), 0);
@@ -583,8 +583,8 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   EXPECT_EQ(store.values["Font"], "Arial");
   // The dialog was not closed on the way out, so it wrote nothing back either.
   EXPECT_NE(dialog, nullptr);
-  EXPECT_EQ(window->fade().Italic, 0);
-  EXPECT_EQ(window->fade().NumberColors, "5");
+  EXPECT_EQ(window->fade().italic, 0);
+  EXPECT_EQ(window->fade().colorCount, "5");
 }
 
 TEST_F(MainWindowTest, MinimizeMinimizesTheMainWindow) {
@@ -613,9 +613,9 @@ TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
     window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
     store = MemoryStore();
     window->Form_Load();
-    window->fade().Colors[2] = "42";
-    window->fade().Italic = 1;
-    window->fade().Font = "Courier New";
+    window->fade().colors[2] = "42";
+    window->fade().italic = 1;
+    window->fade().font = "Courier New";
 
     c.close();
 
@@ -768,7 +768,7 @@ TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
     store = MemoryStore();
     window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
     window->Form_Load();
-    window->fade().Bold = 0;
+    window->fade().bold = 0;
     auto* dialog = new RecordingWindow(window.get());  // like the configuration dialog
     dialog->show();
     RecordingWindow other(nullptr);

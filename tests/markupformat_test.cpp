@@ -19,10 +19,10 @@ const std::vector<std::string> kRainbow = {"255",     "65280", "16711680", "6553
 
 FadeSettings Fade(int colors, bool wavy) {
   FadeSettings fade = DefaultFade();
-  fade.NumberColors = std::to_string(colors);
-  std::copy(kRainbow.begin(), kRainbow.end(), fade.Colors.begin());
-  fade.WaVy = wavy ? 1 : 0;
-  fade.Bold = fade.Italic = fade.Underlined = 0;
+  fade.colorCount = std::to_string(colors);
+  std::copy(kRainbow.begin(), kRainbow.end(), fade.colors.begin());
+  fade.wavy = wavy ? 1 : 0;
+  fade.bold = fade.italic = fade.underlined = 0;
   return fade;
 }
 
@@ -101,8 +101,8 @@ TEST(MarkupFormat, GoldenDocuments) {
   }
   // Without a font, html and bbcode leave the font element out; ansi resets even bare markup.
   FadeSettings fade = Fade(2, false);
-  fade.Font = "";
-  fade.Bold = 1;
+  fade.font = "";
+  fade.bold = 1;
   EXPECT_EQ(Document(fade, "x", Format(MarkupFormat::kHtml), false),
             "<b><span style=\"color:#00ff00\">x</span></b>");
   EXPECT_EQ(Document(fade, "x", Format(MarkupFormat::kBbcode), false),
@@ -361,8 +361,8 @@ TEST(MarkupFormat, ClassicThroughEveryPathIsTheSame) {
 TEST(MarkupFormat, LevelsRoundHalvesToEven) {
   // A grey blend from 0 to 255 over 255 characters gives character i the channel value i.
   FadeSettings fade = Fade(2, false);
-  fade.Colors[0] = "0";
-  fade.Colors[1] = "16777215";
+  fade.colors[0] = "0";
+  fade.colors[1] = "16777215";
   const std::string text(255, 'x');
   const struct {
     int levels;
@@ -464,9 +464,9 @@ std::size_t CodePoints(const std::string& s) {
 TEST(MarkupFormat, MaxLengthTriesInOrder) {
   const std::string text = "a fade   that is long enough to need all tries";
   FadeSettings fade = Fade(3, false);
-  fade.Colors[0] = "0";
-  fade.Colors[1] = "16777215";
-  fade.Colors[2] = "0";
+  fade.colors[0] = "0";
+  fade.colors[1] = "16777215";
+  fade.colors[2] = "0";
   std::vector<std::string> tries;
   const auto add = [&](bool merge, bool skip, int levels) {
     MarkupOptions options = Format(MarkupFormat::kMinimessage, merge, skip);

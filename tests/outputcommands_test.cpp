@@ -40,8 +40,8 @@ constexpr const char* kBlueAb = "<Font Color=#000080>a<Font Color=#0000FF>b";
 
 FadeSettings TwoColorFade(const std::string& text) {
   FadeSettings fade = DefaultFade();
-  fade.NumberColors = "2";
-  fade.TextToFade = text;
+  fade.colorCount = "2";
+  fade.text = text;
   return fade;
 }
 
@@ -66,10 +66,10 @@ TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
   };
   for (const auto& c : cases) {
     FadeSettings fade = TwoColorFade("ab");
-    fade.Bold = c.bold;
-    fade.Italic = c.italic;
-    fade.Underlined = c.underlined;
-    fade.Font = c.font;
+    fade.bold = c.bold;
+    fade.italic = c.italic;
+    fade.underlined = c.underlined;
+    fade.font = c.font;
     EXPECT_EQ(Document(fade), c.expected) << c.name;
   }
 }
@@ -77,9 +77,9 @@ TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
 TEST(BuildFadeDocument, CountOutsideTheFiveGivesAnEmptyFade) {
   for (const char* count : {"6", "2.5", "0", "-2", "1", "11"}) {
     FadeSettings fade = DefaultFade();
-    fade.NumberColors = count;
-    fade.TextToFade = "some text";
-    fade.Colors[0] = "not even checked";
+    fade.colorCount = count;
+    fade.text = "some text";
+    fade.colors[0] = "not even checked";
     EXPECT_EQ(Document(fade), "<font face=\"Arial\"><b></b></font>") << count;
   }
 }
@@ -88,21 +88,21 @@ TEST(BuildFadeDocument, CountTextSelectsItsRequest) {
   FadeSettings fade = TwoColorFade("ab");
   const std::string expected = Document(fade);
   for (const char* count : {" 2 ", "02", "2.0", "+2"}) {
-    fade.NumberColors = count;
+    fade.colorCount = count;
     EXPECT_EQ(Document(fade), expected) << count;
   }
   // 10 colours reach colour 10; 2 colours ignore the rest
   FadeSettings ten = DefaultFade();
-  ten.NumberColors = "10";
-  ten.Colors[9] = "255";
-  ten.TextToFade = std::string(9, 'x');
+  ten.colorCount = "10";
+  ten.colors[9] = "255";
+  ten.text = std::string(9, 'x');
   EXPECT_NE(Document(ten).find("FF0000>x</b>"), std::string::npos);
 }
 
 TEST(BuildFadeDocument, WavyOnForEveryValueButZero) {
   for (int wavy : {0, 1, 2}) {
     FadeSettings fade = TwoColorFade("abcdef");
-    fade.WaVy = wavy;
+    fade.wavy = wavy;
     ScriptedRandom random({0.1});  // always lowered
     std::string document;
     FadeHooks hooks;
@@ -125,9 +125,9 @@ TEST(BuildFadeDocument, RefusesWhatCannotBeFaded) {
   };
   for (const auto& c : cases) {
     FadeSettings fade = DefaultFade();
-    fade.NumberColors = c.count;
-    fade.Colors[1] = c.color2;
-    fade.TextToFade = "ab";
+    fade.colorCount = c.count;
+    fade.colors[1] = c.color2;
+    fade.text = "ab";
     std::string document = "kept";
     const Status status = BuildFadeDocument(fade, {}, document);
     EXPECT_FALSE(status.ok());
@@ -153,8 +153,8 @@ TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0], (Message{"File saved as C:\\output.htm", "Tintrix 1.0",
                                           MessageIcon::None, OutputFilePath()}));
-  EXPECT_EQ(fade.TextToFade, "");
-  EXPECT_EQ(fade.NumberColors, "2");
+  EXPECT_EQ(fade.text, "");
+  EXPECT_EQ(fade.colorCount, "2");
 
   // right after, the text is empty: a second run does nothing
   QFile::remove(QString::fromStdString(OutputFilePath()));
@@ -165,11 +165,11 @@ TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
 
 TEST_F(OutputCommandTest, MakeHtmlFadesABlank) {
   FadeSettings fade = DefaultFade();
-  fade.TextToFade = " ";
+  fade.text = " ";
   sMakeHTML_Click(fade, desktop);
   EXPECT_EQ(ReadFile(OutputFilePath()),
             "<font face=\"Arial\"><b><Font Color=#0000FF> </b></font>\n");
-  EXPECT_EQ(fade.TextToFade, "");
+  EXPECT_EQ(fade.text, "");
 }
 
 TEST_F(OutputCommandTest, MakeHtmlWritesUtf8) {
@@ -186,15 +186,15 @@ TEST_F(OutputCommandTest, RefusalsLeaveFileAndTextAlone) {
     void (*change)(FadeSettings&);
     const char* message;
   } cases[] = {
-      {"bad colour", [](FadeSettings& f) { f.Colors[2] = "12.5"; },
+      {"bad colour", [](FadeSettings& f) { f.colors[2] = "12.5"; },
        "Colour 3 is not a valid colour value: \"12.5\""},
-      {"bad count", [](FadeSettings& f) { f.NumberColors = "many"; },
+      {"bad count", [](FadeSettings& f) { f.colorCount = "many"; },
        "The number of colours is not a number: \"many\""},
   };
   for (const auto& c : cases) {
     WriteFile(OutputFilePath(), "old");
     FadeSettings fade = DefaultFade();
-    fade.TextToFade = "keep me";
+    fade.text = "keep me";
     c.change(fade);
     for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
       desktop.messages.clear();
@@ -203,7 +203,7 @@ TEST_F(OutputCommandTest, RefusalsLeaveFileAndTextAlone) {
       EXPECT_EQ(desktop.messages,
                 (std::vector<Message>{{c.message, "Error", MessageIcon::Critical, ""}}))
           << c.name;
-      EXPECT_EQ(fade.TextToFade, "keep me") << c.name;
+      EXPECT_EQ(fade.text, "keep me") << c.name;
       EXPECT_EQ(desktop.clipboard, std::nullopt) << c.name;
       EXPECT_EQ(ReadFile(OutputFilePath()), "old") << c.name;
     }
@@ -226,7 +226,7 @@ TEST_F(OutputCommandTest, MakeHtmlReportsAFailedWriteAndKeepsTheText) {
   EXPECT_GT(desktop.messages[0].text.size(), ("Could not write " + path + ": ").size());
   EXPECT_EQ(desktop.messages[0].title, "Error");
   EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(fade.TextToFade, "ab");
+  EXPECT_EQ(fade.text, "ab");
 }
 
 TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
@@ -245,7 +245,7 @@ TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
               (std::vector<Message>{{"Could not write " + path + ": No space left on device",
                                      "Error", MessageIcon::Critical, ""}}));
     EXPECT_EQ(ReadFile(path), "old page\n");
-    EXPECT_EQ(fade.TextToFade, std::string(characters, 'x'));
+    EXPECT_EQ(fade.text, std::string(characters, 'x'));
   }
   qputenv("HOME", home);
 }
@@ -261,12 +261,12 @@ TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
   for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
     ExhaustedDesktop exhausted;
     FadeSettings fade = DefaultFade();  // five colours: the dealing lets events run
-    fade.TextToFade = "keep me";
+    fade.text = "keep me";
     command(fade, exhausted);
     EXPECT_EQ(exhausted.messages, (std::vector<Message>{{"Out of memory while making the fade",
                                                          "Error", MessageIcon::Critical, ""}}));
     EXPECT_EQ(exhausted.clipboard, std::nullopt);
-    EXPECT_EQ(fade.TextToFade, "keep me");
+    EXPECT_EQ(fade.text, "keep me");
   }
   EXPECT_EQ(ReadFile(OutputFilePath()), "old");
 }
@@ -277,18 +277,18 @@ TEST_F(OutputCommandTest, ClipboardGetsTheSameDocumentWithoutALineBreak) {
   sMakeHTML_Click(same, desktop);
   sClipboard_Click(fade, desktop);
   EXPECT_EQ(desktop.clipboard.value() + "\n", ReadFile(OutputFilePath()));
-  EXPECT_EQ(fade.TextToFade, "");
+  EXPECT_EQ(fade.text, "");
   EXPECT_EQ(desktop.messages.size(), 1u);  // only Make HTML File's confirmation
 
   // an empty text still goes to the clipboard, with the wrapper tags
-  fade.NumberColors = "6";
+  fade.colorCount = "6";
   sClipboard_Click(fade, desktop);
   EXPECT_EQ(desktop.clipboard, "<font face=\"Arial\"><b></b></font>");
 }
 
 TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
   FadeSettings fade = DefaultFade();  // five colours: four counts
-  fade.TextToFade = std::string(4001, 'x');
+  fade.text = std::string(4001, 'x');
   sClipboard_Click(fade, desktop);
   EXPECT_EQ(desktop.eventRuns, 1001);
 }
@@ -297,8 +297,8 @@ TEST_F(OutputCommandTest, LongFadesOfTwoAndThreeColoursLetEventsRunToo) {
   for (const char* count : {"2", "3"}) {
     FakeDesktop fresh;
     FadeSettings fade = DefaultFade();
-    fade.NumberColors = count;
-    fade.TextToFade = std::string(200000, 'x');
+    fade.colorCount = count;
+    fade.text = std::string(200000, 'x');
     sClipboard_Click(fade, fresh);
     EXPECT_GE(fresh.eventRuns, 3) << count;  // at least every 65,536 characters
   }
@@ -310,10 +310,10 @@ class BusyDesktop final : public FakeDesktop {
  public:
   explicit BusyDesktop(FadeSettings& fade) : m_fade(fade) {}
   void LetPendingEventsRun() override {
-    m_fade.TextToFade.assign(100000, 'z');  // moves the text elsewhere
-    m_fade.Bold = 0;
-    m_fade.Underlined = 1;
-    m_fade.Colors[0] = "junk";
+    m_fade.text.assign(100000, 'z');  // moves the text elsewhere
+    m_fade.bold = 0;
+    m_fade.underlined = 1;
+    m_fade.colors[0] = "junk";
   }
 
  private:
@@ -322,13 +322,13 @@ class BusyDesktop final : public FakeDesktop {
 
 TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {
   FadeSettings fade = DefaultFade();
-  fade.TextToFade = std::string(5000, 'a') + "\xC3\xA9";
+  fade.text = std::string(5000, 'a') + "\xC3\xA9";
   FadeSettings before = fade;
   const std::string expected = Document(before);
   BusyDesktop desktop(fade);
   sClipboard_Click(fade, desktop);
   EXPECT_EQ(desktop.clipboard, expected);
-  EXPECT_EQ(fade.TextToFade, "");
+  EXPECT_EQ(fade.text, "");
 }
 
 TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
@@ -336,13 +336,13 @@ TEST(RandomFade, ReplacesTheFirstColorsAndTheCountOnly) {
     FakeDesktop desktop;
     desktop.random = ScriptedRandom({0.0, 0.999999999, 0.5, 0.25});
     FadeSettings fade = DefaultFade();
-    fade.TextToFade = "typed";
-    fade.WaVy = 2;
-    for (std::size_t k = 0; k < 10; ++k) fade.Colors[k] = "old" + std::to_string(k);
+    fade.text = "typed";
+    fade.wavy = 2;
+    for (std::size_t k = 0; k < 10; ++k) fade.colors[k] = "old" + std::to_string(k);
     FadeSettings expected = fade;
     const char* drawn[] = {"0", "16777212", "8388606", "4194303"};
-    for (int k = 0; k < count; ++k) expected.Colors[k] = drawn[std::min(k, 3)];
-    expected.NumberColors = std::to_string(count);
+    for (int k = 0; k < count; ++k) expected.colors[k] = drawn[std::min(k, 3)];
+    expected.colorCount = std::to_string(count);
     RandomFade(fade, desktop, *ColorCount::Of(count));
     EXPECT_EQ(fade, expected) << count;
     EXPECT_EQ(desktop.random.reseeds, 1);
@@ -358,10 +358,10 @@ TEST(RandomFade, TenThenTwoKeepsTheLaterColorsOfTheTen) {
   s10color_Click(fade, desktop);
   const FadeSettings afterTen = fade;
   s2Color_Click(fade, desktop);
-  EXPECT_EQ(fade.NumberColors, "2");
-  EXPECT_EQ(fade.Colors[0], "167772");  // floor(0.01 * 16777213)
-  EXPECT_EQ(fade.Colors[1], "335544");
-  for (std::size_t k = 2; k < 10; ++k) EXPECT_EQ(fade.Colors[k], afterTen.Colors[k]) << k;
+  EXPECT_EQ(fade.colorCount, "2");
+  EXPECT_EQ(fade.colors[0], "167772");  // floor(0.01 * 16777213)
+  EXPECT_EQ(fade.colors[1], "335544");
+  for (std::size_t k = 2; k < 10; ++k) EXPECT_EQ(fade.colors[k], afterTen.colors[k]) << k;
 }
 
 TEST(ClockSeededRandom, FractionsStayBelowOneAndReseedingChangesTheSequence) {

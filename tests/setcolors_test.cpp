@@ -194,9 +194,9 @@ TEST_F(SetColorsTest, LoadReadsFlagsFontAndColourCountAsText) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     m_fade = DefaultFade();
-    m_fade.WaVy = m_fade.Bold = m_fade.Italic = m_fade.Underlined = c.flag;
-    m_fade.Font = c.font;
-    m_fade.NumberColors = c.numberColors;
+    m_fade.wavy = m_fade.bold = m_fade.italic = m_fade.underlined = c.flag;
+    m_fade.font = c.font;
+    m_fade.colorCount = c.numberColors;
     Open();
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(Check(n)->isChecked(), c.ticked) << "Check" << n;
     EXPECT_EQ(Fonts()->currentText(), c.shownFont);
@@ -214,7 +214,7 @@ TEST_F(SetColorsTest, SetWritesTheChosenColourAtOnce) {
   ASSERT_EQ(m_desktop.pickerInitials.size(), 1u);
   EXPECT_EQ(m_desktop.pickerInitials[0], std::optional<std::uint32_t>(12615808));
   FadeSettings expected = DefaultFade();
-  expected.Colors[2] = "255";
+  expected.colors[2] = "255";
   EXPECT_EQ(m_fade, expected);  // without closing the dialog
   EXPECT_EQ(Swatch(3)->palette().color(QPalette::Window), QColor(255, 0, 0));
   EXPECT_EQ(ShownColor(Swatch(3)), QColor(255, 0, 0));
@@ -223,7 +223,7 @@ TEST_F(SetColorsTest, SetWritesTheChosenColourAtOnce) {
   Slots()->setCurrentIndex(9);
   m_desktop.colorAnswers = {0x123456};
   ClickSet();
-  EXPECT_EQ(m_fade.Colors[9], "1193046");
+  EXPECT_EQ(m_fade.colors[9], "1193046");
   EXPECT_EQ(ShownColor(Swatch(10)), QColor(0x56, 0x34, 0x12));
 }
 
@@ -254,14 +254,14 @@ TEST_F(SetColorsTest, PickerStartsFromTheSlotsColourWhenItIsOne) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    m_fade.Colors[4] = c.color;
+    m_fade.colors[4] = c.color;
     m_desktop.pickerInitials.clear();
     Open();
     Slots()->setCurrentIndex(4);
     ClickSet();
     ASSERT_EQ(m_desktop.pickerInitials.size(), 1u);
     EXPECT_EQ(m_desktop.pickerInitials[0], c.initial);
-    EXPECT_EQ(m_fade.Colors[4], c.color);  // cancelled
+    EXPECT_EQ(m_fade.colors[4], c.color);  // cancelled
     delete m_dialog;
   }
 }
@@ -284,11 +284,11 @@ TEST_F(SetColorsTest, TypedSlotTextNamingNoSlotChangesNothing) {
   Slots()->setEditText(QStringLiteral("Set Color 7"));
   m_desktop.colorAnswers = {65280};
   ClickSet();
-  EXPECT_EQ(m_fade.Colors[6], "65280");
+  EXPECT_EQ(m_fade.colors[6], "65280");
 }
 
 TEST_F(SetColorsTest, CloseWritesBackFlagsFontAndCount) {
-  m_fade.Italic = 2;  // greyed: shown clear, so written back as 0
+  m_fade.italic = 2;  // greyed: shown clear, so written back as 0
   Open();
   Check(1)->setChecked(true);
   Check(2)->setChecked(false);
@@ -298,27 +298,27 @@ TEST_F(SetColorsTest, CloseWritesBackFlagsFontAndCount) {
   m_dialog->close();
 
   FadeSettings expected = DefaultFade();
-  expected.WaVy = 1;
-  expected.Bold = 0;
-  expected.Underlined = 1;
-  expected.Font = "Verdana";
-  expected.NumberColors = "10";
+  expected.wavy = 1;
+  expected.bold = 0;
+  expected.underlined = 1;
+  expected.font = "Verdana";
+  expected.colorCount = "10";
   EXPECT_EQ(m_fade, expected);
 }
 
 TEST_F(SetColorsTest, CountThatMatchesNoOptionSurvivesClose) {
-  m_fade.NumberColors = "05";
+  m_fade.colorCount = "05";
   Open();
   EXPECT_EQ(SelectedOptions(), (std::array<bool, 5>{}));
   m_dialog->close();
-  EXPECT_EQ(m_fade.NumberColors, "05");
+  EXPECT_EQ(m_fade.colorCount, "05");
 }
 
 TEST_F(SetColorsTest, ClearedFontIsWrittenBackEmpty) {
   Open();
   Fonts()->setEditText(QString());
   m_dialog->close();
-  EXPECT_EQ(m_fade.Font, "");
+  EXPECT_EQ(m_fade.font, "");
 }
 
 TEST_F(SetColorsTest, EscDoesNotCloseTheDialog) {
@@ -344,7 +344,7 @@ TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    m_fade.Colors[2] = c.text;
+    m_fade.colors[2] = c.text;
     Open();
     QLabel* swatch = Swatch(3);
     EXPECT_EQ(swatch->toolTip(), c.tip);
@@ -363,18 +363,18 @@ TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {
 }
 
 TEST_F(SetColorsTest, SwatchBeyond24BitsShowsTheChannelsReading) {
-  m_fade.Colors[0] = "16777471";  // 10000FF: red FF, green 00, blue 10
+  m_fade.colors[0] = "16777471";  // 10000FF: red FF, green 00, blue 10
   Open();
   EXPECT_EQ(ShownColor(Swatch(1)), QColor(255, 0, 16));
   EXPECT_TRUE(Swatch(1)->toolTip().isEmpty());
 }
 
 TEST_F(SetColorsTest, ColourSetWithSetClearsTheHatch) {
-  m_fade.Colors[0] = "abc";
+  m_fade.colors[0] = "abc";
   Open();
   m_desktop.colorAnswers = {16711680};
   ClickSet();
-  EXPECT_EQ(m_fade.Colors[0], "16711680");
+  EXPECT_EQ(m_fade.colors[0], "16711680");
   EXPECT_EQ(Swatch(1)->palette().brush(QPalette::Window).style(), Qt::SolidPattern);
   EXPECT_EQ(ShownColor(Swatch(1)), QColor(0, 0, 255));
   EXPECT_TRUE(Swatch(1)->toolTip().isEmpty());
@@ -407,15 +407,15 @@ TEST_F(SetColorsTest, EnterInASelectorOpensNoPicker) {
 TEST_F(SetColorsTest, CloseOverridesCountChangedWhileOpenButKeepsColours) {
   SetColors* dialog = &Open();
   // A random fade while the dialog is open: new colours and a new count.
-  m_fade.Colors[0] = "255";
-  m_fade.Colors[1] = "65280";
-  m_fade.NumberColors = "2";
-  m_fade.Font = "Times";
+  m_fade.colors[0] = "255";
+  m_fade.colors[1] = "65280";
+  m_fade.colorCount = "2";
+  m_fade.font = "Times";
   dialog->close();
 
   FadeSettings expected = DefaultFade();
-  expected.Colors[0] = "255";
-  expected.Colors[1] = "65280";
+  expected.colors[0] = "255";
+  expected.colors[1] = "65280";
   EXPECT_EQ(m_fade, expected);
 }
 
@@ -437,7 +437,7 @@ TEST_F(SetColorsTest, DestroyedWithoutCloseWritesNothingBack) {
   EXPECT_EQ(dialog, nullptr);
 
   FadeSettings expected = DefaultFade();
-  expected.Colors[0] = "255";  // set with SET, so already in the fade
+  expected.colors[0] = "255";  // set with SET, so already in the fade
   EXPECT_EQ(m_fade, expected);
 }
 

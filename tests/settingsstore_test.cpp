@@ -25,9 +25,9 @@ class SettingsStoreTest : public ::testing::Test {
   FadeSettings Load() {
     FileSettingsStore store;
     FadeSettings fade;
-    fade.TextToFade = "untouched";
+    fade.text = "untouched";
     LoadFadeSettings(fade, store);
-    EXPECT_EQ(fade.TextToFade, "untouched");
+    EXPECT_EQ(fade.text, "untouched");
     return fade;
   }
 
@@ -53,23 +53,23 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultFade) {
   const FadeSettings fade = Load();
   const std::array<std::string, 10> colors = {"0", "16711680", "12615808", "16744703", "0",
                                               "0", "16711680", "12615808", "16744703", "0"};
-  EXPECT_EQ(fade.Colors, colors);
-  EXPECT_EQ(fade.WaVy, 0);
-  EXPECT_EQ(fade.Bold, 1);
-  EXPECT_EQ(fade.Italic, 0);
-  EXPECT_EQ(fade.Underlined, 0);
-  EXPECT_EQ(fade.Font, "Arial");
-  EXPECT_EQ(fade.NumberColors, "5");
+  EXPECT_EQ(fade.colors, colors);
+  EXPECT_EQ(fade.wavy, 0);
+  EXPECT_EQ(fade.bold, 1);
+  EXPECT_EQ(fade.italic, 0);
+  EXPECT_EQ(fade.underlined, 0);
+  EXPECT_EQ(fade.font, "Arial");
+  EXPECT_EQ(fade.colorCount, "5");
 }
 
 TEST_F(SettingsStoreTest, SavesEveryKeyUnderFaderAsText) {
   FadeSettings fade = DefaultFade();
-  fade.Colors[2] = "";
-  fade.Colors[4] = "not a colour";
-  fade.Font = "  ";
-  fade.NumberColors = "05";
-  fade.WaVy = 2;
-  fade.TextToFade = "never stored";
+  fade.colors[2] = "";
+  fade.colors[4] = "not a colour";
+  fade.font = "  ";
+  fade.colorCount = "05";
+  fade.wavy = 2;
+  fade.text = "never stored";
   Save(fade);
   QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "Tintrix", "Tintrix");
   EXPECT_EQ(raw.allKeys().size(), 16);
@@ -77,20 +77,20 @@ TEST_F(SettingsStoreTest, SavesEveryKeyUnderFaderAsText) {
   EXPECT_EQ(raw.value("Fader/WaVy").toString(), "2");
   EXPECT_EQ(raw.value("Fader/NumberColors").toString(), "05");
   FadeSettings loaded = Load();
-  fade.TextToFade = "untouched";
+  fade.text = "untouched";
   EXPECT_EQ(loaded, fade);
 }
 
 TEST_F(SettingsStoreTest, EveryStyleCombinationRoundTrips) {
   for (int bits = 0; bits < 81; ++bits) {  // 0, 1, 2 for each of the four flags
     FadeSettings fade = DefaultFade();
-    fade.WaVy = bits % 3;
-    fade.Bold = bits / 3 % 3;
-    fade.Italic = bits / 9 % 3;
-    fade.Underlined = bits / 27 % 3;
+    fade.wavy = bits % 3;
+    fade.bold = bits / 3 % 3;
+    fade.italic = bits / 9 % 3;
+    fade.underlined = bits / 27 % 3;
     Save(fade);
     FadeSettings loaded = Load();
-    loaded.TextToFade.clear();
+    loaded.text.clear();
     EXPECT_EQ(loaded, fade) << bits;
   }
 }
@@ -100,11 +100,11 @@ TEST_F(SettingsStoreTest, EmptyFontBecomesArialButOtherEmptiesStay) {
   Store("Color3", "");
   Store("NumberColors", "");
   const FadeSettings fade = Load();
-  EXPECT_EQ(fade.Font, "Arial");
-  EXPECT_EQ(fade.Colors[2], "");
-  EXPECT_EQ(fade.NumberColors, "");
+  EXPECT_EQ(fade.font, "Arial");
+  EXPECT_EQ(fade.colors[2], "");
+  EXPECT_EQ(fade.colorCount, "");
   Save(fade);
-  EXPECT_EQ(Load().Font, "Arial");
+  EXPECT_EQ(Load().font, "Arial");
 }
 
 TEST_F(SettingsStoreTest, HandEditedValuesWithCommasKeepTheirText) {
@@ -114,7 +114,7 @@ TEST_F(SettingsStoreTest, HandEditedValuesWithCommasKeepTheirText) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("[Fader]\nFont=Arial, Helvetica\n");
   file.close();
-  EXPECT_EQ(Load().Font, "Arial, Helvetica");
+  EXPECT_EQ(Load().font, "Arial, Helvetica");
 }
 
 TEST_F(SettingsStoreTest, UnusableStyleValuesLoadAsTheirDefaults) {
@@ -125,7 +125,7 @@ TEST_F(SettingsStoreTest, UnusableStyleValuesLoadAsTheirDefaults) {
                {"", 1},  {"x", 1}, {"1.0", 1}, {"0x0", 1}, {"99999999999", 1}};
   for (const auto& c : cases) {
     Store("Bold", c.text);
-    EXPECT_EQ(Load().Bold, c.bold) << '"' << c.text << '"';
+    EXPECT_EQ(Load().bold, c.bold) << '"' << c.text << '"';
   }
 }
 
@@ -256,9 +256,9 @@ TEST(SettingsFileTest, ADamagedFileIsKeptAsideAndItsSaveReportsNoError) {
   FileSettingsStore store(path);
   FadeSettings fade;
   LoadFadeSettings(fade, store);
-  EXPECT_EQ(fade.Colors[0], "255");
-  EXPECT_EQ(fade.NumberColors, "3");
-  fade.Italic = 1;
+  EXPECT_EQ(fade.colors[0], "255");
+  EXPECT_EQ(fade.colorCount, "3");
+  fade.italic = 1;
   const Status saved = SaveFadeSettings(fade, store);
   EXPECT_TRUE(saved.ok()) << saved.message();
   EXPECT_EQ(FileBytes(path + ".damaged"), damaged);

@@ -74,7 +74,7 @@ frmAbout::frmAbout(const Ports& ports, QWidget* parent)
   setFixedSize(Twips(0, 0, 5730, 3480).size());
 
   BuildControls();
-  Form_Load();
+  LoadContents();
 }
 
 void frmAbout::BuildControls() {
@@ -145,7 +145,7 @@ void frmAbout::BuildControls() {
   cmdOK->setFocus();
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::LoadContents() {
   MakeTopmost(this);
   CentreOnScreenOnceFramed(this);
 }

@@ -21,7 +21,7 @@ class frmAbout : public QDialog {
 
  private:
   void BuildControls();
-  void Form_Load();
+  void LoadContents();
 
   Ports m_ports;
 };

@@ -109,7 +109,7 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   m_text1->setPalette(palette);
   m_text1->setAutoFillBackground(true);
   m_text1->setText(QString::fromUtf8(kInitialText));
-  m_fade.TextToFade.clear();
+  m_fade.text.clear();
 
   for (QWidget* watched : {m_picture1, m_picture2, m_label1, m_label2, m_label3}) {
     watched->installEventFilter(this);
@@ -183,10 +183,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::RunCommand(const std::function<void(FadeSettings&)>& command) {
-  m_fade.TextToFade = m_text1->text().toStdString();
+  m_fade.text = m_text1->text().toStdString();
   command(m_fade);
-  const QString left = QString::fromStdString(m_fade.TextToFade);
-  m_fade.TextToFade.clear();
+  const QString left = QString::fromStdString(m_fade.text);
+  m_fade.text.clear();
   if (m_text1->text() != left) m_text1->setText(left);
 }
 

@@ -64,7 +64,7 @@ SetColors::SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent)
   setFixedSize(Twips(0, 0, 2550, 3345).size());
 
   BuildControls();
-  Form_Load();
+  LoadFromFade();
 }
 
 void SetColors::ShowOnTop() {
@@ -74,38 +74,38 @@ void SetColors::ShowOnTop() {
 }
 
 void SetColors::BuildControls() {
-  m_command1 = new QPushButton(QStringLiteral("SET"), this);
-  m_command1->setObjectName(QStringLiteral("Command1"));
-  m_command1->setGeometry(Twips(1680, 120, 735, 255));
+  m_setButton = new QPushButton(QStringLiteral("SET"), this);
+  m_setButton->setObjectName(QStringLiteral("Command1"));
+  m_setButton->setGeometry(Twips(1680, 120, 735, 255));
   // Not the dialog's default button: Enter in a selector must not open the colour picker.
-  m_command1->setAutoDefault(false);
-  m_command1->setDefault(false);
-  connect(m_command1, &QPushButton::clicked, this, &SetColors::Command1_Click);
+  m_setButton->setAutoDefault(false);
+  m_setButton->setDefault(false);
+  connect(m_setButton, &QPushButton::clicked, this, &SetColors::PickSelectedColor);
 
-  m_combo1 = new QComboBox(this);
-  m_combo1->setObjectName(QStringLiteral("Combo1"));
-  m_combo1->setGeometry(Twips(120, 120, 1455, 315));
+  m_colorSelector = new QComboBox(this);
+  m_colorSelector->setObjectName(QStringLiteral("Combo1"));
+  m_colorSelector->setGeometry(Twips(120, 120, 1455, 315));
 
   constexpr std::array<const char*, 4> kCheckCaptions = {"WaVy", "Bold", "Italic", "Underlined"};
   constexpr std::array<QRect, 4> kCheckRects = {
       {{120, 480, 855, 255}, {120, 840, 735, 195}, {1080, 480, 1215, 195}, {1080, 840, 1215, 255}}};
-  for (std::size_t i = 0; i < m_checks.size(); ++i) {
+  for (std::size_t i = 0; i < m_styleChecks.size(); ++i) {
     QCheckBox* check = new QCheckBox(QString::fromLatin1(kCheckCaptions[i]), this);
     check->setObjectName(QStringLiteral("Check%1").arg(i + 1));
     const QRect& r = kCheckRects[i];
     check->setGeometry(Twips(r.x(), r.y(), r.width(), r.height()));
-    m_checks[i] = check;
+    m_styleChecks[i] = check;
   }
   // Each style box shows its own style.
   QFont bold = font();
   bold.setWeight(QFont::Bold);
-  m_checks[1]->setFont(bold);
+  m_styleChecks[1]->setFont(bold);
   QFont italic = font();
   italic.setItalic(true);
-  m_checks[2]->setFont(italic);
+  m_styleChecks[2]->setFont(italic);
   QFont underlined = font();
   underlined.setUnderline(true);
-  m_checks[3]->setFont(underlined);
+  m_styleChecks[3]->setFont(underlined);
 
   for (int slot = 0; slot < kSlotCount; ++slot) {
     QLabel* swatch = new QLabel(QString::number(slot + 1), this);
@@ -116,93 +116,95 @@ void SetColors::BuildControls() {
     m_swatches[slot] = swatch;
   }
 
-  m_combo2 = new QComboBox(this);
-  m_combo2->setObjectName(QStringLiteral("Combo2"));
-  m_combo2->setGeometry(Twips(120, 1680, 2295, 315));
+  m_fontSelector = new QComboBox(this);
+  m_fontSelector->setObjectName(QStringLiteral("Combo2"));
+  m_fontSelector->setGeometry(Twips(120, 1680, 2295, 315));
 
   // Both selectors take typed text as it is: no completion, and Enter adds no entry.
-  for (QComboBox* combo : {m_combo1, m_combo2}) {
+  for (QComboBox* combo : {m_colorSelector, m_fontSelector}) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
   }
 
-  m_label11 = new QLabel(QStringLiteral("Set Number Of Colors To Fade"), this);
-  m_label11->setObjectName(QStringLiteral("Label11"));
-  m_label11->setGeometry(Twips(120, 2040, 2175, 255));
+  m_countCaption = new QLabel(QStringLiteral("Set Number Of Colors To Fade"), this);
+  m_countCaption->setObjectName(QStringLiteral("Label11"));
+  m_countCaption->setGeometry(Twips(120, 2040, 2175, 255));
 
   QButtonGroup* group = new QButtonGroup(this);
-  for (std::size_t i = 0; i < m_options.size(); ++i) {
+  for (std::size_t i = 0; i < m_countOptions.size(); ++i) {
     QRadioButton* option =
         new QRadioButton(QStringLiteral("%1 Colors").arg(kFadeColorCounts[i]), this);
     option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
     option->setGeometry(Twips(kOptionPlaces[i].x(), kOptionPlaces[i].y(), 975, 195));
     group->addButton(option);
-    m_options[i] = option;
+    m_countOptions[i] = option;
   }
 
-  for (QCheckBox* check : m_checks) ShrinkToFit(check);
-  ShrinkToFit(m_label11);
+  for (QCheckBox* check : m_styleChecks) ShrinkToFit(check);
+  ShrinkToFit(m_countCaption);
   // The five counts read as one group, so they keep one type size.
-  ShrinkToFitTogether(std::vector<QWidget*>(m_options.begin(), m_options.end()));
+  ShrinkToFitTogether(std::vector<QWidget*>(m_countOptions.begin(), m_countOptions.end()));
 
-  QWidget* previous = m_command1;
+  QWidget* previous = m_setButton;
   auto chain = [&previous](QWidget* next) {
     setTabOrder(previous, next);
     previous = next;
   };
-  chain(m_combo1);
-  for (QCheckBox* check : m_checks) chain(check);
-  chain(m_combo2);
-  for (QRadioButton* option : m_options) chain(option);
-  m_command1->setFocus();
+  chain(m_colorSelector);
+  for (QCheckBox* check : m_styleChecks) chain(check);
+  chain(m_fontSelector);
+  for (QRadioButton* option : m_countOptions) chain(option);
+  m_setButton->setFocus();
 }
 
-void SetColors::Form_Load() {
+void SetColors::LoadFromFade() {
   MakeTopmost(this);
 
-  for (int slot = 0; slot < kSlotCount; ++slot) m_combo1->addItem(SlotEntry(slot));
-  m_combo1->setCurrentText(SlotEntry(0));
+  for (int slot = 0; slot < kSlotCount; ++slot) m_colorSelector->addItem(SlotEntry(slot));
+  m_colorSelector->setCurrentText(SlotEntry(0));
 
   CentreOnScreenOnceFramed(this);
 
-  const std::array<int, 4> flags = {m_fade.WaVy, m_fade.Bold, m_fade.Italic, m_fade.Underlined};
-  for (std::size_t i = 0; i < m_checks.size(); ++i) m_checks[i]->setChecked(flags[i] == 1);
+  const std::array<int, 4> flags = {m_fade.wavy, m_fade.bold, m_fade.italic, m_fade.underlined};
+  for (std::size_t i = 0; i < m_styleChecks.size(); ++i)
+    m_styleChecks[i]->setChecked(flags[i] == 1);
 
   for (const std::string& family : m_desktop.FontFamilies()) {
-    m_combo2->addItem(QString::fromStdString(family));
+    m_fontSelector->addItem(QString::fromStdString(family));
   }
-  m_combo2->setCurrentText(m_fade.Font.empty() ? QStringLiteral("Arial")
-                                               : QString::fromStdString(m_fade.Font));
+  m_fontSelector->setCurrentText(m_fade.font.empty() ? QStringLiteral("Arial")
+                                                     : QString::fromStdString(m_fade.font));
 
   for (int slot = 0; slot < kSlotCount; ++slot) PaintSwatch(slot);
 
-  for (std::size_t i = 0; i < m_options.size(); ++i) {
-    if (m_fade.NumberColors == std::to_string(kFadeColorCounts[i])) {
-      m_options[i]->setChecked(true);
+  for (std::size_t i = 0; i < m_countOptions.size(); ++i) {
+    if (m_fade.colorCount == std::to_string(kFadeColorCounts[i])) {
+      m_countOptions[i]->setChecked(true);
     }
   }
 }
 
-void SetColors::Form_Unload() {
-  const std::array<int*, 4> flags = {&m_fade.WaVy, &m_fade.Bold, &m_fade.Italic,
-                                     &m_fade.Underlined};
-  for (std::size_t i = 0; i < m_checks.size(); ++i) *flags[i] = m_checks[i]->isChecked() ? 1 : 0;
+void SetColors::StoreIntoFade() {
+  const std::array<int*, 4> flags = {&m_fade.wavy, &m_fade.bold, &m_fade.italic,
+                                     &m_fade.underlined};
+  for (std::size_t i = 0; i < m_styleChecks.size(); ++i)
+    *flags[i] = m_styleChecks[i]->isChecked() ? 1 : 0;
 
-  m_fade.Font = m_combo2->currentText().toStdString();
+  m_fade.font = m_fontSelector->currentText().toStdString();
 
-  for (std::size_t i = 0; i < m_options.size(); ++i) {
-    if (m_options[i]->isChecked()) {
-      m_fade.NumberColors = std::to_string(kFadeColorCounts[i]);
+  for (std::size_t i = 0; i < m_countOptions.size(); ++i) {
+    if (m_countOptions[i]->isChecked()) {
+      m_fade.colorCount = std::to_string(kFadeColorCounts[i]);
       break;
     }
   }
 }
 
-void SetColors::Command1_Click() {
+void SetColors::PickSelectedColor() {
   std::optional<std::uint32_t> initial;
   if (const std::optional<int> slot = SelectedSlot()) {
-    const std::optional<ColorValue> current = ParseColorValue(m_fade.Colors[*slot]);
+    const std::optional<ColorValue> current = ParseColorValue(m_fade.colors[*slot]);
     if (current && *current <= 0xFFFFFF) initial = *current;
   }
 
@@ -213,12 +215,12 @@ void SetColors::Command1_Click() {
 
   const std::optional<int> slot = SelectedSlot();
   if (!slot) return;
-  m_fade.Colors[*slot] = std::to_string(*picked);
+  m_fade.colors[*slot] = std::to_string(*picked);
   PaintSwatch(*slot);
 }
 
 std::optional<int> SetColors::SelectedSlot() const {
-  const QString text = m_combo1->currentText();
+  const QString text = m_colorSelector->currentText();
   for (int slot = 0; slot < kSlotCount; ++slot) {
     if (text == SlotEntry(slot)) return slot;
   }
@@ -227,7 +229,7 @@ std::optional<int> SetColors::SelectedSlot() const {
 
 void SetColors::PaintSwatch(int slot) {
   QLabel* swatch = m_swatches[slot];
-  const std::string& text = m_fade.Colors[slot];
+  const std::string& text = m_fade.colors[slot];
   QPalette palette = swatch->palette();
   if (const std::optional<ColorValue> value = ParseColorValue(text)) {
     const Channels channels = ColorChannels(*value);
@@ -249,7 +251,7 @@ void SetColors::PaintSwatch(int slot) {
 }
 
 void SetColors::closeEvent(QCloseEvent* event) {
-  Form_Unload();
+  StoreIntoFade();
   QDialog::closeEvent(event);
 }
 

@@ -45,9 +45,9 @@ class SetColors : public QDialog {
 
  private:
   void BuildControls();
-  void Form_Load();
-  void Form_Unload();
-  void Command1_Click();
+  void LoadFromFade();
+  void StoreIntoFade();
+  void PickSelectedColor();
 
   // The colour slot (0 ... 9) named by the slot selector's text, or nullopt for a typed text
   // that names none.
@@ -58,13 +58,13 @@ class SetColors : public QDialog {
   FadeSettings& m_fade;
   Desktop& m_desktop;
 
-  QPushButton* m_command1 = nullptr;
-  QComboBox* m_combo1 = nullptr;
-  std::array<QCheckBox*, 4> m_checks{};
+  QPushButton* m_setButton = nullptr;
+  QComboBox* m_colorSelector = nullptr;
+  std::array<QCheckBox*, 4> m_styleChecks{};
   std::array<QLabel*, 10> m_swatches{};
-  QComboBox* m_combo2 = nullptr;
-  QLabel* m_label11 = nullptr;
-  std::array<QRadioButton*, 5> m_options{};
+  QComboBox* m_fontSelector = nullptr;
+  QLabel* m_countCaption = nullptr;
+  std::array<QRadioButton*, 5> m_countOptions{};
 };
 
 }  // namespace tintrix

@@ -157,15 +157,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   tintrix::FadeSettings fade = tintrix::DefaultFade();
   static const int kCounts[] = {2, 3, 4, 5, 10};
-  fade.NumberColors = std::to_string(kCounts[a % 5]);
+  fade.colorCount = std::to_string(kCounts[a % 5]);
   static const char* const kColors[] = {"0",     "16777215", "255",     "65280",   "16711680",
                                         "12345", "8421504",  "4210816", "7777777", "2147483647"};
-  for (std::size_t k = 0; k < 10; ++k) fade.Colors[k] = kColors[(k + b) % 10];
-  fade.WaVy = (a >> 3) & 1;
-  fade.Bold = (b >> 4) & 1;
-  fade.Italic = (a >> 1) & 1;
-  fade.Underlined = (a >> 2) & 1;
-  fade.Font = (b >> 5) & 1 ? "F'\\<" : "";
+  for (std::size_t k = 0; k < 10; ++k) fade.colors[k] = kColors[(k + b) % 10];
+  fade.wavy = (a >> 3) & 1;
+  fade.bold = (b >> 4) & 1;
+  fade.italic = (a >> 1) & 1;
+  fade.underlined = (a >> 2) & 1;
+  fade.font = (b >> 5) & 1 ? "F'\\<" : "";
   tintrix::MarkupOptions options;
   options.format = static_cast<MarkupFormat>((a >> 4) % 6);
   options.merge = (a >> 7) & 1;
