@@ -45,6 +45,6 @@ int main(int argc, char** argv) {
   tintrix::MainWindow window(tintrix::Ports{desktop, shell}, store);
   desktop.SetParent(&window);
 
-  window.Form_Load();
+  window.Start();
   return QApplication::exec();
 }

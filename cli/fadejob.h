@@ -30,7 +30,7 @@ struct FadeJobStats {
   std::size_t colorTags = 0;
 };
 
-// Makes the document of the fade (all of `fade` but TextToFade) for the job's text or for each
+// Makes the document of the fade (all of `fade` but its text) for the job's text or for each
 // line of `in` (LineReader), each followed by a line feed, and writes them in blocks of about
 // a MiB as they are made: to the output file, which replaces the old one once all is written,
 // or to standard output, `outFd` with write(2) when it is not negative and `out` otherwise.

@@ -28,7 +28,7 @@ class ColorCount {
   constexpr int value() const { return m_value; }
   // The number of segments the text is cut into: one between each pair of neighbours.
   constexpr std::size_t segments() const { return static_cast<std::size_t>(m_value - 1); }
-  // As NumberColors holds it: "2", "3", "4", "5" or "10".
+  // As FadeSettings::colorCount holds it: "2", "3", "4", "5" or "10".
   std::string text() const { return std::to_string(m_value); }
 
   constexpr bool operator==(const ColorCount&) const = default;
@@ -38,7 +38,7 @@ class ColorCount {
   int m_value;
 };
 
-// Reads a NumberColors text: a decimal number (ParseDecimal: blanks, a sign and a fraction
+// Reads a colour count as FadeSettings holds it: a decimal number (ParseDecimal: blanks, a sign and a fraction
 // allowed), which selects a fade when it equals one of kFadeColorCounts exactly. Sets `count`
 // to that count, or to nullopt for a number that is none of them (a fade without colours).
 // Fails with kInvalidArgument, `The number of colours is not a number: "TEXT"`, when the text

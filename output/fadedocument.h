@@ -11,7 +11,7 @@
 namespace tintrix {
 
 // A fade ready to make the documents of any number of texts: its colour count and colours are
-// checked once, its font and style tags fixed. TextToFade plays no part.
+// checked once, its font and style tags fixed. Its text plays no part.
 class FadeDocument {
  public:
   // The document of `fade` in the format `options` name, or with markupOnly its fade markup
@@ -35,9 +35,9 @@ class FadeDocument {
   std::string m_close;
 };
 
-// Appends the generator's markup for the fade: the request for NumberColors colours with the
-// first colours, TextToFade and the wavy flag (WaVy not 0). A count that is a number but none
-// of 2, 3, 4, 5, 10 appends nothing. Fails, appending nothing, when NumberColors is not a
+// Appends the generator's markup for the fade: the request for colorCount colours with the
+// first colours, the text and the wavy flag (wavy not 0). A count that is a number but none
+// of 2, 3, 4, 5, 10 appends nothing. Fails, appending nothing, when colorCount is not a
 // number (ParseNumberColors) or when one of the colours used is not a colour value
 // (FadeRequest); both are kInvalidArgument.
 // The fade is taken by value: the hooks let window events run while the text is dealt, and

@@ -37,7 +37,7 @@ Status MakeDocument(const FadeSettings& fade, Desktop& desktop, std::string& doc
 
 }  // namespace
 
-void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
+void MakeHtmlFile(FadeSettings& fade, Desktop& desktop) {
   if (fade.text.empty()) return;
   std::string document;
   Status status = MakeDocument(fade, desktop, document);
@@ -58,7 +58,7 @@ void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop) {
   fade.text.clear();
 }
 
-void sClipboard_Click(FadeSettings& fade, Desktop& desktop) {
+void CopyToClipboard(FadeSettings& fade, Desktop& desktop) {
   std::string document;
   const Status status = MakeDocument(fade, desktop, document);
   if (!status.ok()) {

@@ -15,18 +15,18 @@ std::string OutputFilePath();
 // and its event loop, let run once per pass of the dealing and every 65,536 characters made.
 FadeHooks DesktopFadeHooks(Desktop& desktop);
 
-// "Make HTML File". An empty TextToFade ends the command silently. Otherwise the fade document
+// "Make HTML File". An empty text ends the command silently. Otherwise the fade document
 // replaces OutputFilePath() as one UTF-8 line ended by a line feed, "File saved as
-// C:\output.htm" confirms it (informative line: the real path), and TextToFade is emptied once
+// C:\output.htm" confirms it (informative line: the real path), and the text is emptied once
 // the message is closed. A colour or colour count that cannot be used, a file that cannot be
 // written (`Could not write PATH: REASON`), or a text too long for the memory there is ("Out
-// of memory while making the fade") is reported as an error; no file changes and TextToFade
+// of memory while making the fade") is reported as an error; no file changes and the text
 // stays.
-void sMakeHTML_Click(FadeSettings& fade, Desktop& desktop);
+void MakeHtmlFile(FadeSettings& fade, Desktop& desktop);
 
-// "Copy to Clipboard": the same document as "Make HTML File", also for an empty TextToFade,
-// goes to the clipboard as plain text, without a line break; TextToFade is emptied. Refuses
-// what "Make HTML File" refuses, in the same words, and then keeps TextToFade.
-void sClipboard_Click(FadeSettings& fade, Desktop& desktop);
+// "Copy to Clipboard": the same document as "Make HTML File", also for an empty text,
+// goes to the clipboard as plain text, without a line break; the text is emptied. Refuses
+// what "Make HTML File" refuses, in the same words, and then keeps the text.
+void CopyToClipboard(FadeSettings& fade, Desktop& desktop);
 
 }  // namespace tintrix

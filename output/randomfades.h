@@ -6,16 +6,10 @@
 
 namespace tintrix {
 
-// A random fade of `count` colours: re-seeds the desktop's random source from the clock,
-// replaces the first count.value() colours with random colour values 0 ... 16777212 in order,
-// and sets NumberColors to the count. Nothing else changes and nothing is shown.
+// "2 Color Fade" ... "10 Color Fade", a random fade of `count` colours: re-seeds the desktop's
+// random source from the clock, replaces the first count.value() colours with random colour values
+// 0 ... 16777212 in order, and sets colorCount to the count. Nothing else changes and nothing is
+// shown.
 void RandomFade(FadeSettings& fade, Desktop& desktop, ColorCount count);
-
-// The five random-fade commands, one per colour count.
-void s2Color_Click(FadeSettings& fade, Desktop& desktop);
-void s3Color_Click(FadeSettings& fade, Desktop& desktop);
-void s4color_Click(FadeSettings& fade, Desktop& desktop);
-void s5color_Click(FadeSettings& fade, Desktop& desktop);
-void s10color_Click(FadeSettings& fade, Desktop& desktop);
 
 }  // namespace tintrix

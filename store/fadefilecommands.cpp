@@ -73,7 +73,7 @@ std::string DialogFolder(const std::string& currentFadeFile) {
 
 }  // namespace
 
-void sSaveFade_Click(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
+void SaveFade(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
   const std::optional<std::string> name =
       desktop.PromptText("Please Choose A Name For This Fade.", kAppTitle);
   if (!name || name->empty()) return;
@@ -86,7 +86,7 @@ void sSaveFade_Click(const FadeSettings& fade, Desktop& desktop, std::string& cu
   if (!status.ok()) desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
 }
 
-void sOpenFade_Click(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
+void OpenFade(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile) {
   const std::string folder = DialogFolder(currentFadeFile);
   currentFadeFile.clear();
   const std::optional<std::string> path = desktop.OpenFadeFileName(folder);
@@ -96,7 +96,7 @@ void sOpenFade_Click(FadeSettings& fade, Desktop& desktop, std::string& currentF
   if (!status.ok()) desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
 }
 
-void sFadeInfo_Click(Desktop& desktop, const std::string& currentFadeFile) {
+void ShowFadeInfo(Desktop& desktop, const std::string& currentFadeFile) {
   const std::string name = ReadProfileValue(kSection, "FadeName", currentFadeFile);
   if (name.empty()) {
     desktop.ShowMessage("No Fade File was opened or saved!", kErrorTitle, MessageIcon::Critical);

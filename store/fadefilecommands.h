@@ -11,7 +11,7 @@ namespace tintrix {
 // Replaces the fade's stored fields with those of the fade file at `path`, read once, as
 // opening a fade file does: colours, font and count take the file's text (empty when a key is
 // missing); a style flag takes a value that rounds (half to even) to 0, 1 or 2 and keeps its
-// own otherwise. TextToFade stays. A path that is no fade file (missing, not a regular file,
+// own otherwise. The text to fade stays. A path that is no fade file (missing, not a regular file,
 // over kMaxProfileFileBytes, or without a "Main" section holding any of the sixteen fade
 // keys) changes nothing and fails with kNotFound, `PATH is not a fade file.`; a file that
 // cannot be read fails with kIoError, `Could not read PATH: REASON`.
@@ -28,15 +28,15 @@ Status SaveFadeFile(const FadeSettings& fade, const std::string& name, const std
 // currentFadeFile, else in the home folder), and saves the fade there (SaveFadeFile).
 // currentFadeFile becomes empty once the file dialog is reached and the chosen path when it
 // is completed, and keeps that path when the save fails; a failure is shown as an error.
-void sSaveFade_Click(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile);
+void SaveFade(const FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile);
 
 // "Open Fade": asks for a file (the dialog opens as for Save) and applies it (ApplyFadeFile).
 // currentFadeFile as for Save; a file that is no fade file is reported as an error and
 // changes nothing in the fade.
-void sOpenFade_Click(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile);
+void OpenFade(FadeSettings& fade, Desktop& desktop, std::string& currentFadeFile);
 
 // "Fade Info": shows the FadeName of currentFadeFile, read now, or "No Fade File was opened
 // or saved!" when there is none.
-void sFadeInfo_Click(Desktop& desktop, const std::string& currentFadeFile);
+void ShowFadeInfo(Desktop& desktop, const std::string& currentFadeFile);
 
 }  // namespace tintrix

@@ -72,7 +72,7 @@ class FileSettingsStore final : public SettingsStore {
 
 // Fills every stored field of `fade` from the store, each with its default when nothing is
 // stored; a style value that is not a whole number from 0 to 2 gives its default too. An
-// empty font becomes "Arial". TextToFade is left alone.
+// empty font becomes "Arial". The text is left alone.
 void LoadFadeSettings(FadeSettings& fade, SettingsStore& store);
 
 // Writes all sixteen stored fields, in order, and syncs; fails as Sync does.

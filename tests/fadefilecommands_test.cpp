@@ -45,14 +45,14 @@ class FadeFileTest : public ::testing::Test {
   void Save(const std::optional<std::string>& name, const std::optional<std::string>& path) {
     desktop.promptAnswers.push_back(name);
     desktop.saveAnswers.push_back(path);
-    sSaveFade_Click(fade, desktop, current);
+    SaveFade(fade, desktop, current);
   }
   void Open(const std::optional<std::string>& path) {
     desktop.openAnswers.push_back(path);
-    sOpenFade_Click(fade, desktop, current);
+    OpenFade(fade, desktop, current);
   }
   Message Info() {
-    sFadeInfo_Click(desktop, current);
+    ShowFadeInfo(desktop, current);
     return desktop.messages.back();
   }
 

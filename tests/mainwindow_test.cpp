@@ -98,6 +98,8 @@ class MainWindowTest : public ::testing::Test {
     return child;
   }
   QLineEdit* Text1() { return Child<QLineEdit>("Text1"); }
+  // Chooses the menu item of that objectName, as a click on it does.
+  void Trigger(const char* name) { Child<QAction>(name)->trigger(); }
 
   // Sends a mouse event to whatever widget lies at `at` (window coordinates), as the window
   // system would. Moves and releases go to the widget that took the press.
@@ -169,7 +171,7 @@ int Lightness(const QImage& image, QPoint logical) {
 
 TEST_F(MainWindowTest, FormLoadShowsAFixedFramelessTopmostStripAtTheTopCentre) {
   window->move(37, 300);
-  window->Form_Load();
+  window->Start();
 
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->objectName(), "MainWindow");
@@ -189,7 +191,7 @@ TEST_F(MainWindowTest, FormLoadShowsAFixedFramelessTopmostStripAtTheTopCentre) {
 TEST_F(MainWindowTest, FormLoadLoadsTheStoredFadeButNeverTheText) {
   store.values = {{"Color1", "123"}, {"Color3", ""}, {"Bold", "0"},
                   {"WaVy", "2"},     {"Font", ""},   {"NumberColors", "10"}};
-  window->Form_Load();
+  window->Start();
 
   const FadeSettings& fade = window->fade();
   EXPECT_EQ(fade.colors[0], "123");
@@ -317,7 +319,7 @@ TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
   Text1()->setText(QString::fromUtf8("Grüße"));
   Text1()->end(false);
   Text1()->insert(QStringLiteral("!"));
-  window->sClipboard_Click();
+  Trigger("sClipboard");
   FadeSettings expected = window->fade();
   expected.text = "Grüße!";
   std::string document;
@@ -343,7 +345,7 @@ TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
   window->fade().colorCount = "2";
   Text1()->setText(QStringLiteral("Hi"));
 
-  window->sMakeHTML_Click();
+  Trigger("sMakeHTML");
 
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -355,21 +357,21 @@ TEST_F(MainWindowTest, MakeHtmlWritesTheFileConfirmsAndEmptiesText1) {
   EXPECT_EQ(Text1()->text(), "");
 
   // With the text gone, a second run does nothing.
-  window->sMakeHTML_Click();
+  Trigger("sMakeHTML");
   EXPECT_EQ(desktop.messages.size(), 1u);
 }
 
 TEST_F(MainWindowTest, ClipboardGetsTheSameDocumentAndText1Empties) {
   window->fade().colorCount = "3";
   Text1()->setText(QStringLiteral("Same text"));
-  window->sMakeHTML_Click();
+  Trigger("sMakeHTML");
   QFile file(QDir::home().filePath(QStringLiteral("output.htm")));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   std::string written = file.readAll().toStdString();
   while (!written.empty() && (written.back() == '\n' || written.back() == '\r')) written.pop_back();
 
   Text1()->setText(QStringLiteral("Same text"));
-  window->sClipboard_Click();
+  Trigger("sClipboard");
 
   ASSERT_TRUE(desktop.clipboard.has_value());
   EXPECT_EQ(*desktop.clipboard, written);
@@ -379,13 +381,10 @@ TEST_F(MainWindowTest, ClipboardGetsTheSameDocumentAndText1Empties) {
 TEST_F(MainWindowTest, RandomFadesReplaceTheFirstColoursAndKeepText1) {
   struct Case {
     const char* name;
-    void (MainWindow::*handler)();
     int count;
   };
   const Case cases[] = {
-      {"s2Color", &MainWindow::s2Color_Click, 2},    {"s3Color", &MainWindow::s3Color_Click, 3},
-      {"s4color", &MainWindow::s4color_Click, 4},    {"s5color", &MainWindow::s5color_Click, 5},
-      {"s10color", &MainWindow::s10color_Click, 10},
+      {"s2Color", 2}, {"s3Color", 3}, {"s4color", 4}, {"s5color", 5}, {"s10color", 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -394,7 +393,7 @@ TEST_F(MainWindowTest, RandomFadesReplaceTheFirstColoursAndKeepText1) {
     Text1()->setText(QStringLiteral("keep me"));
     const int reseeds = desktop.random.reseeds;
 
-    (window.get()->*c.handler)();
+    Trigger(c.name);
 
     EXPECT_EQ(fade.colorCount, std::to_string(c.count));
     EXPECT_EQ(desktop.random.reseeds, reseeds + 1);
@@ -415,23 +414,23 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
 
   desktop.promptAnswers = {std::string("Sunset")};
   desktop.saveAnswers = {path};
-  window->sSaveFade_Click();
+  Trigger("sSaveFade");
   EXPECT_EQ(window->currentFadeFile(), path);
 
-  window->sFadeInfo_Click();
+  Trigger("sFadeInfo");
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages.back().text, "Fade Info:\r\rSunset");
 
   window->fade().colors[0] = "0";
   desktop.openAnswers = {path};
-  window->sOpenFade_Click();
+  Trigger("sOpenFade");
   EXPECT_EQ(window->fade().colors[0], "255");
   EXPECT_EQ(Text1()->text(), "typed");
 
   // A cancelled dialog forgets the file.
-  window->sOpenFade_Click();
+  Trigger("sOpenFade");
   EXPECT_EQ(window->currentFadeFile(), "");
-  window->sFadeInfo_Click();
+  Trigger("sFadeInfo");
   EXPECT_EQ(desktop.messages.back(),
             (Message{"No Fade File was opened or saved!", "Error", MessageIcon::Critical, ""}));
 }
@@ -439,18 +438,17 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
 TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {
   struct Case {
     const char* name;
-    void (MainWindow::*handler)();
     const char* url;
   };
   const Case cases[] = {
-      {"sRegister", &MainWindow::sRegister_Click, kMakerWebsite},
-      {"sAA", &MainWindow::sAA_Click, kSignUpPage},
+      {"sRegister", kMakerWebsite},
+      {"sAA", kSignUpPage},
   };
   const FadeSettings before = window->fade();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     shell.opened.clear();
-    (window.get()->*c.handler)();
+    Trigger(c.name);
     EXPECT_EQ(shell.opened, std::vector<QUrl>{QUrl(QString::fromLatin1(c.url))});
   }
   EXPECT_EQ(window->fade(), before);
@@ -459,12 +457,12 @@ TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {
 }
 
 TEST_F(MainWindowTest, ConfigureTwiceShowsOneDialogOwnedByTheWindow) {
-  window->Form_Load();
-  window->sConfigure_Click();
+  window->Start();
+  Trigger("sConfigure");
   SetColors* first = Dialog();
   ASSERT_NE(first, nullptr);
   first->showMinimized();
-  window->sConfigure_Click();
+  Trigger("sConfigure");
 
   EXPECT_EQ(Dialog(), first);
   EXPECT_FALSE(first->isMinimized());
@@ -475,12 +473,12 @@ TEST_F(MainWindowTest, ConfigureTwiceShowsOneDialogOwnedByTheWindow) {
 }
 
 TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsCount) {
-  window->Form_Load();
-  window->sConfigure_Click();
+  window->Start();
+  Trigger("sConfigure");
   QPointer<SetColors> dialog = Dialog();
   ASSERT_NE(dialog, nullptr);
 
-  window->s2Color_Click();
+  Trigger("s2Color");
   EXPECT_EQ(window->fade().colorCount, "2");
   dialog->close();
 
@@ -495,12 +493,12 @@ TEST_F(MainWindowTest, ClosingTheDialogAfterARandomFadeKeepsItsColoursButNotItsC
   // A closed dialog is gone; Configure builds a new one.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(dialog, nullptr);
-  window->sConfigure_Click();
+  Trigger("sConfigure");
   EXPECT_NE(Dialog(), nullptr);
 }
 
 TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
-  window->Form_Load();
+  window->Start();
   QPointer<QWidget> box;
   QString name;
   bool modal = false;
@@ -521,7 +519,7 @@ TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
     }
   });
   closer.start();
-  window->sAbout_Click();
+  Trigger("sAbout");
   closer.stop();
 
   ASSERT_FALSE(name.isEmpty()) << "no modal box was shown";
@@ -535,8 +533,8 @@ TEST_F(MainWindowTest, AboutShowsAModalBoxAndReturnsWhenItCloses) {
 }
 
 TEST_F(MainWindowTest, EveryWindowWritesInTheStripsFamilyAndTheDialogsKeepTheirSize) {
-  window->Form_Load();
-  window->sConfigure_Click();
+  window->Start();
+  Trigger("sConfigure");
   ASSERT_NE(Dialog(), nullptr);
   frmAbout about(Ports{desktop, shell}, window.get());
   // As the desktop port builds its message boxes.
@@ -557,8 +555,8 @@ TEST_F(MainWindowTest, EveryWindowWritesInTheStripsFamilyAndTheDialogsKeepTheirS
 }
 
 TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
-  window->Form_Load();
-  window->sConfigure_Click();
+  window->Start();
+  Trigger("sConfigure");
   QPointer<SetColors> dialog = Dialog();
   ASSERT_NE(dialog, nullptr);
   dialog->findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);      // Italic
@@ -571,7 +569,7 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
   ASSERT_EQ(window->fade().colors[3], "255");
 
-  QTimer::singleShot(0, window.get(), [&] { window->sExit_Click(); });
+  QTimer::singleShot(0, window.get(), [&] { Trigger("sExit"); });
   EXPECT_EQ(RunEventLoop(), 0);
   QCoreApplication::sendPostedEvents();
 
@@ -588,8 +586,8 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
 }
 
 TEST_F(MainWindowTest, MinimizeMinimizesTheMainWindow) {
-  window->Form_Load();
-  window->sMinimize_Click();
+  window->Start();
+  Trigger("sMinimize");
   EXPECT_TRUE(window->isMinimized());
   EXPECT_EQ(store.syncs, 0);
 }
@@ -600,7 +598,7 @@ TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
     std::function<void()> close;
   };
   const Case cases[] = {
-      {"Exit", [this] { window->sExit_Click(); }},
+      {"Exit", [this] { Trigger("sExit"); }},
       {"close mark",
        [this] {
          Mouse(QEvent::MouseButtonPress, QPoint(256, 9), Qt::LeftButton);
@@ -612,7 +610,7 @@ TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
     SCOPED_TRACE(c.name);
     window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
     store = MemoryStore();
-    window->Form_Load();
+    window->Start();
     window->fade().colors[2] = "42";
     window->fade().italic = 1;
     window->fade().font = "Courier New";
@@ -628,14 +626,14 @@ TEST_F(MainWindowTest, EveryCloseStoresTheFadeOnce) {
 
     window->show();
     window->close();
-    window->Form_Unload();
+    window->SaveAndQuit();
     EXPECT_EQ(store.syncs, 1);
   }
   EXPECT_TRUE(desktop.messages.empty());
 }
 
 TEST_F(MainWindowTest, CloseMarkNeedsPressAndReleaseOnIt) {
-  window->Form_Load();
+  window->Start();
   Mouse(QEvent::MouseButtonPress, QPoint(256, 9), Qt::LeftButton);
   Mouse(QEvent::MouseButtonRelease, QPoint(200, 9), Qt::LeftButton);
   EXPECT_TRUE(window->isVisible());
@@ -644,8 +642,8 @@ TEST_F(MainWindowTest, CloseMarkNeedsPressAndReleaseOnIt) {
 
 TEST_F(MainWindowTest, AFailedSaveIsReportedAsAnError) {
   store.syncSucceeds = false;
-  window->Form_Load();
-  window->sExit_Click();
+  window->Start();
+  Trigger("sExit");
   EXPECT_EQ(desktop.messages,
             (std::vector<Message>{{"Could not save the settings to /memory/Tintrix.conf: No "
                                    "space left on device",
@@ -665,7 +663,7 @@ TEST_F(MainWindowTest, APressOnAMenuWordOpensItsMenuAtThePointer) {
       {"Help, middle button", QPoint(60, 25), Qt::MiddleButton, "sHelp"},
       {"Help, right button", QPoint(75, 33), Qt::RightButton, "sHelp"},
   };
-  window->Form_Load();
+  window->Start();
   const FadeSettings before = window->fade();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.spot);
@@ -687,7 +685,7 @@ TEST_F(MainWindowTest, APressOnAMenuWordOpensItsMenuAtThePointer) {
 }
 
 TEST_F(MainWindowTest, ChoosingAMenuItemRunsItsHandler) {
-  window->Form_Load();
+  window->Start();
   Text1()->setText(QStringLiteral("to the clipboard"));
   WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::RightButton); },
             [](QMenu* popup) {
@@ -715,7 +713,7 @@ TEST_F(MainWindowTest, APressOutsideTheSpotsDragsTheWindow) {
       {"below the entry field", QPoint(5, 66), Qt::MiddleButton, true},
       {"entry field", QPoint(150, 50), Qt::LeftButton, false},
   };
-  window->Form_Load();
+  window->Start();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.where);
     const QPoint start = window->pos();
@@ -739,7 +737,7 @@ TEST_F(MainWindowTest, APressOutsideTheSpotsDragsTheWindow) {
 }
 
 TEST_F(MainWindowTest, AClickWhoseReleaseIsAlreadyQueuedMovesNothing) {
-  window->Form_Load();
+  window->Start();
   const QPoint at(150, 10);
   QWidget* picture = window->childAt(at);
   const QPoint global = window->mapToGlobal(at);
@@ -767,7 +765,7 @@ TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
     SCOPED_TRACE(c.name);
     store = MemoryStore();
     window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
-    window->Form_Load();
+    window->Start();
     window->fade().bold = 0;
     auto* dialog = new RecordingWindow(window.get());  // like the configuration dialog
     dialog->show();
@@ -776,7 +774,7 @@ TEST_F(MainWindowTest, ExitEndsTheEventLoopWithoutClosingOtherWindows) {
 
     QTimer::singleShot(0, window.get(), [&] {
       if (!c.throughMenu) {
-        window->sExit_Click();
+        Trigger("sExit");
         return;
       }
       WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::LeftButton); },

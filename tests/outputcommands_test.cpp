@@ -148,7 +148,7 @@ TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
   WriteFile(OutputFilePath(), std::string(5000, 'o'));  // longer than the new document
   FadeSettings fade = TwoColorFade("ab");
   const std::string expected = Document(fade) + "\n";
-  sMakeHTML_Click(fade, desktop);
+  MakeHtmlFile(fade, desktop);
   EXPECT_EQ(ReadFile(OutputFilePath()), expected);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0], (Message{"File saved as C:\\output.htm", "Tintrix 1.0",
@@ -158,7 +158,7 @@ TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
 
   // right after, the text is empty: a second run does nothing
   QFile::remove(QString::fromStdString(OutputFilePath()));
-  sMakeHTML_Click(fade, desktop);
+  MakeHtmlFile(fade, desktop);
   EXPECT_EQ(ReadFile(OutputFilePath()), "<missing>");
   EXPECT_EQ(desktop.messages.size(), 1u);
 }
@@ -166,7 +166,7 @@ TEST_F(OutputCommandTest, MakeHtmlWritesOneLineConfirmsAndEmptiesTheText) {
 TEST_F(OutputCommandTest, MakeHtmlFadesABlank) {
   FadeSettings fade = DefaultFade();
   fade.text = " ";
-  sMakeHTML_Click(fade, desktop);
+  MakeHtmlFile(fade, desktop);
   EXPECT_EQ(ReadFile(OutputFilePath()),
             "<font face=\"Arial\"><b><Font Color=#0000FF> </b></font>\n");
   EXPECT_EQ(fade.text, "");
@@ -174,7 +174,7 @@ TEST_F(OutputCommandTest, MakeHtmlFadesABlank) {
 
 TEST_F(OutputCommandTest, MakeHtmlWritesUtf8) {
   FadeSettings fade = TwoColorFade("\xC3\xA9\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA");
-  sMakeHTML_Click(fade, desktop);
+  MakeHtmlFile(fade, desktop);
   EXPECT_EQ(ReadFile(OutputFilePath()),
             "<font face=\"Arial\"><b><Font Color=#000080>\xC3\xA9<Font Color=#0000FF>"
             "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA</b></font>\n");
@@ -196,7 +196,7 @@ TEST_F(OutputCommandTest, RefusalsLeaveFileAndTextAlone) {
     FadeSettings fade = DefaultFade();
     fade.text = "keep me";
     c.change(fade);
-    for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
+    for (auto command : {&MakeHtmlFile, &CopyToClipboard}) {
       desktop.messages.clear();
       desktop.clipboard.reset();
       command(fade, desktop);
@@ -217,7 +217,7 @@ TEST_F(OutputCommandTest, MakeHtmlReportsAFailedWriteAndKeepsTheText) {
   WriteFile(blocker, "x");
   qputenv("HOME", QByteArray::fromStdString(blocker + "/home"));
   FadeSettings fade = TwoColorFade("ab");
-  sMakeHTML_Click(fade, desktop);
+  MakeHtmlFile(fade, desktop);
   const std::string path = OutputFilePath();
   qputenv("HOME", home);
   ASSERT_EQ(desktop.messages.size(), 1u);
@@ -240,7 +240,7 @@ TEST_F(OutputCommandTest, MakeHtmlOnAFullDiskKeepsTheOldFileAndTheText) {
   for (const std::size_t characters : {5u, 2000u}) {
     desktop.messages.clear();
     FadeSettings fade = TwoColorFade(std::string(characters, 'x'));
-    sMakeHTML_Click(fade, desktop);
+    MakeHtmlFile(fade, desktop);
     EXPECT_EQ(desktop.messages,
               (std::vector<Message>{{"Could not write " + path + ": No space left on device",
                                      "Error", MessageIcon::Critical, ""}}));
@@ -258,7 +258,7 @@ class ExhaustedDesktop final : public FakeDesktop {
 
 TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
   WriteFile(OutputFilePath(), "old");
-  for (auto command : {&sMakeHTML_Click, &sClipboard_Click}) {
+  for (auto command : {&MakeHtmlFile, &CopyToClipboard}) {
     ExhaustedDesktop exhausted;
     FadeSettings fade = DefaultFade();  // five colours: the dealing lets events run
     fade.text = "keep me";
@@ -274,22 +274,22 @@ TEST_F(OutputCommandTest, RunningOutOfMemoryIsAnErrorThatKeepsTheText) {
 TEST_F(OutputCommandTest, ClipboardGetsTheSameDocumentWithoutALineBreak) {
   FadeSettings fade = TwoColorFade("ab");
   FadeSettings same = fade;
-  sMakeHTML_Click(same, desktop);
-  sClipboard_Click(fade, desktop);
+  MakeHtmlFile(same, desktop);
+  CopyToClipboard(fade, desktop);
   EXPECT_EQ(desktop.clipboard.value() + "\n", ReadFile(OutputFilePath()));
   EXPECT_EQ(fade.text, "");
   EXPECT_EQ(desktop.messages.size(), 1u);  // only Make HTML File's confirmation
 
   // an empty text still goes to the clipboard, with the wrapper tags
   fade.colorCount = "6";
-  sClipboard_Click(fade, desktop);
+  CopyToClipboard(fade, desktop);
   EXPECT_EQ(desktop.clipboard, "<font face=\"Arial\"><b></b></font>");
 }
 
 TEST_F(OutputCommandTest, LongFadesLetEventsRunWhileDealing) {
   FadeSettings fade = DefaultFade();  // five colours: four counts
   fade.text = std::string(4001, 'x');
-  sClipboard_Click(fade, desktop);
+  CopyToClipboard(fade, desktop);
   EXPECT_EQ(desktop.eventRuns, 1001);
 }
 
@@ -299,7 +299,7 @@ TEST_F(OutputCommandTest, LongFadesOfTwoAndThreeColoursLetEventsRunToo) {
     FadeSettings fade = DefaultFade();
     fade.colorCount = count;
     fade.text = std::string(200000, 'x');
-    sClipboard_Click(fade, fresh);
+    CopyToClipboard(fade, fresh);
     EXPECT_GE(fresh.eventRuns, 3) << count;  // at least every 65,536 characters
   }
 }
@@ -326,7 +326,7 @@ TEST_F(OutputCommandTest, EventsDuringTheFadeDoNotChangeIt) {
   FadeSettings before = fade;
   const std::string expected = Document(before);
   BusyDesktop desktop(fade);
-  sClipboard_Click(fade, desktop);
+  CopyToClipboard(fade, desktop);
   EXPECT_EQ(desktop.clipboard, expected);
   EXPECT_EQ(fade.text, "");
 }
@@ -355,9 +355,9 @@ TEST(RandomFade, TenThenTwoKeepsTheLaterColorsOfTheTen) {
   FakeDesktop desktop;
   desktop.random = ScriptedRandom({0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 0.01, 0.02});
   FadeSettings fade = DefaultFade();
-  s10color_Click(fade, desktop);
+  RandomFade(fade, desktop, *ColorCount::Of(10));
   const FadeSettings afterTen = fade;
-  s2Color_Click(fade, desktop);
+  RandomFade(fade, desktop, *ColorCount::Of(2));
   EXPECT_EQ(fade.colorCount, "2");
   EXPECT_EQ(fade.colors[0], "167772");  // floor(0.01 * 16777213)
   EXPECT_EQ(fade.colors[1], "335544");

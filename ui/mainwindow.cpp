@@ -39,43 +39,6 @@ QPoint GlobalPos(const QEvent* event) {
   return static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();
 }
 
-// One entry of a menu, in the order shown. A submenu's entries follow its kSubmenu entry,
-// up to a kEnd.
-struct MenuEntry {
-  enum Kind { kCommand, kSeparator, kSubmenu, kEnd };
-  Kind kind;
-  const char* name = nullptr;
-  const char* caption = nullptr;
-  void (MainWindow::*handler)() = nullptr;
-};
-
-const MenuEntry kOptionsMenu[] = {
-    {MenuEntry::kCommand, "sMakeHTML", "Make HTML File", &MainWindow::sMakeHTML_Click},
-    {MenuEntry::kCommand, "sClipboard", "Copy to Clipboard", &MainWindow::sClipboard_Click},
-    {MenuEntry::kSeparator, "ssssshehe"},
-    {MenuEntry::kCommand, "sOpenFade", "Open Fade", &MainWindow::sOpenFade_Click},
-    {MenuEntry::kCommand, "sSaveFade", "Save Fade", &MainWindow::sSaveFade_Click},
-    {MenuEntry::kCommand, "sFadeInfo", "Fade Info", &MainWindow::sFadeInfo_Click},
-    {MenuEntry::kSeparator, "shhhhhhehe"},
-    {MenuEntry::kSubmenu, "sRandom", "Random Fades"},
-    {MenuEntry::kCommand, "s2Color", "2 Color Fade", &MainWindow::s2Color_Click},
-    {MenuEntry::kCommand, "s3Color", "3 Color Fade", &MainWindow::s3Color_Click},
-    {MenuEntry::kCommand, "s4color", "4 Color Fade", &MainWindow::s4color_Click},
-    {MenuEntry::kCommand, "s5color", "5 Color Fade", &MainWindow::s5color_Click},
-    {MenuEntry::kCommand, "s10color", "10 Color Fade", &MainWindow::s10color_Click},
-    {MenuEntry::kEnd},
-    {MenuEntry::kCommand, "sConfigure", "Configure", &MainWindow::sConfigure_Click},
-    {MenuEntry::kCommand, "sMinimize", "Minimize", &MainWindow::sMinimize_Click},
-    {MenuEntry::kSeparator, "uhhhhhehe"},
-    {MenuEntry::kCommand, "sExit", "Exit", &MainWindow::sExit_Click},
-};
-
-const MenuEntry kHelpMenu[] = {
-    {MenuEntry::kCommand, "sAbout", "About", &MainWindow::sAbout_Click},
-    {MenuEntry::kCommand, "sRegister", "Visit Quorvel Designs", &MainWindow::sRegister_Click},
-    {MenuEntry::kCommand, "sAA", "Get Paid to Surf the Web!", &MainWindow::sAA_Click},
-};
-
 }  // namespace
 
 MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent)
@@ -91,27 +54,28 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   stripFont.setFamily(WindowFontFamily());
   setFont(stripFont);
 
-  m_picture1 = new MainWindowPanel(this, MainWindowPanel::Art::kTitleStrip);
+  m_titleStrip = new MainWindowPanel(this, MainWindowPanel::Art::kTitleStrip);
   // The body overlaps the lower edge of the title strip and lies above it.
-  m_picture2 = new MainWindowPanel(this, MainWindowPanel::Art::kBody);
-  m_label3 = MakeSpot(m_picture1, "Label3", QStringLiteral("Close"), MainWindowLayout::kLabel3);
-  m_label1 = MakeSpot(m_picture2, "Label1", QStringLiteral("Options"), MainWindowLayout::kLabel1);
-  m_label2 = MakeSpot(m_picture2, "Label2", QStringLiteral("Help"), MainWindowLayout::kLabel2);
+  m_body = new MainWindowPanel(this, MainWindowPanel::Art::kBody);
+  m_closeSpot =
+      MakeSpot(m_titleStrip, "Label3", QStringLiteral("Close"), MainWindowLayout::kLabel3);
+  m_optionsSpot = MakeSpot(m_body, "Label1", QStringLiteral("Options"), MainWindowLayout::kLabel1);
+  m_helpSpot = MakeSpot(m_body, "Label2", QStringLiteral("Help"), MainWindowLayout::kLabel2);
 
-  m_text1 = new TextEntry(m_picture2);
-  m_text1->setObjectName(QStringLiteral("Text1"));
-  m_text1->setGeometry(MainWindowLayout::kText1);
-  m_text1->setFrame(false);
-  QPalette palette = m_text1->palette();
+  m_textEntry = new TextEntry(m_body);
+  m_textEntry->setObjectName(QStringLiteral("Text1"));
+  m_textEntry->setGeometry(MainWindowLayout::kText1);
+  m_textEntry->setFrame(false);
+  QPalette palette = m_textEntry->palette();
   palette.setColor(QPalette::Base, Qt::white);
   palette.setColor(QPalette::Window, Qt::white);
   palette.setColor(QPalette::Text, Qt::black);
-  m_text1->setPalette(palette);
-  m_text1->setAutoFillBackground(true);
-  m_text1->setText(QString::fromUtf8(kInitialText));
+  m_textEntry->setPalette(palette);
+  m_textEntry->setAutoFillBackground(true);
+  m_textEntry->setText(QString::fromUtf8(kInitialText));
   m_fade.text.clear();
 
-  for (QWidget* watched : {m_picture1, m_picture2, m_label1, m_label2, m_label3}) {
+  for (QWidget* watched : {m_titleStrip, m_body, m_optionsSpot, m_helpSpot, m_closeSpot}) {
     watched->installEventFilter(this);
   }
 
@@ -121,6 +85,54 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenus() {
+  // One entry of a menu, in the order shown. A submenu's entries follow its kSubmenu entry,
+  // up to a kEnd. Each command is a function of this window, run when its item is triggered.
+  struct MenuEntry {
+    enum Kind { kCommand, kSeparator, kSubmenu, kEnd };
+    Kind kind;
+    const char* name = nullptr;
+    const char* caption = nullptr;
+    void (*run)(MainWindow&) = nullptr;
+  };
+  static constexpr MenuEntry kOptionsMenu[] = {
+      {MenuEntry::kCommand, "sMakeHTML", "Make HTML File",
+       [](MainWindow& w) { w.RunOnText(MakeHtmlFile); }},
+      {MenuEntry::kCommand, "sClipboard", "Copy to Clipboard",
+       [](MainWindow& w) { w.RunOnText(CopyToClipboard); }},
+      {MenuEntry::kSeparator, "ssssshehe"},
+      {MenuEntry::kCommand, "sOpenFade", "Open Fade",
+       [](MainWindow& w) { OpenFade(w.m_fade, w.m_ports.desktop, w.m_currentFadeFile); }},
+      {MenuEntry::kCommand, "sSaveFade", "Save Fade",
+       [](MainWindow& w) { SaveFade(w.m_fade, w.m_ports.desktop, w.m_currentFadeFile); }},
+      {MenuEntry::kCommand, "sFadeInfo", "Fade Info",
+       [](MainWindow& w) { ShowFadeInfo(w.m_ports.desktop, w.m_currentFadeFile); }},
+      {MenuEntry::kSeparator, "shhhhhhehe"},
+      {MenuEntry::kSubmenu, "sRandom", "Random Fades"},
+      {MenuEntry::kCommand, "s2Color", "2 Color Fade",
+       [](MainWindow& w) { RandomFade(w.m_fade, w.m_ports.desktop, *ColorCount::Of(2)); }},
+      {MenuEntry::kCommand, "s3Color", "3 Color Fade",
+       [](MainWindow& w) { RandomFade(w.m_fade, w.m_ports.desktop, *ColorCount::Of(3)); }},
+      {MenuEntry::kCommand, "s4color", "4 Color Fade",
+       [](MainWindow& w) { RandomFade(w.m_fade, w.m_ports.desktop, *ColorCount::Of(4)); }},
+      {MenuEntry::kCommand, "s5color", "5 Color Fade",
+       [](MainWindow& w) { RandomFade(w.m_fade, w.m_ports.desktop, *ColorCount::Of(5)); }},
+      {MenuEntry::kCommand, "s10color", "10 Color Fade",
+       [](MainWindow& w) { RandomFade(w.m_fade, w.m_ports.desktop, *ColorCount::Of(10)); }},
+      {MenuEntry::kEnd},
+      {MenuEntry::kCommand, "sConfigure", "Configure",
+       [](MainWindow& w) { w.ShowConfiguration(); }},
+      {MenuEntry::kCommand, "sMinimize", "Minimize", [](MainWindow& w) { w.showMinimized(); }},
+      {MenuEntry::kSeparator, "uhhhhhehe"},
+      {MenuEntry::kCommand, "sExit", "Exit", [](MainWindow& w) { w.close(); }},
+  };
+  static constexpr MenuEntry kHelpMenu[] = {
+      {MenuEntry::kCommand, "sAbout", "About", [](MainWindow& w) { w.ShowAbout(); }},
+      {MenuEntry::kCommand, "sRegister", "Visit Quorvel Designs",
+       [](MainWindow& w) { OpenWebPage(w.m_ports.shell, kMakerWebsite); }},
+      {MenuEntry::kCommand, "sAA", "Get Paid to Surf the Web!",
+       [](MainWindow& w) { OpenWebPage(w.m_ports.shell, kSignUpPage); }},
+  };
+
   const auto makeMenu = [this](const char* name, const QString& caption) {
     QMenu* menu = new QMenu(caption, this);
     menu->setObjectName(QLatin1String(name));
@@ -134,7 +146,7 @@ void MainWindow::BuildMenus() {
         case MenuEntry::kCommand: {
           QAction* action = target->addAction(QString::fromUtf8(entry.caption));
           action->setObjectName(QLatin1String(entry.name));
-          connect(action, &QAction::triggered, this, entry.handler);
+          connect(action, &QAction::triggered, this, [this, run = entry.run] { run(*this); });
           break;
         }
         case MenuEntry::kSeparator:
@@ -150,22 +162,22 @@ void MainWindow::BuildMenus() {
       }
     }
   };
-  m_options = makeMenu("sOptions", QStringLiteral("Options"));
-  fill(m_options, kOptionsMenu);
-  m_help = makeMenu("sHelp", QStringLiteral("Help"));
-  fill(m_help, kHelpMenu);
+  m_optionsMenu = makeMenu("sOptions", QStringLiteral("Options"));
+  fill(m_optionsMenu, kOptionsMenu);
+  m_helpMenu = makeMenu("sHelp", QStringLiteral("Help"));
+  fill(m_helpMenu, kHelpMenu);
 }
 
-void MainWindow::Form_Load() {
+void MainWindow::Start() {
   MakeTopmost(this);
   PlaceAtTopCentre(this);
   LoadFadeSettings(m_fade, m_store);
   show();
 }
 
-void MainWindow::Form_Unload() {
-  if (m_unloaded) return;
-  m_unloaded = true;
+void MainWindow::SaveAndQuit() {
+  if (m_quitting) return;
+  m_quitting = true;
   const Status saved = SaveFadeSettings(m_fade, m_store);
   if (!saved.ok()) {
     m_ports.desktop.ShowMessage(saved.message(), kErrorTitle, MessageIcon::Critical);
@@ -178,47 +190,19 @@ void MainWindow::Form_Unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  Form_Unload();
+  SaveAndQuit();
   event->accept();
 }
 
-void MainWindow::RunCommand(const std::function<void(FadeSettings&)>& command) {
-  m_fade.text = m_text1->text().toStdString();
-  command(m_fade);
+void MainWindow::RunOnText(void (*command)(FadeSettings&, Desktop&)) {
+  m_fade.text = m_textEntry->text().toStdString();
+  command(m_fade, m_ports.desktop);
   const QString left = QString::fromStdString(m_fade.text);
   m_fade.text.clear();
-  if (m_text1->text() != left) m_text1->setText(left);
+  if (m_textEntry->text() != left) m_textEntry->setText(left);
 }
 
-void MainWindow::sMakeHTML_Click() {
-  RunCommand([this](FadeSettings& fade) { tintrix::sMakeHTML_Click(fade, m_ports.desktop); });
-}
-
-void MainWindow::sClipboard_Click() {
-  RunCommand([this](FadeSettings& fade) { tintrix::sClipboard_Click(fade, m_ports.desktop); });
-}
-
-void MainWindow::sOpenFade_Click() {
-  tintrix::sOpenFade_Click(m_fade, m_ports.desktop, m_currentFadeFile);
-}
-
-void MainWindow::sSaveFade_Click() {
-  tintrix::sSaveFade_Click(m_fade, m_ports.desktop, m_currentFadeFile);
-}
-
-void MainWindow::sFadeInfo_Click() { tintrix::sFadeInfo_Click(m_ports.desktop, m_currentFadeFile); }
-
-void MainWindow::s2Color_Click() { tintrix::s2Color_Click(m_fade, m_ports.desktop); }
-
-void MainWindow::s3Color_Click() { tintrix::s3Color_Click(m_fade, m_ports.desktop); }
-
-void MainWindow::s4color_Click() { tintrix::s4color_Click(m_fade, m_ports.desktop); }
-
-void MainWindow::s5color_Click() { tintrix::s5color_Click(m_fade, m_ports.desktop); }
-
-void MainWindow::s10color_Click() { tintrix::s10color_Click(m_fade, m_ports.desktop); }
-
-void MainWindow::sConfigure_Click() {
+void MainWindow::ShowConfiguration() {
   if (m_setColors == nullptr) {
     m_setColors = new SetColors(m_fade, m_ports.desktop, this);
     m_setColors->setAttribute(Qt::WA_DeleteOnClose);
@@ -226,24 +210,10 @@ void MainWindow::sConfigure_Click() {
   m_setColors->ShowOnTop();
 }
 
-void MainWindow::sAbout_Click() {
+void MainWindow::ShowAbout() {
   frmAbout box(m_ports, this);
   box.exec();
 }
-
-void MainWindow::sRegister_Click() { OpenWebPage(m_ports.shell, kMakerWebsite); }
-
-void MainWindow::sAA_Click() { OpenWebPage(m_ports.shell, kSignUpPage); }
-
-void MainWindow::sMinimize_Click() { showMinimized(); }
-
-void MainWindow::sExit_Click() { close(); }
-
-void MainWindow::Label1_MouseDown(const QPoint& globalPos) { m_options->exec(globalPos); }
-
-void MainWindow::Label2_MouseDown(const QPoint& globalPos) { m_help->exec(globalPos); }
-
-void MainWindow::Label3_Click() { close(); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
@@ -253,19 +223,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   // A double click is a second press as far as these handlers are concerned.
   const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
-  if (watched == m_label1) {
-    if (press) Label1_MouseDown(GlobalPos(event));
-  } else if (watched == m_label2) {
-    if (press) Label2_MouseDown(GlobalPos(event));
-  } else if (watched == m_label3) {
+  if (watched == m_optionsSpot) {
+    if (press) m_optionsMenu->exec(GlobalPos(event));
+  } else if (watched == m_helpSpot) {
+    if (press) m_helpMenu->exec(GlobalPos(event));
+  } else if (watched == m_closeSpot) {
     if (press) {
       m_closePressed = true;
     } else if (type == QEvent::MouseButtonRelease && m_closePressed) {
       m_closePressed = false;
       const QPointF local = static_cast<QMouseEvent*>(event)->position();
-      if (m_label3->rect().contains(local.toPoint())) Label3_Click();
+      if (m_closeSpot->rect().contains(local.toPoint())) close();
     }
-  } else if (watched == m_picture1 || watched == m_picture2) {
+  } else if (watched == m_titleStrip || watched == m_body) {
     if (press) {
       m_drag.Press(GlobalPos(event), static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton);
     } else if (type == QEvent::MouseMove) {

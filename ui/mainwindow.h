@@ -3,10 +3,10 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
 #include <string>
 
 #include "engine/fadesettings.h"
+#include "platform/desktop.h"
 #include "platform/ports.h"
 #include "ui/windowdrag.h"
 
@@ -27,9 +27,10 @@ class SettingsStore;
 //
 // A mouse press with any button on "Options" or "Help" opens the Options menu (`sOptions`) or
 // the Help menu (`sHelp`) at the pointer; a click on the close mark closes the window; a press
-// anywhere else on the two panels drags the window.
+// anywhere else on the two panels drags the window. Each menu item (found by its objectName,
+// `sMakeHTML` ... `sExit`) runs its command when triggered.
 //
-// Closing the window in any way (close mark, Exit, Alt+F4, the taskbar) runs Form_Unload,
+// Closing the window in any way (close mark, Exit, Alt+F4, the taskbar) runs SaveAndQuit,
 // which stores the fade and ends the program.
 //
 // The ports and `store` must outlive the window.
@@ -43,47 +44,22 @@ class MainWindow : public QWidget {
   // The start steps, in order: MakeTopmost, PlaceAtTopCentre, LoadFadeSettings (which also
   // turns an empty font into "Arial"), then shows the window. `Text1` keeps its initial text
   // "Enter Text To Fade Here"; the text to fade is never loaded or stored.
-  void Form_Load();
+  void Start();
 
   // The close steps: stores the fade with SaveFadeSettings (a failure is shown as an error
   // message), then ends the program at once with QCoreApplication::exit(0), so that no other
   // window runs its own close-time steps. Runs only the first time it is called; closeEvent
   // calls it.
-  void Form_Unload();
+  void SaveAndQuit();
 
   // The program's one current fade, but for its text: the text to fade is the text of
-  // `Text1`, which alone holds it. A command sees it as TextToFade while it runs, and the
-  // TextToFade it leaves is shown in `Text1`; in between, TextToFade here stays empty.
+  // `Text1`, which alone holds it. A command sees it as `text` while it runs, and the text
+  // it leaves is shown in `Text1`; in between, `text` here stays empty.
   FadeSettings& fade() { return m_fade; }
   const FadeSettings& fade() const { return m_fade; }
 
   // The fade file most recently opened or saved in this run; empty at start.
   const std::string& currentFadeFile() const { return m_currentFadeFile; }
-
-  // The command handlers of the two menus, one per menu item.
-  void sMakeHTML_Click();
-  void sClipboard_Click();
-  void sOpenFade_Click();
-  void sSaveFade_Click();
-  void sFadeInfo_Click();
-  void s2Color_Click();
-  void s3Color_Click();
-  void s4color_Click();
-  void s5color_Click();
-  void s10color_Click();
-  // Shows the configuration dialog on this window's fade, modeless; while one is open it is
-  // shown again rather than a second one created.
-  void sConfigure_Click();
-  // Shows the about box, modal, owned by this window; returns when it is closed.
-  void sAbout_Click();
-  // Opens the maker's website in the user's browser.
-  void sRegister_Click();
-  // Opens the outside sign-up page in the user's browser.
-  void sAA_Click();
-  // Minimizes this window.
-  void sMinimize_Click();
-  // Closes this window, and so runs Form_Unload.
-  void sExit_Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -91,27 +67,29 @@ class MainWindow : public QWidget {
 
  private:
   void BuildMenus();
-  // Runs `command` on the fade with Text1's text as TextToFade, then shows in Text1 the text
+  // Runs `command` on the fade with Text1's text as its text, then shows in Text1 the text
   // the command left.
-  void RunCommand(const std::function<void(FadeSettings&)>& command);
-  void Label1_MouseDown(const QPoint& globalPos);
-  void Label2_MouseDown(const QPoint& globalPos);
-  void Label3_Click();
+  void RunOnText(void (*command)(FadeSettings&, Desktop&));
+  // Shows the configuration dialog on this window's fade, modeless; while one is open it is
+  // shown again rather than a second one created.
+  void ShowConfiguration();
+  // Shows the about box, modal, owned by this window; returns when it is closed.
+  void ShowAbout();
 
   Ports m_ports;
   SettingsStore& m_store;
   FadeSettings m_fade;
   std::string m_currentFadeFile;
-  bool m_unloaded = false;
+  bool m_quitting = false;
 
-  QWidget* m_picture1;
-  QWidget* m_picture2;
-  QWidget* m_label1;
-  QWidget* m_label2;
-  QWidget* m_label3;
-  QLineEdit* m_text1;
-  QMenu* m_options;
-  QMenu* m_help;
+  QWidget* m_titleStrip;
+  QWidget* m_body;
+  QWidget* m_optionsSpot;
+  QWidget* m_helpSpot;
+  QWidget* m_closeSpot;
+  QLineEdit* m_textEntry;
+  QMenu* m_optionsMenu;
+  QMenu* m_helpMenu;
   QPointer<SetColors> m_setColors;  // the open configuration dialog, if any
 
   WindowDrag m_drag{this};
