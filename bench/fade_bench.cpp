@@ -115,10 +115,9 @@ void BM_BuildFadeDocument(benchmark::State& state) {
   FadeHooks hooks;
   hooks.wave = &random;
   for (auto _ : state) {
-    std::string document;
-    const Status status = BuildFadeDocument(fade, hooks, document);
-    if (!status.ok()) state.SkipWithError(status.message().c_str());
-    benchmark::DoNotOptimize(document.data());
+    const StatusOr<std::string> document = BuildFadeDocument(fade, hooks);
+    if (!document.ok()) state.SkipWithError(document.status().message().c_str());
+    benchmark::DoNotOptimize(document->data());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input.characters.size()));
 }
@@ -200,9 +199,9 @@ void BM_BuildShortDocuments(benchmark::State& state) {
   hooks.wave = &random;
   for (auto _ : state) {
     for (std::int64_t t = 0; t < kShortTexts; ++t) {
-      std::string document;
-      if (!BuildFadeDocument(fade, hooks, document).ok()) state.SkipWithError("no fade");
-      benchmark::DoNotOptimize(document.data());
+      const StatusOr<std::string> document = BuildFadeDocument(fade, hooks);
+      if (!document.ok()) state.SkipWithError("no fade");
+      benchmark::DoNotOptimize(document->data());
     }
   }
   state.SetItemsProcessed(state.iterations() * kShortTexts *

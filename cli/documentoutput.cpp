@@ -12,7 +12,7 @@ namespace tintrix {
 namespace {
 
 Status StandardOutputError(int error) {
-  return Status::IoError(std::string("Could not write standard output: ") + std::strerror(error));
+  return Status::IoError("Could not write standard output", std::strerror(error));
 }
 
 class DescriptorOutput final : public DocumentOutput {
@@ -69,11 +69,9 @@ std::unique_ptr<DocumentOutput> DocumentOutput::ToStream(std::ostream& out) {
   return std::make_unique<StreamOutput>(out);
 }
 
-Status DocumentOutput::ToFile(const std::string& path, std::unique_ptr<DocumentOutput>& output) {
-  std::unique_ptr<AtomicFileWriter> writer;
-  if (Status status = AtomicFileWriter::Open(path, writer); !status.ok()) return status;
-  output = std::make_unique<FileOutput>(std::move(writer));
-  return Status::Ok();
+StatusOr<std::unique_ptr<DocumentOutput>> DocumentOutput::ToFile(const std::string& path) {
+  TINTRIX_ASSIGN_OR_RETURN(std::unique_ptr<AtomicFileWriter> writer, AtomicFileWriter::Open(path));
+  return std::unique_ptr<DocumentOutput>(std::make_unique<FileOutput>(std::move(writer)));
 }
 
 }  // namespace tintrix

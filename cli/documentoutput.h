@@ -23,7 +23,7 @@ class DocumentOutput {
   // The file at `path`, replaced once Finish succeeds (AtomicFileWriter, whose errors these
   // are); without a successful Finish the old file stays. Fails, changing nothing, when the
   // file cannot be started.
-  static Status ToFile(const std::string& path, std::unique_ptr<DocumentOutput>& output);
+  static StatusOr<std::unique_ptr<DocumentOutput>> ToFile(const std::string& path);
 
   virtual ~DocumentOutput() = default;
 

@@ -75,15 +75,12 @@ class SizeTries {
   std::size_t size() const { return m_options.size(); }
 
   // The document of try k; fails as FadeDocument::Create does.
-  Status Get(std::size_t k, const FadeDocument*& document) {
+  StatusOr<const FadeDocument*> Get(std::size_t k) {
     if (!m_documents[k]) {
-      if (Status status = FadeDocument::Create(m_fade, m_markupOnly, m_documents[k], m_options[k]);
-          !status.ok()) {
-        return status;
-      }
+      TINTRIX_ASSIGN_OR_RETURN(m_documents[k],
+                               FadeDocument::Create(m_fade, m_markupOnly, m_options[k]));
     }
-    document = &*m_documents[k];
-    return Status::Ok();
+    return &*m_documents[k];
   }
 
  private:
@@ -102,8 +99,7 @@ Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t li
   const ClockSeededRandom start = random;
   std::size_t shortest = SIZE_MAX;
   for (std::size_t k = 0; k < tries.size(); ++k) {
-    const FadeDocument* document = nullptr;
-    if (Status status = tries.Get(k, document); !status.ok()) return status;
+    TINTRIX_ASSIGN_OR_RETURN(const FadeDocument* const document, tries.Get(k));
     random = start;
     std::size_t length = 0;
     std::size_t tryTags = 0;
@@ -121,7 +117,7 @@ Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t li
       return Status::Ok();
     };
     std::string rest;
-    if (Status status = document->Append(text, hooks, rest); !status.ok()) return status;
+    TINTRIX_RETURN_IF_ERROR(document->Append(text, hooks, rest));
     length += CountCodePoints(rest);
     if (length <= limit) {
       kept += fitting;
@@ -141,11 +137,8 @@ Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t li
 template <typename NextText>
 Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText next,
                       DocumentOutput& output, FadeJobStats* stats) {
-  std::optional<FadeDocument> document;
-  if (Status status = FadeDocument::Create(fade, job.markupOnly, document, job.markup);
-      !status.ok()) {
-    return status;
-  }
+  TINTRIX_ASSIGN_OR_RETURN(const FadeDocument document,
+                           FadeDocument::Create(fade, job.markupOnly, job.markup));
   std::optional<SizeTries> tries;
   if (job.maxLength) tries.emplace(fade, job);
   CountingOutput counted(output, stats != nullptr);
@@ -162,22 +155,19 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText nex
   while (next(text)) {
     if (tries) {
       // Held whole: a later document that fits nowhere must leave the output empty.
-      if (Status status = AppendWithinLimit(*tries, text, *job.maxLength, random, tags, block);
-          !status.ok()) {
-        return status;
-      }
+      TINTRIX_RETURN_IF_ERROR(AppendWithinLimit(*tries, text, *job.maxLength, random, tags, block));
     } else {
-      if (Status status = document->Append(text, hooks, block); !status.ok()) return status;
+      TINTRIX_RETURN_IF_ERROR(document.Append(text, hooks, block));
     }
     block += '\n';
     ++documents;
     if (!tries && block.size() >= kDrainBytes) {
-      if (Status status = counted.Append(block); !status.ok()) return status;
+      TINTRIX_RETURN_IF_ERROR(counted.Append(block));
       block.clear();
     }
   }
-  if (Status status = counted.Append(block); !status.ok()) return status;
-  if (Status status = counted.Finish(); !status.ok()) return status;
+  TINTRIX_RETURN_IF_ERROR(counted.Append(block));
+  TINTRIX_RETURN_IF_ERROR(counted.Finish());
   if (stats) *stats = {counted.characters() - documents, counted.bytes() - documents, tags};
   return Status::Ok();
 }
@@ -186,19 +176,11 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText nex
 
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
                   int outFd, FadeJobStats* stats) {
-  {
-    // Checked before the output is opened, so that a bad fade leaves an output file alone.
-    std::optional<FadeDocument> document;
-    if (Status status = FadeDocument::Create(fade, job.markupOnly, document, job.markup);
-        !status.ok()) {
-      return status;
-    }
-  }
+  // Checked before the output is opened, so that a bad fade leaves an output file alone.
+  TINTRIX_RETURN_IF_ERROR(FadeDocument::Create(fade, job.markupOnly, job.markup));
   std::unique_ptr<DocumentOutput> output;
   if (job.outputFile) {
-    if (Status status = DocumentOutput::ToFile(*job.outputFile, output); !status.ok()) {
-      return status;
-    }
+    TINTRIX_ASSIGN_OR_RETURN(output, DocumentOutput::ToFile(*job.outputFile));
   } else {
     output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
   }

@@ -4,17 +4,17 @@
 
 namespace tintrix {
 
-Status ParseNumberColors(std::string_view text, std::optional<ColorCount>& count) {
+StatusOr<std::optional<ColorCount>> ParseNumberColors(std::string_view text) {
   const std::optional<double> number = ParseDecimal(text);
   if (!number) {
     return Status::InvalidArgument("The number of colours is not a number: \"" +
                                    EscapeControlCharacters(text) + "\"");
   }
-  count.reset();
+  std::optional<ColorCount> count;
   for (int n : kFadeColorCounts) {
     if (*number == n) count = ColorCount::Of(n);
   }
-  return Status::Ok();
+  return count;
 }
 
 }  // namespace tintrix

@@ -38,11 +38,11 @@ class ColorCount {
   int m_value;
 };
 
-// Reads a colour count as FadeSettings holds it: a decimal number (ParseDecimal: blanks, a sign and a fraction
-// allowed), which selects a fade when it equals one of kFadeColorCounts exactly. Sets `count`
-// to that count, or to nullopt for a number that is none of them (a fade without colours).
+// Reads a colour count as FadeSettings holds it: a decimal number (ParseDecimal: blanks, a
+// sign and a fraction allowed), which selects a fade when it equals one of kFadeColorCounts
+// exactly. The count, or nullopt for a number that is none of them (a fade without colours).
 // Fails with kInvalidArgument, `The number of colours is not a number: "TEXT"`, when the text
-// is no number at all; `count` is then left as it was.
-Status ParseNumberColors(std::string_view text, std::optional<ColorCount>& count);
+// is no number at all.
+StatusOr<std::optional<ColorCount>> ParseNumberColors(std::string_view text);
 
 }  // namespace tintrix

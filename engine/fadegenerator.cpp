@@ -57,7 +57,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
         }
       });
       position += textBytes;
-      if (Status status = writer.Written(count); !status.ok()) return status;
+      TINTRIX_RETURN_IF_ERROR(writer.Written(count));
     }
   }
   return Status::Ok();
@@ -88,9 +88,9 @@ FadeGenerator::FadeGenerator(std::span<const Channels> colors, bool wavy,
   if (m_count) std::copy(colors.begin(), colors.end(), m_colors.begin());
 }
 
-Status FadeGenerator::Create(ColorCount count, std::span<const std::string> colorTexts, bool wavy,
-                             std::optional<FadeGenerator>& generator,
-                             const MarkupOptions& options) {
+StatusOr<FadeGenerator> FadeGenerator::Create(ColorCount count,
+                                              std::span<const std::string> colorTexts, bool wavy,
+                                              const MarkupOptions& options) {
   const auto colorCount = static_cast<std::size_t>(count.value());
   if (colorTexts.size() < colorCount) {
     return Status::InvalidArgument("There are fewer colours than the fade runs through.");
@@ -105,8 +105,7 @@ Status FadeGenerator::Create(ColorCount count, std::span<const std::string> colo
     }
     channels[k] = ColorChannels(*value);
   }
-  generator.emplace(std::span<const Channels>(channels.data(), colorCount), wavy, options);
-  return Status::Ok();
+  return FadeGenerator(std::span<const Channels>(channels.data(), colorCount), wavy, options);
 }
 
 Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
@@ -149,11 +148,9 @@ Status GenerateFade(std::span<const Channels> colors, const CharacterText& text,
 
 Status FadeRequest(ColorCount count, std::span<const std::string> colorTexts,
                    const CharacterText& text, bool wavy, const FadeHooks& hooks, std::string& out) {
-  std::optional<FadeGenerator> generator;
-  if (Status status = FadeGenerator::Create(count, colorTexts, wavy, generator); !status.ok()) {
-    return status;
-  }
-  return generator->Append(text, hooks, out);
+  TINTRIX_ASSIGN_OR_RETURN(const FadeGenerator generator,
+                           FadeGenerator::Create(count, colorTexts, wavy));
+  return generator.Append(text, hooks, out);
 }
 
 }  // namespace tintrix

@@ -58,11 +58,11 @@ class FadeGenerator {
   FadeGenerator(std::span<const Channels> colors, bool wavy, const MarkupOptions& options = {});
 
   // The request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
-  // first count.value() colour texts. Fails with kInvalidArgument, leaving `generator` as it
-  // was, when there are fewer colour texts or when one of them is not a colour value
-  // (ParseColorValue): `Colour K is not a valid colour value: "TEXT"`.
-  static Status Create(ColorCount count, std::span<const std::string> colorTexts, bool wavy,
-                       std::optional<FadeGenerator>& generator, const MarkupOptions& options = {});
+  // first count.value() colour texts. Fails with kInvalidArgument when there are fewer colour
+  // texts or when one of them is not a colour value (ParseColorValue):
+  // `Colour K is not a valid colour value: "TEXT"`.
+  static StatusOr<FadeGenerator> Create(ColorCount count, std::span<const std::string> colorTexts,
+                                        bool wavy, const MarkupOptions& options = {});
 
   // Appends the fade markup of `text` to `out`. In the classic format without other options:
   // for every character "<Font Color=#RRGGBB>", the wave tags when wavy, the character. The rgb

@@ -117,7 +117,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
                                      : WriteOneBlock<kFormat, kBytes, false>(job, cursor, run, p);
                     });
       position += textBytes;
-      if (Status status = writer.Written(count); !status.ok()) return status;
+      TINTRIX_RETURN_IF_ERROR(writer.Written(count));
     }
   }
   if (!run.first) {

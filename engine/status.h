@@ -42,8 +42,12 @@ class [[nodiscard]] Status {
     return Error(StatusCode::kIoError, std::move(message));
   }
   // `what` failed for the system's `reason`: the message reads "WHAT: REASON".
+  static Status FromSystem(StatusCode code, const std::string& what, std::string reason) {
+    std::string message = what + ": " + reason;
+    return Status(code, std::move(message), std::move(reason));
+  }
   static Status IoError(const std::string& what, std::string reason) {
-    return Status(StatusCode::kIoError, what + ": " + reason, std::move(reason));
+    return FromSystem(StatusCode::kIoError, what, std::move(reason));
   }
   static Status OutOfMemory(std::string message) {
     return Error(StatusCode::kOutOfMemory, std::move(message));
@@ -104,11 +108,11 @@ const Status& StatusOf(const StatusOr<T>& result) {
 
 // Returns the failed Status of `expression` (a Status or a StatusOr) from the function it
 // stands in; goes on when it succeeded.
-#define TINTRIX_RETURN_IF_ERROR(expression)                                              \
-  do {                                                                                   \
-    if (auto&& tintrix_result = (expression); !tintrix_result.ok()) {                   \
-      return ::tintrix::status_internal::StatusOf(tintrix_result);                       \
-    }                                                                                    \
+#define TINTRIX_RETURN_IF_ERROR(expression)                           \
+  do {                                                                \
+    if (auto&& tintrix_result = (expression); !tintrix_result.ok()) { \
+      return ::tintrix::status_internal::StatusOf(tintrix_result);    \
+    }                                                                 \
   } while (false)
 
 // Declares `lhs` with the value of the StatusOr `expression`, or returns its failed Status

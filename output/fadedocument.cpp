@@ -19,22 +19,19 @@ std::string QuotedFont(const FormatTraits& format, MarkupFormat kind, std::strin
 
 }  // namespace
 
-Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
-                            std::optional<FadeDocument>& document, const MarkupOptions& options) {
+StatusOr<FadeDocument> FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
+                                            const MarkupOptions& options) {
   const bool styles[kStyleCount] = {fade.underlined == 1, fade.italic == 1, fade.bold == 1};
   MarkupOptions written = options;
   written.underline = !markupOnly && styles[0];
   written.italic = !markupOnly && styles[1];
   written.bold = !markupOnly && styles[2];
-  std::optional<ColorCount> count;
-  if (Status status = ParseNumberColors(fade.colorCount, count); !status.ok()) return status;
+  TINTRIX_ASSIGN_OR_RETURN(const std::optional<ColorCount> count,
+                           ParseNumberColors(fade.colorCount));
   std::optional<FadeGenerator> generator;
   if (count) {
-    if (Status status =
-            FadeGenerator::Create(*count, fade.colors, fade.wavy != 0, generator, written);
-        !status.ok()) {
-      return status;
-    }
+    TINTRIX_ASSIGN_OR_RETURN(generator,
+                             FadeGenerator::Create(*count, fade.colors, fade.wavy != 0, written));
   }
   const FormatTraits& format = TraitsOf(options.format);
   std::string open(format.documentOpen);
@@ -55,34 +52,28 @@ Status FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
     if (font) close += format.fontClose;
   }
   close += format.documentClose;
-  document = FadeDocument(std::move(generator), std::move(open), std::move(close));
-  return Status::Ok();
+  return FadeDocument(std::move(generator), std::move(open), std::move(close));
 }
 
 Status FadeDocument::Append(std::string_view text, const FadeHooks& hooks, std::string& out) const {
   out += m_open;
   if (m_generator) {
-    if (Status status = m_generator->Append(SplitCharacters(text), hooks, out); !status.ok()) {
-      return status;
-    }
+    TINTRIX_RETURN_IF_ERROR(m_generator->Append(SplitCharacters(text), hooks, out));
   }
   out += m_close;
   return Status::Ok();
 }
 
 Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& out) {
-  std::optional<FadeDocument> document;
-  if (Status status = FadeDocument::Create(fade, true, document); !status.ok()) return status;
-  return document->Append(fade.text, hooks, out);
+  TINTRIX_ASSIGN_OR_RETURN(const FadeDocument document, FadeDocument::Create(fade, true));
+  return document.Append(fade.text, hooks, out);
 }
 
-Status BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks, std::string& document) {
-  std::optional<FadeDocument> made;
-  if (Status status = FadeDocument::Create(fade, false, made); !status.ok()) return status;
-  std::string s;
-  if (Status status = made->Append(fade.text, hooks, s); !status.ok()) return status;
-  document = std::move(s);
-  return Status::Ok();
+StatusOr<std::string> BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks) {
+  TINTRIX_ASSIGN_OR_RETURN(const FadeDocument document, FadeDocument::Create(fade, false));
+  std::string made;
+  TINTRIX_RETURN_IF_ERROR(document.Append(fade.text, hooks, made));
+  return made;
 }
 
 }  // namespace tintrix

@@ -18,9 +18,9 @@ class FadeDocument {
   // alone: the format's document tags (FormatTraits) around the runs, and unless markupOnly
   // its font tag and the tags of the styles that are on (exactly 1), underline outermost and
   // bold innermost; in formats whose colour tags reset the styles, their codes follow every
-  // colour tag instead. Fails as AppendFadeMarkup does, leaving `document` as it was.
-  static Status Create(const FadeSettings& fade, bool markupOnly,
-                       std::optional<FadeDocument>& document, const MarkupOptions& options = {});
+  // colour tag instead. Fails as AppendFadeMarkup does.
+  static StatusOr<FadeDocument> Create(const FadeSettings& fade, bool markupOnly,
+                                       const MarkupOptions& options = {});
 
   // Appends the document of `text` to `out`. Fails only when hooks.drain fails, with its
   // status; what is in `out` is then the drained part's rest.
@@ -46,8 +46,8 @@ Status AppendFadeMarkup(FadeSettings fade, const FadeHooks& hooks, std::string& 
 
 // The fade markup wrapped in the style tags that are on (Bold, Italic, Underlined exactly 1;
 // bold innermost) and in the font tag: `<font face="FONT">...</font>`, all on one line.
-// Fails as AppendFadeMarkup does; `document` is then left as it was.
+// Fails as AppendFadeMarkup does, or as hooks.drain does.
 // Takes the fade by value for the same reason as AppendFadeMarkup.
-Status BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks, std::string& document);
+StatusOr<std::string> BuildFadeDocument(FadeSettings fade, const FadeHooks& hooks);
 
 }  // namespace tintrix

@@ -6,11 +6,14 @@
 
 #include "output/fadedocument.h"
 #include "platform/atomicfile.h"
+#include "platform/paths.h"
 
 namespace tintrix {
 
 std::string OutputFilePath() {
-  return QDir(QDir::homePath()).filePath(QStringLiteral("output.htm")).toStdString();
+  return QDir(QString::fromStdString(HomeFolder()))
+      .filePath(QStringLiteral("output.htm"))
+      .toStdString();
 }
 
 FadeHooks DesktopFadeHooks(Desktop& desktop) {
@@ -26,11 +29,21 @@ namespace {
 
 // The fade document of `fade`; a text too long for the memory there is fails instead of
 // ending the program, and leaves the fade as it was.
-Status MakeDocument(const FadeSettings& fade, Desktop& desktop, std::string& document) {
+StatusOr<std::string> MakeDocument(const FadeSettings& fade, Desktop& desktop) {
   try {
-    return BuildFadeDocument(fade, DesktopFadeHooks(desktop), document);
+    return BuildFadeDocument(fade, DesktopFadeHooks(desktop));
   } catch (const std::bad_alloc&) {
-    document = std::string();
+    return Status::OutOfMemory("Out of memory while making the fade");
+  }
+}
+
+// Writes the document as OutputFilePath()'s one line.
+Status WriteOutputFile(const FadeSettings& fade, Desktop& desktop) {
+  TINTRIX_ASSIGN_OR_RETURN(std::string document, MakeDocument(fade, desktop));
+  try {
+    document += '\n';
+    return WriteFileAtomically(OutputFilePath(), document);
+  } catch (const std::bad_alloc&) {
     return Status::OutOfMemory("Out of memory while making the fade");
   }
 }
@@ -39,17 +52,7 @@ Status MakeDocument(const FadeSettings& fade, Desktop& desktop, std::string& doc
 
 void MakeHtmlFile(FadeSettings& fade, Desktop& desktop) {
   if (fade.text.empty()) return;
-  std::string document;
-  Status status = MakeDocument(fade, desktop, document);
-  if (status.ok()) {
-    try {
-      document += '\n';
-      status = WriteFileAtomically(OutputFilePath(), document);
-    } catch (const std::bad_alloc&) {
-      status = Status::OutOfMemory("Out of memory while making the fade");
-    }
-  }
-  if (!status.ok()) {
+  if (const Status status = WriteOutputFile(fade, desktop); !status.ok()) {
     desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
     return;
   }
@@ -59,13 +62,12 @@ void MakeHtmlFile(FadeSettings& fade, Desktop& desktop) {
 }
 
 void CopyToClipboard(FadeSettings& fade, Desktop& desktop) {
-  std::string document;
-  const Status status = MakeDocument(fade, desktop, document);
-  if (!status.ok()) {
-    desktop.ShowMessage(status.message(), kErrorTitle, MessageIcon::Critical);
+  const StatusOr<std::string> document = MakeDocument(fade, desktop);
+  if (!document.ok()) {
+    desktop.ShowMessage(document.status().message(), kErrorTitle, MessageIcon::Critical);
     return;
   }
-  desktop.SetClipboardText(document);
+  desktop.SetClipboardText(*document);
   fade.text.clear();
 }
 

@@ -11,13 +11,14 @@
 #include <random>
 
 #include "engine/text.h"
+#include "platform/paths.h"
 
 namespace tintrix {
 
 namespace {
 
 Status WriteError(const std::string& path, int error) {
-  return Status::IoError("Could not write " + QuoteName(path) + ": " + std::strerror(error));
+  return Status::IoError("Could not write " + QuoteName(path), std::strerror(error));
 }
 
 // The file a path names, symbolic links followed; the path itself when it names none yet.
@@ -27,12 +28,6 @@ std::string FollowLinks(const std::string& path) {
   char resolved[PATH_MAX];
   if (realpath(path.c_str(), resolved) != nullptr) return resolved;
   return path;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Creates a new file beside `target` with an unused name; returns its descriptor or -1 with
@@ -53,8 +48,7 @@ int CreateTemporary(const std::string& target, std::string& name) {
 
 }  // namespace
 
-Status AtomicFileWriter::Open(const std::string& path, std::unique_ptr<AtomicFileWriter>& writer) {
-  writer.reset();
+StatusOr<std::unique_ptr<AtomicFileWriter>> AtomicFileWriter::Open(const std::string& path) {
   if (path.empty()) return WriteError(path, ENOENT);
   const std::string target = FollowLinks(path);
   struct stat info;
@@ -63,8 +57,7 @@ Status AtomicFileWriter::Open(const std::string& path, std::unique_ptr<AtomicFil
   if (exists && !S_ISREG(info.st_mode)) {
     const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return WriteError(path, errno);
-    writer.reset(new AtomicFileWriter(path, target, "", fd));
-    return Status::Ok();
+    return std::unique_ptr<AtomicFileWriter>(new AtomicFileWriter(path, target, "", fd));
   }
   std::string temporary;
   const int fd = CreateTemporary(target, temporary);
@@ -76,8 +69,7 @@ Status AtomicFileWriter::Open(const std::string& path, std::unique_ptr<AtomicFil
     unlink(temporary.c_str());
     return WriteError(path, error);
   }
-  writer.reset(new AtomicFileWriter(path, target, temporary, fd));
-  return Status::Ok();
+  return std::unique_ptr<AtomicFileWriter>(new AtomicFileWriter(path, target, temporary, fd));
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string shownPath, std::string target, std::string temporary,
@@ -148,9 +140,9 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::unique_ptr<AtomicFileWriter> writer;
-  if (Status status = AtomicFileWriter::Open(path, writer); !status.ok()) return status;
-  if (Status status = writer->Append(bytes); !status.ok()) return status;
+  TINTRIX_ASSIGN_OR_RETURN(const std::unique_ptr<AtomicFileWriter> writer,
+                           AtomicFileWriter::Open(path));
+  TINTRIX_RETURN_IF_ERROR(writer->Append(bytes));
   return writer->Commit();
 }
 

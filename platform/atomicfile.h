@@ -15,14 +15,14 @@ namespace tintrix {
 // replaced; it is written in place, and opening a FIFO waits for its reader.
 //
 // Errors are kIoError and read `Could not write PATH: REASON`, REASON being the system's
-// ("No space left on device"). A symbolic link is followed: the file it names is replaced and
-// the link stays. A replaced file keeps its permission bits; a new one gets 0666 less the
-// umask.
+// ("No space left on device"), which is also their reason(). A symbolic link is followed: the file
+// it names is replaced and the link stays. A replaced file keeps its permission bits; a new one
+// gets 0666 less the umask.
 class AtomicFileWriter {
  public:
-  // Starts replacing `path`. On success `writer` holds the writer; on failure it is reset and
-  // nothing on the disk has changed.
-  static Status Open(const std::string& path, std::unique_ptr<AtomicFileWriter>& writer);
+  // Starts replacing `path`: the writer, or the error, and then nothing on the disk has
+  // changed.
+  static StatusOr<std::unique_ptr<AtomicFileWriter>> Open(const std::string& path);
 
   // Removes the temporary file unless Commit succeeded; the old file stays as it was.
   ~AtomicFileWriter();

@@ -9,26 +9,27 @@
 #include <cstring>
 
 #include "engine/text.h"
+#include "platform/paths.h"
 
 namespace tintrix {
 
 namespace {
 
 Status ReadError(const std::string& path, int error) {
-  const std::string message = "Could not read " + QuoteName(path) + ": " + std::strerror(error);
-  return error == ENOENT ? Status::NotFound(message) : Status::IoError(message);
+  return Status::FromSystem(error == ENOENT ? StatusCode::kNotFound : StatusCode::kIoError,
+                            "Could not read " + QuoteName(path), std::strerror(error));
 }
 
 }  // namespace
 
-Status ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
-  bytes.clear();
+StatusOr<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   if (path.empty()) return ReadError(path, ENOENT);
   // Without O_NONBLOCK, opening a FIFO would wait for a writer.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return ReadError(path, errno);
   struct stat info;
   Status status;
+  std::string bytes;
   if (fstat(fd, &info) != 0) {
     status = ReadError(path, errno);
   } else if (!S_ISREG(info.st_mode)) {
@@ -57,15 +58,12 @@ Status ReadRegularFile(const std::string& path, std::size_t maxBytes, std::strin
     }
   }
   close(fd);
-  if (!status.ok()) bytes.clear();
-  return status;
+  if (!status.ok()) return status;
+  return bytes;
 }
 
 FolderLock::FolderLock(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  m_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  m_fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (m_fd < 0) return;
   while (flock(m_fd, LOCK_EX) != 0) {
     if (errno == EINTR) continue;

@@ -1,9 +1,9 @@
 #include "store/fadefilecommands.h"
 
-#include <cstdlib>
 #include <optional>
 
 #include "engine/text.h"
+#include "platform/paths.h"
 #include "store/profile.h"
 
 namespace tintrix {
@@ -26,9 +26,10 @@ std::optional<int> FlagFromFadeFile(const std::string& text) {
 }  // namespace
 
 Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
-  ProfileDocument document;
-  const Status read = ReadProfileFile(path, document);
-  if (read.code() == StatusCode::kIoError) return read;
+  StatusOr<ProfileDocument> read = ReadProfileFile(path);
+  if (!read.ok() && read.status().code() == StatusCode::kIoError) return read.status();
+  // Anything else that is not a readable file is no fade file.
+  const ProfileDocument document = read.ok() ? std::move(read).value() : ProfileDocument();
   FadeSettings opened = fade;
   bool anyKey = false;
   for (const FadeField& field : kFadeFields) {
@@ -65,10 +66,8 @@ namespace {
 
 // The folder a file dialog opens in: that of the fade file last used, else the home folder.
 std::string DialogFolder(const std::string& currentFadeFile) {
-  const std::size_t slash = currentFadeFile.rfind('/');
-  if (slash != std::string::npos) return slash == 0 ? "/" : currentFadeFile.substr(0, slash);
-  const char* home = std::getenv("HOME");
-  return home != nullptr ? home : "/";
+  if (currentFadeFile.find('/') != std::string::npos) return FolderOf(currentFadeFile);
+  return HomeFolder();
 }
 
 }  // namespace

@@ -224,19 +224,17 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
   return true;
 }
 
-Status ReadProfileFile(const std::string& file, ProfileDocument& document) {
-  std::string bytes;
-  Status status = ReadRegularFile(file, kMaxProfileFileBytes, bytes);
-  document = ProfileDocument(std::move(bytes));
-  return status;
+StatusOr<ProfileDocument> ReadProfileFile(const std::string& file) {
+  TINTRIX_ASSIGN_OR_RETURN(std::string bytes, ReadRegularFile(file, kMaxProfileFileBytes));
+  return ProfileDocument(std::move(bytes));
 }
 
 Status UpdateProfileFile(const std::string& file,
                          const std::function<bool(ProfileDocument&)>& edit) {
   const FolderLock lock(file);
-  ProfileDocument document;
-  const Status read = ReadProfileFile(file, document);
-  if (!read.ok() && read.code() != StatusCode::kNotFound) return read;
+  StatusOr<ProfileDocument> read = ReadProfileFile(file);
+  if (!read.ok() && read.status().code() != StatusCode::kNotFound) return read.status();
+  ProfileDocument document = read.ok() ? std::move(read).value() : ProfileDocument();
   if (!edit(document)) return Status::Ok();
   return WriteFileAtomically(file, document.bytes());
 }
@@ -248,9 +246,9 @@ std::string ReadProfileValue(const std::string& section, const std::string& key,
 
 std::optional<std::string> FindProfileValue(const std::string& section, const std::string& key,
                                             const std::string& file) {
-  ProfileDocument document;
-  if (!ReadProfileFile(file, document).ok()) return std::nullopt;
-  return document.Find(section, key);
+  const StatusOr<ProfileDocument> document = ReadProfileFile(file);
+  if (!document.ok()) return std::nullopt;
+  return document->Find(section, key);
 }
 
 int WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,

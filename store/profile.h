@@ -46,9 +46,9 @@ class ProfileDocument {
 };
 
 // Reads the profile file at `file` in one pass: a regular file of at most
-// kMaxProfileFileBytes (ReadRegularFile, so a FIFO or a device is never waited on). On
-// failure `document` is empty and the status says why: kNotFound when there is no such file.
-Status ReadProfileFile(const std::string& file, ProfileDocument& document);
+// kMaxProfileFileBytes (ReadRegularFile, so a FIFO or a device is never waited on). Fails as
+// ReadRegularFile does: kNotFound when there is no such file.
+StatusOr<ProfileDocument> ReadProfileFile(const std::string& file);
 
 // Reads `file` (empty when it does not exist yet), lets `edit` change the document, and, when
 // `edit` returns true, replaces the file with the result in one step (WriteFileAtomically).

@@ -32,14 +32,8 @@ std::string UserSettingsPath() {
 }
 
 // A failed step of a save, in the words of the store's message.
-Status SaveError(const std::string& path, const std::string& reason) {
-  return Status::IoError("Could not save the settings to " + QuoteName(path) + ": " + reason);
-}
-
-// The system's reason in a failed write's message (`Could not write PATH: REASON`).
-std::string ReasonOf(const Status& status) {
-  const std::size_t colon = status.message().rfind(": ");
-  return colon == std::string::npos ? status.message() : status.message().substr(colon + 2);
+Status SaveError(const std::string& path, std::string reason) {
+  return Status::IoError("Could not save the settings to " + QuoteName(path), std::move(reason));
 }
 
 }  // namespace
@@ -47,9 +41,9 @@ std::string ReasonOf(const Status& status) {
 FileSettingsStore::FileSettingsStore() : FileSettingsStore(UserSettingsPath()) {}
 
 FileSettingsStore::FileSettingsStore(std::string path) : m_path(std::move(path)) {
-  std::string bytes;
-  if (!ReadRegularFile(m_path, kMaxSettingsFileBytes, bytes).ok()) return;
-  const SettingsFile file(std::move(bytes));
+  StatusOr<std::string> bytes = ReadRegularFile(m_path, kMaxSettingsFileBytes);
+  if (!bytes.ok()) return;
+  const SettingsFile file(std::move(bytes).value());
   for (const FadeField& field : kFadeFields) {
     if (std::optional<std::string> value = file.Value(kGroup, field.key)) {
       m_values[field.key] = std::move(*value);
@@ -68,18 +62,17 @@ void FileSettingsStore::Write(const std::string& key, const std::string& text) {
   m_pending.emplace_back(key, text);
 }
 
-Status FileSettingsStore::PrepareFile(std::string& bytes) {
-  const Status read = ReadRegularFile(m_path, kMaxSettingsFileBytes, bytes);
-  if (read.code() == StatusCode::kNotFound) return Status::Ok();
-  if (read.ok() && SettingsFile(bytes).clean()) return Status::Ok();
+StatusOr<std::string> FileSettingsStore::PrepareFile() {
+  StatusOr<std::string> read = ReadRegularFile(m_path, kMaxSettingsFileBytes);
+  if (!read.ok() && read.status().code() == StatusCode::kNotFound) return std::string();
+  if (read.ok() && SettingsFile(*read).clean()) return read;
   // Nothing the user had may be lost: the damaged file goes aside whole before a fresh one
   // takes its place.
   if (read.ok()) {
-    const Status kept = WriteFileAtomically(DamagedLocation(), bytes);
-    bytes.clear();
-    return kept.ok() ? kept : SaveError(m_path, ReasonOf(kept));
+    const Status kept = WriteFileAtomically(DamagedLocation(), *read);
+    if (!kept.ok()) return SaveError(m_path, kept.reason());
+    return std::string();
   }
-  bytes.clear();
   std::error_code error;
   if (!std::filesystem::is_directory(DamagedLocation(), error)) {
     std::filesystem::remove(DamagedLocation(), error);
@@ -87,7 +80,7 @@ Status FileSettingsStore::PrepareFile(std::string& bytes) {
   if (std::rename(m_path.c_str(), DamagedLocation().c_str()) != 0) {
     return SaveError(m_path, std::strerror(errno));
   }
-  return Status::Ok();
+  return std::string();
 }
 
 Status FileSettingsStore::Sync() {
@@ -95,12 +88,11 @@ Status FileSettingsStore::Sync() {
   std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), error);
   if (error) return SaveError(m_path, error.message());
   const FolderLock lock(m_path);
-  std::string bytes;
-  if (Status prepared = PrepareFile(bytes); !prepared.ok()) return prepared;
+  TINTRIX_ASSIGN_OR_RETURN(std::string bytes, PrepareFile());
   SettingsFile file(std::move(bytes));
   for (const auto& [key, text] : m_pending) file.Set(kGroup, key, text);
   if (Status written = WriteFileAtomically(m_path, file.bytes()); !written.ok()) {
-    return SaveError(m_path, ReasonOf(written));
+    return SaveError(m_path, written.reason());
   }
   m_pending.clear();
   return Status::Ok();

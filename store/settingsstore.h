@@ -63,7 +63,7 @@ class FileSettingsStore final : public SettingsStore {
 
  private:
   // The file's bytes to build on; keeps a file that cannot be built on aside first.
-  Status PrepareFile(std::string& bytes);
+  StatusOr<std::string> PrepareFile();
 
   std::string m_path;
   std::map<std::string, std::string> m_values;

@@ -33,6 +33,7 @@ TEST(AtomicFile, FullDiskKeepsTheOldFileAndSaysWhy) {
     const Status status = WriteFileAtomically(path, std::string(size, 'x'));
     EXPECT_EQ(status.code(), StatusCode::kIoError);
     EXPECT_EQ(status.message(), "Could not write " + path + ": No space left on device");
+    EXPECT_EQ(status.reason(), "No space left on device");
     EXPECT_EQ(FileBytes(path), "old content\n");
     EXPECT_EQ(Entries(disk->path()), before);
     disk->Empty();
@@ -77,9 +78,9 @@ TEST(AtomicFile, AnAbandonedWriterLeavesNothing) {
   std::filesystem::create_directory(folder);
   PutFile(folder + "/f", "old");
   {
-    std::unique_ptr<AtomicFileWriter> writer;
-    ASSERT_TRUE(AtomicFileWriter::Open(folder + "/f", writer).ok());
-    ASSERT_TRUE(writer->Append("half").ok());
+    StatusOr<std::unique_ptr<AtomicFileWriter>> writer = AtomicFileWriter::Open(folder + "/f");
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE((*writer)->Append("half").ok());
   }
   EXPECT_EQ(FileBytes(folder + "/f"), "old");
   EXPECT_EQ(Entries(folder), 1u);

@@ -43,9 +43,9 @@ std::string ReadBytes(const QString& path) {
 std::string DefaultDocument(const std::string& text) {
   FadeSettings fade = DefaultFade();
   fade.text = text;
-  std::string document;
-  EXPECT_TRUE(BuildFadeDocument(fade, {}, document).ok());
-  return document + "\n";
+  const StatusOr<std::string> document = BuildFadeDocument(fade, {});
+  EXPECT_TRUE(document.ok());
+  return document.ok() ? *document + "\n" : std::string();
 }
 
 TEST(FadeTool, PrintsTheWorkedExample) {
@@ -82,8 +82,9 @@ TEST(FadeTool, OptionsChangeTheStartingFade) {
     FadeSettings fade = DefaultFade();
     c.expect(fade);
     fade.text = "text";
-    std::string document;
-    ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok()) << c.name;
+    const StatusOr<std::string> made = BuildFadeDocument(fade, {});
+    ASSERT_TRUE(made.ok()) << c.name;
+    const std::string& document = *made;
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
     EXPECT_EQ(run.out, document + "\n") << c.name;
@@ -193,8 +194,9 @@ TEST(FadeTool, OutputFileAndFadeFile) {
   fade.colors[1] = "0";
   fade.colors[2] = "65280";
   fade.text = "abc";
-  std::string document;
-  ASSERT_TRUE(BuildFadeDocument(fade, {}, document).ok());
+  const StatusOr<std::string> made = BuildFadeDocument(fade, {});
+  ASSERT_TRUE(made.ok());
+  const std::string& document = *made;
 
   const QString output = dir.filePath("out.htm");
   const ToolRun run = RunTool({"--defaults", "--fade", fadeFile.toStdString(), "--color", "2=0",

@@ -322,9 +322,9 @@ TEST_F(MainWindowTest, CommandsFadeWhatText1HoldsAtThatMoment) {
   Trigger("sClipboard");
   FadeSettings expected = window->fade();
   expected.text = "Grüße!";
-  std::string document;
-  ASSERT_TRUE(BuildFadeDocument(expected, {}, document).ok());
-  EXPECT_EQ(desktop.clipboard, document);
+  const StatusOr<std::string> document = BuildFadeDocument(expected, {});
+  ASSERT_TRUE(document.ok());
+  EXPECT_EQ(desktop.clipboard, *document);
   EXPECT_EQ(Text1()->text(), "");
 }
 

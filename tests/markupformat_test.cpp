@@ -28,8 +28,8 @@ FadeSettings Fade(int colors, bool wavy) {
 
 std::string Document(const FadeSettings& fade, std::string_view text, const MarkupOptions& options,
                      bool markupOnly = true, std::uint64_t seed = 7, std::size_t* tags = nullptr) {
-  std::optional<FadeDocument> document;
-  EXPECT_TRUE(FadeDocument::Create(fade, markupOnly, document, options).ok());
+  const StatusOr<FadeDocument> document = FadeDocument::Create(fade, markupOnly, options);
+  EXPECT_TRUE(document.ok());
   ClockSeededRandom random(seed);
   FadeHooks hooks;
   hooks.wave = &random;

@@ -30,10 +30,9 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string Document(const FadeSettings& fade) {
-  std::string document;
-  const Status status = BuildFadeDocument(fade, {}, document);
-  EXPECT_TRUE(status.ok()) << status.message();
-  return document;
+  const StatusOr<std::string> document = BuildFadeDocument(fade, {});
+  EXPECT_TRUE(document.ok()) << document.status().message();
+  return document.ok() ? *document : std::string();
 }
 
 constexpr const char* kBlueAb = "<Font Color=#000080>a<Font Color=#0000FF>b";
@@ -104,11 +103,11 @@ TEST(BuildFadeDocument, WavyOnForEveryValueButZero) {
     FadeSettings fade = TwoColorFade("abcdef");
     fade.wavy = wavy;
     ScriptedRandom random({0.1});  // always lowered
-    std::string document;
     FadeHooks hooks;
     hooks.wave = &random;
-    ASSERT_TRUE(BuildFadeDocument(fade, hooks, document).ok());
-    EXPECT_EQ(document.find("<SUB>") != std::string::npos, wavy != 0) << wavy;
+    const StatusOr<std::string> document = BuildFadeDocument(fade, hooks);
+    ASSERT_TRUE(document.ok());
+    EXPECT_EQ(document->find("<SUB>") != std::string::npos, wavy != 0) << wavy;
   }
 }
 
@@ -128,11 +127,9 @@ TEST(BuildFadeDocument, RefusesWhatCannotBeFaded) {
     fade.colorCount = c.count;
     fade.colors[1] = c.color2;
     fade.text = "ab";
-    std::string document = "kept";
-    const Status status = BuildFadeDocument(fade, {}, document);
-    EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), c.message);
-    EXPECT_EQ(document, "kept");
+    const StatusOr<std::string> document = BuildFadeDocument(fade, {});
+    EXPECT_FALSE(document.ok());
+    EXPECT_EQ(document.status().message(), c.message);
   }
 }
 

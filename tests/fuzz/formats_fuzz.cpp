@@ -174,10 +174,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.levels = kLevels[b & 7];
   options.blend = static_cast<tintrix::BlendSpace>((b >> 3) & 1 ? (b >> 7) + 1 + (a & 1) : 0);
 
-  std::optional<tintrix::FadeDocument> document;
   // Styles only where they are codes in the runs; elsewhere they are tags around them.
   const bool markupOnly = options.format != MarkupFormat::kMinecraft;
-  if (!tintrix::FadeDocument::Create(fade, markupOnly, document, options).ok()) {
+  const tintrix::StatusOr<tintrix::FadeDocument> document =
+      tintrix::FadeDocument::Create(fade, markupOnly, options);
+  if (!document.ok()) {
     tintrix::fuzz::Fail("the fade was refused");
   }
   tintrix::ClockSeededRandom random(a);
