@@ -9,76 +9,12 @@
 
 #include "engine/internal/fadeparts.h"
 #include "engine/internal/formatwriter.h"
-#include "engine/internal/markupwriter.h"
 
 namespace tintrix {
 
-namespace {
-
-using fadeparts::CutText;
-using fadeparts::SegmentBlend;
-using fadeparts::Segments;
-using fadeparts::Wave;
-using markup::BlockWords;
-using markup::ColorWord;
-using markup::HighHalf;
-using markup::kBlock;
-using markup::kColorTagBytes;
-using markup::kMaxWaveTagBytes;
-using markup::kSlack;
-using markup::LowHalf;
-using markup::MakeColorWord;
-using markup::MarkupWriter;
-
-template <typename Real, bool kBytes, bool kWavy>
-Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
-                     const CharacterText& text, Wave& wave, MarkupWriter& writer) {
-  const std::string_view bytes = text.text();
-  CharacterText::Cursor cursor(text);
-  std::size_t position = 0;  // where the next character starts
-  BlockWords words;
-  std::uint8_t tagIndexes[kBlock];
-  for (std::size_t k = 0; k < segments.count; ++k) {
-    const std::size_t m = segments.lengths[k];
-    if (m == 0) continue;
-    const SegmentBlend<Real> blend(colors[k], colors[k + 1], m);
-    for (std::size_t first = 1; first <= m; first += kBlock) {
-      const std::size_t count = std::min(kBlock, m - first + 1);
-      blend.Fill(first, count, words);
-      const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
-      if constexpr (kWavy) wave.Draw(count, tagIndexes);
-      const std::size_t perCharacter = kColorTagBytes + (kWavy ? kMaxWaveTagBytes : 0);
-      writer.Append(count * perCharacter + textBytes, [&](char* p) {
-        if constexpr (kBytes && !kWavy) {
-          return markup::WriteFlatBytes(words, bytes.data() + position, count, p);
-        } else {
-          return markup::WriteBlock<kBytes, kWavy>(words, tagIndexes, bytes, position, cursor,
-                                                   count, p);
-        }
-      });
-      position += textBytes;
-      TINTRIX_RETURN_IF_ERROR(writer.Written(count));
-    }
-  }
-  return Status::Ok();
-}
-
-template <typename Real>
-Status WriteText(std::span<const Channels> colors, const Segments& segments,
-                 const CharacterText& text, bool wavy, Wave& wave, MarkupWriter& writer) {
-  if (text.bytes()) {
-    return wavy ? WriteSegments<Real, true, true>(colors, segments, text, wave, writer)
-                : WriteSegments<Real, true, false>(colors, segments, text, wave, writer);
-  }
-  return wavy ? WriteSegments<Real, false, true>(colors, segments, text, wave, writer)
-              : WriteSegments<Real, false, false>(colors, segments, text, wave, writer);
-}
-
-}  // namespace
-
 std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
                                         const std::function<void()>& letEventsRun) {
-  const Segments segments = CutText(count, n, letEventsRun);
+  const fadeparts::Segments segments = fadeparts::CutText(count, n, letEventsRun);
   return {segments.lengths.begin(), segments.lengths.begin() + segments.count};
 }
 
@@ -111,34 +47,19 @@ StatusOr<FadeGenerator> FadeGenerator::Create(ColorCount count,
 Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
                              std::string& out) const {
   if (!m_count) return Status::Ok();
-  const Segments segments = CutText(*m_count, text.size(), hooks.letEventsRun);
+  const fadeparts::Segments segments =
+      fadeparts::CutText(*m_count, text.size(), hooks.letEventsRun);
   if (text.empty()) return Status::Ok();
-  if (!m_options.IsPlainClassic()) {
-    std::unique_ptr<ClockSeededRandom> fallback;
-    if (m_wavy && WritesWave(m_options.format) && hooks.wave == nullptr) {
-      fallback = std::make_unique<ClockSeededRandom>();
-    }
-    Wave wave(fallback ? fallback.get() : hooks.wave);
-    return markup::WriteFormattedFade(
-        std::span<const Channels>(m_colors.data(), static_cast<std::size_t>(m_count->value())),
-        segments, text, m_wavy, m_options, wave, hooks, out);
-  }
-  if (hooks.colorTags) *hooks.colorTags += text.size();
-  if (!hooks.drain) {
-    // The whole markup at once, and room for the closing tags a caller adds.
-    const std::size_t perCharacter = kColorTagBytes + (m_wavy ? kMaxWaveTagBytes : 0);
-    out.reserve(out.size() + text.text().size() + text.size() * perCharacter + kSlack + 64);
-  }
-  // For a wavy fade whose caller gave no source; on the heap, as an optional's few kilobytes
-  // would be cleared on every call.
+  // For a wavy fade whose caller gave no source; on the heap, as its few kilobytes would be
+  // cleared on every call.
   std::unique_ptr<ClockSeededRandom> fallback;
-  if (m_wavy && hooks.wave == nullptr) fallback = std::make_unique<ClockSeededRandom>();
-  Wave wave(fallback ? fallback.get() : hooks.wave);
-  MarkupWriter writer(out, hooks);
-  const std::span<const Channels> colors(m_colors.data(),
-                                         static_cast<std::size_t>(m_count->value()));
-  if (m_count->value() == 2) return WriteText<double>(colors, segments, text, m_wavy, wave, writer);
-  return WriteText<float>(colors, segments, text, m_wavy, wave, writer);
+  if (m_wavy && WritesWave(m_options.format) && hooks.wave == nullptr) {
+    fallback = std::make_unique<ClockSeededRandom>();
+  }
+  fadeparts::Wave wave(fallback ? fallback.get() : hooks.wave);
+  return markup::WriteFormattedFade(
+      std::span<const Channels>(m_colors.data(), static_cast<std::size_t>(m_count->value())),
+      segments, text, m_wavy, m_options, wave, hooks, out);
 }
 
 Status GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,

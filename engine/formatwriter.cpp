@@ -1,6 +1,7 @@
 #include "engine/internal/formatwriter.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -32,29 +33,38 @@ struct BlockJob {
   bool flat;  // every character has its whole tag
 };
 
-template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
+template <MarkupFormat kFormat, bool kBytes, bool kEscapes, bool kWordsMade>
 char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor, RunState& run,
                     char* p) {
   const BlockInput& in = job.in;
-  if constexpr (WritesFlat<kFormat>(false)) {
+  if constexpr (kWritesFlat<kFormat>) {
     if (job.flat) {
       run.tags += in.count;
+      const HexWords<kFormat, kWordsMade> words(in.rgb, in.halves);
       if (kBytes && in.states == nullptr) {
-        return WriteFlatBytes<kFormat, kEscapes>(in.rgb, job.bytes.data() + job.position, in.count,
+        return WriteFlatBytes<kFormat, kEscapes>(words, job.bytes.data() + job.position, in.count,
                                                  job.styles, p);
       }
-      if constexpr (WritesFlat<kFormat>(true) && WritesWave(kFormat)) {
+      if constexpr (WritesWave(kFormat)) {
         if (in.states != nullptr) {
-          return WriteFlat<kFormat, kBytes, true, kEscapes>(
-              in.rgb, in.states, job.bytes, job.position, cursor, in.count, job.styles, p);
+          const std::uint8_t* waves =
+              kTraits<kFormat>.wave == WavePlace::kAfterColorTag ? in.transitions : in.states;
+          return WriteFlat<kFormat, kBytes, true, kEscapes>(words, waves, job.bytes, job.position,
+                                                            cursor, in.count, job.styles, p);
         }
       }
-      return WriteFlat<kFormat, kBytes, false, kEscapes>(in.rgb, in.states, job.bytes, job.position,
+      return WriteFlat<kFormat, kBytes, false, kEscapes>(words, in.states, job.bytes, job.position,
                                                          cursor, in.count, job.styles, p);
     }
   }
   return WriteBlock<kFormat, kBytes, kEscapes>(in, job.bytes, job.position, cursor, job.options,
                                                job.styles, run, p);
+}
+
+// The steps between two colours: more than any segment between them has distinct colours.
+std::size_t StepsBetween(const Channels& a, const Channels& b) {
+  return static_cast<std::size_t>(std::abs(a.red - b.red) + std::abs(a.green - b.green) +
+                                  std::abs(a.blue - b.blue));
 }
 
 template <MarkupFormat kFormat, bool kBytes, typename Real>
@@ -88,11 +98,13 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   std::uint8_t states[kBlock];
   std::uint32_t halves[2 * kBlock];
   // Without the size options every character has its whole tag, in fixed-size copies.
-  const bool flat = !options.merge && !options.skipBlanks && WritesFlat<kFormat>(drawsWave);
+  const bool flat = !options.merge && !options.skipBlanks && kWritesFlat<kFormat>;
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
     const SegmentColors<Real> blend(options.blend, colors[k], colors[k + 1], m);
+    // Where neighbours mostly change colour, the flat writers take words made beforehand.
+    const bool makeWords = !flat || m < 4 * StepsBetween(colors[k], colors[k + 1]);
     for (std::size_t first = 1; first <= m; first += kBlock) {
       const std::size_t count = std::min(kBlock, m - first + 1);
       blend.Fill(first, count, rgb);
@@ -105,17 +117,21 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
       }
       const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
       if constexpr (kHex) {
-        if (!flat) MakeHexWords<kFormat>(rgb, count, halves);
+        if (makeWords) MakeHexWords<kFormat>(rgb, count, halves);
       }
-      const BlockInput in{rgb, halves, drawsWave ? states : nullptr, count};
+      const BlockInput in{rgb, halves, drawsWave ? states : nullptr, tagIndexes, count};
       const BlockJob<kFormat> job{in, bytes, position, options, styles, flat};
       const bool escapes =
           AnyEscapeStart<kTraits<kFormat>.escape>(bytes.data() + position, textBytes);
-      writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,
-                    [&](char* p) {
-                      return escapes ? WriteOneBlock<kFormat, kBytes, true>(job, cursor, run, p)
-                                     : WriteOneBlock<kFormat, kBytes, false>(job, cursor, run, p);
-                    });
+      writer.Append(
+          count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack, [&](char* p) {
+            if (makeWords) {
+              return escapes ? WriteOneBlock<kFormat, kBytes, true, true>(job, cursor, run, p)
+                             : WriteOneBlock<kFormat, kBytes, false, true>(job, cursor, run, p);
+            }
+            return escapes ? WriteOneBlock<kFormat, kBytes, true, false>(job, cursor, run, p)
+                           : WriteOneBlock<kFormat, kBytes, false, false>(job, cursor, run, p);
+          });
       position += textBytes;
       TINTRIX_RETURN_IF_ERROR(writer.Written(count));
     }

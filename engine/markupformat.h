@@ -294,12 +294,6 @@ struct MarkupOptions {
   bool underline = false;
   bool italic = false;
   bool bold = false;
-
-  // True when the fade is written exactly as the window writes it.
-  bool IsPlainClassic() const {
-    return format == MarkupFormat::kClassic && blend == BlendSpace::kRgb && !merge && !skipBlanks &&
-           levels >= 256;
-  }
 };
 
 }  // namespace tintrix

@@ -16,12 +16,7 @@
 // segment and the wave. Only the engine's writers use them.
 namespace tintrix::fadeparts {
 
-using markup::BlockWords;
-using markup::ColorWord;
-using markup::HighHalf;
 using markup::kBlock;
-using markup::LowHalf;
-using markup::MakeColorWord;
 
 struct Segments {
   std::array<std::size_t, 9> lengths{};
@@ -78,42 +73,11 @@ class SegmentBlend {
         m_green(Blend(from.green, to.green, m)),
         m_blue(Blend(from.blue, to.blue, m)) {}
 
-  // The colour words of characters first ... first + count - 1 of the segment.
-  void Fill(std::size_t first, std::size_t count, BlockWords& words) const {
+  // The colours of characters first ... first + count - 1 of the segment as 0xRRGGBB.
+  void Fill(std::size_t first, std::size_t count, std::uint32_t* packed) const {
     // Every operation of the blend rounds monotonically, so no channel ever turns back: when
     // the ends of a block differ by a few steps only, as in long fades, a few values found by
     // halving the block settle all of it.
-    if (count >= 64) {
-      const std::size_t last = first + count - 1;
-      const Values a = At(first);
-      const Values b = At(last);
-      if (static_cast<std::size_t>(a.StepsTo(b)) * 64 <= count) {
-        FillRuns(first, a, last, b,
-                 [&](std::size_t i, const Values& v) { words.Set(i - first, v.Word()); });
-        return;
-      }
-    }
-    // One loop for the channels and their digits, which the compiler makes a few characters at
-    // a time; 32-bit counters convert to floating point in vector registers, 64-bit ones do not.
-    // The blends are copied so that the compiler need not check that `words` leaves them be.
-    if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
-      const ChannelBlend<Real> red = m_red, green = m_green, blue = m_blue;
-      const auto base = static_cast<std::int32_t>(first);
-      const auto n = static_cast<std::int32_t>(count);
-      std::uint32_t* halves = words.halves();
-      for (std::int32_t j = 0; j < n; ++j) {
-        const auto x = static_cast<Real>(base + j);
-        halves[2 * j] = LowHalf(red.At(x), green.At(x));
-        halves[2 * j + 1] = HighHalf(blue.At(x));
-      }
-    } else {
-      for (std::size_t j = 0; j < count; ++j) words.Set(j, At(first + j).Word());
-    }
-  }
-
-  // The colours of characters first ... first + count - 1 of the segment as 0xRRGGBB, the
-  // same values as Fill's words.
-  void FillPacked(std::size_t first, std::size_t count, std::uint32_t* packed) const {
     if (count >= 64) {
       const std::size_t last = first + count - 1;
       const Values a = At(first);
@@ -124,6 +88,9 @@ class SegmentBlend {
         return;
       }
     }
+    // One loop for the three channels, which the compiler makes a few characters at a time;
+    // 32-bit counters convert to floating point in vector registers, 64-bit ones do not. The
+    // blends are copied so that the compiler need not check that `packed` leaves them be.
     if (first + count <= static_cast<std::size_t>(INT32_MAX)) {
       const ChannelBlend<Real> red = m_red, green = m_green, blue = m_blue;
       const auto base = static_cast<std::int32_t>(first);
@@ -148,7 +115,6 @@ class SegmentBlend {
       return std::abs(other.red - red) + std::abs(other.green - green) +
              std::abs(other.blue - blue);
     }
-    ColorWord Word() const { return MakeColorWord(red, green, blue); }
     std::uint32_t Packed() const {
       return static_cast<std::uint32_t>(red << 16 | green << 8 | blue);
     }

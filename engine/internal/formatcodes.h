@@ -219,17 +219,43 @@ struct HexTag {
   }
 };
 
-// The words of a block's colours in 32-bit halves. A fade's neighbours mostly share their
-// colour, so a word is made only where the colour changes.
+// The words of a block's colours in 32-bit halves, all of them in a loop the compiler runs
+// several characters at a time.
 template <MarkupFormat kFormat>
 void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* halves) {
-  std::uint32_t last = ~std::uint32_t{0};
-  std::uint64_t word = 0;
+  using Tag = HexTag<kFormat>;
   for (std::size_t j = 0; j < count; ++j) {
-    if (rgb[j] != last) word = HexTag<kFormat>::Word(last = rgb[j]);
-    std::memcpy(halves + 2 * j, &word, sizeof word);
+    const std::uint32_t c = rgb[j];
+    halves[2 * j] = hex::PairDigits<Tag::kLower>(c >> 16, c >> 8 & 0xFF);
+    halves[2 * j + 1] = hex::ByteDigits<Tag::kLower>(c & 0xFF) | Tag::kSuffixBits;
   }
 }
+
+// The colour words of a block's characters for the flat writers: made beforehand where the
+// colour changes at nearly every character (MakeHexWords), or made as they go, and only where
+// the colour changes, where long runs share one.
+template <MarkupFormat kFormat, bool kMade>
+class HexWords {
+ public:
+  HexWords(const std::uint32_t* rgb, const std::uint32_t* halves) : m_rgb(rgb), m_halves(halves) {}
+
+  [[gnu::always_inline]] std::uint64_t operator[](std::size_t j) {
+    if constexpr (kMade) {
+      std::uint64_t word;
+      std::memcpy(&word, m_halves + 2 * j, sizeof word);
+      return word;
+    } else {
+      if (m_rgb[j] != m_last) m_word = HexTag<kFormat>::Word(m_last = m_rgb[j]);
+      return m_word;
+    }
+  }
+
+ private:
+  const std::uint32_t* m_rgb;
+  const std::uint32_t* m_halves;
+  std::uint32_t m_last = ~std::uint32_t{0};
+  std::uint64_t m_word = 0;
+};
 
 // The decimal digits of 0 ... 255, padded to four bytes.
 struct Decimal {
@@ -286,6 +312,35 @@ inline constexpr auto kWaveOpen = MakeStateTags(kTraits<kFormat>.waveOpen);
 template <MarkupFormat kFormat>
 inline constexpr auto kWaveClose = MakeStateTags(kTraits<kFormat>.waveClose);
 
+// The wave's tags in front of a character in formats that close the state before after the
+// colour tag, for every previous state (none, 1, 2, 3) and new state, at previous * 4 + state.
+struct WaveTransition {
+  char bytes[16];
+  std::size_t size;
+};
+
+constexpr std::array<WaveTransition, 16> MakeWaveTransitions(const WaveTexts& open,
+                                                             const WaveTexts& close) {
+  std::array<WaveTransition, 16> transitions{};
+  for (std::size_t previous = 0; previous < 4; ++previous) {
+    for (std::size_t state = 0; state < 4; ++state) {
+      WaveTransition& t = transitions[previous * 4 + state];
+      for (char c : close[previous]) t.bytes[t.size++] = c;
+      for (char c : open[state]) t.bytes[t.size++] = c;
+    }
+  }
+  return transitions;
+}
+
+template <MarkupFormat kFormat>
+inline constexpr auto kWaveTransitions = MakeWaveTransitions(kTraits<kFormat>.waveOpen,
+                                                             kTraits<kFormat>.waveClose);
+
+inline char* PutWaveTransition(char* p, const WaveTransition& transition) {
+  std::memcpy(p, transition.bytes, sizeof transition.bytes);
+  return p + transition.size;
+}
+
 inline char* PutStateTag(char* p, const StateTag& tag) {
   std::memcpy(p, tag.bytes, sizeof tag.bytes);
   return p + tag.size;
@@ -333,9 +388,9 @@ template <MarkupFormat kFormat>
 constexpr std::size_t MaxTagBytes() {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   const std::size_t color = t.spelling == ColorSpelling::kDecimal ? 11 : 6;
-  return Longest(t.waveClose) + t.runClose.size() + t.colorPrefix.size() + color +
-         t.colorSuffix.size() + StyleCodes<kFormat>::kCapacity + Longest(t.waveClose) +
-         Longest(t.waveOpen);
+  // Wave tags are copied 16 bytes at a time.
+  return 16 + t.runClose.size() + t.colorPrefix.size() + color + t.colorSuffix.size() +
+         StyleCodes<kFormat>::kCapacity + 16;
 }
 
 // The bytes of one character's tags in the common case: its colour tag with its style codes,

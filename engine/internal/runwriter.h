@@ -24,9 +24,10 @@ struct RunState {
 };
 
 struct BlockInput {
-  const std::uint32_t* rgb;     // the colours, 0xRRGGBB
-  const std::uint32_t* halves;  // their hex words, in formats that spell colours in hex
-  const std::uint8_t* states;   // nullptr without the wave
+  const std::uint32_t* rgb;         // the colours, 0xRRGGBB
+  const std::uint32_t* halves;      // their hex words, in formats that spell colours in hex
+  const std::uint8_t* states;       // nullptr without the wave
+  const std::uint8_t* transitions;  // with the wave: previous state * 4 + state
   std::size_t count;
 };
 

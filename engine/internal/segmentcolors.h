@@ -48,7 +48,7 @@ class SegmentColors {
   }
 
   void Fill(std::size_t first, std::size_t count, std::uint32_t* rgb) const {
-    if (!m_perceptual) return m_rgb.FillPacked(first, count, rgb);
+    if (!m_perceptual) return m_rgb.Fill(first, count, rgb);
     for (std::size_t j = 0; j < count; ++j) {
       const Channels c = m_perceptual->At(first + j);
       rgb[j] = static_cast<std::uint32_t>(c.red << 16 | c.green << 8 | c.blue);
