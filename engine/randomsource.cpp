@@ -39,7 +39,7 @@ void FractionGenerator::Step(float* out, std::size_t steps) {
   auto& [s0, s1, s2, s3] = m_state;
   for (std::size_t step = 0; step < steps; ++step, out += kLanes) {
     std::uint32_t result[kLanes];
-    for (int i = 0; i < kLanes; ++i) {
+    for (std::size_t i = 0; i < kLanes; ++i) {
       result[i] = s0[i] + s3[i];
       const std::uint32_t t = s1[i] << 9;
       s2[i] ^= s0[i];
@@ -50,7 +50,7 @@ void FractionGenerator::Step(float* out, std::size_t steps) {
       s3[i] = (s3[i] << 11) | (s3[i] >> 21);
     }
     // The top 24 bits, the good ones of xoshiro128+, as a float in [0, 1): exact.
-    for (int i = 0; i < kLanes; ++i) {
+    for (std::size_t i = 0; i < kLanes; ++i) {
       out[i] = static_cast<float>(static_cast<std::int32_t>(result[i] >> 8)) * 0x1p-24f;
     }
   }
@@ -59,7 +59,7 @@ void FractionGenerator::Step(float* out, std::size_t steps) {
 void FractionGenerator::Fill(std::span<float> fractions) {
   std::size_t i = 0;
   for (; i < fractions.size() && m_pendingUsed < kLanes; ++i) {
-    fractions[i] = m_pending[static_cast<std::size_t>(m_pendingUsed++)];
+    fractions[i] = m_pending[m_pendingUsed++];
   }
   const std::size_t steps = (fractions.size() - i) / kLanes;
   Step(fractions.data() + i, steps);
@@ -68,7 +68,7 @@ void FractionGenerator::Fill(std::span<float> fractions) {
     Step(m_pending.data(), 1);
     m_pendingUsed = 0;
     for (; i < fractions.size(); ++i) {
-      fractions[i] = m_pending[static_cast<std::size_t>(m_pendingUsed++)];
+      fractions[i] = m_pending[m_pendingUsed++];
     }
   }
 }

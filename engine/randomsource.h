@@ -36,14 +36,14 @@ class FractionGenerator {
   void Fill(std::span<float> fractions);
 
  private:
-  static constexpr int kLanes = 32;
+  static constexpr std::size_t kLanes = 32;
 
   // Writes `steps` times kLanes fractions to `out`.
   void Step(float* out, std::size_t steps);
 
   std::array<std::array<std::uint32_t, kLanes>, 4> m_state;
   std::array<float, kLanes> m_pending{};
-  int m_pendingUsed = kLanes;  // m_pending[m_pendingUsed ...] are still to be handed out
+  std::size_t m_pendingUsed = kLanes;  // m_pending[m_pendingUsed ...] are still to be handed out
 };
 
 // A Mersenne twister for NextFraction and a FractionGenerator for NextFractions, seeded
