@@ -329,10 +329,6 @@ const Option kOptions[] = {
 
 // ---- The parser.
 
-std::string NegatedName(const Option& option) {
-  return "--no-" + std::string(option.name.substr(2));
-}
-
 struct Found {
   const Option* option = nullptr;
   bool negated = false;
@@ -451,6 +447,10 @@ std::string_view GroupTitle(OptionGroup group) {
       return "The program";
   }
   return "";
+}
+
+std::string NegatedName(const Option& option) {
+  return "--no-" + std::string(option.name.substr(2));
 }
 
 std::string ManSynopsis(const Option& option) {

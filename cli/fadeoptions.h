@@ -109,6 +109,9 @@ std::span<const Option> FadeToolOptions();
 // The man page's heading of a group: "The fade", "The markup", "Input and output", "The program".
 std::string_view GroupTitle(OptionGroup group);
 
+// The "--no-" form of a negatable option: "--no-bold".
+std::string NegatedName(const Option& option);
+
 // The option's names with its argument, as the man page heads its entry: "-o FILE, --output
 // FILE", "--wavy, --no-wavy", "--block[=MODE]".
 std::string ManSynopsis(const Option& option);
