@@ -127,8 +127,10 @@ TEST(FadeOptions, EveryChoiceIsTaken) {
       std::istringstream in;
       std::ostringstream out, err;
       const std::string argument = std::string(option.name) + "=" + choice.name;
-      EXPECT_EQ(RunFadeTool({"--defaults", argument, "x"}, in, out, err, {}), 0)
-          << argument << ": " << err.str();
+      int status = -1;
+      EXPECT_NO_THROW(status = RunFadeTool({"--defaults", argument, "x"}, in, out, err, {}))
+          << argument;
+      EXPECT_EQ(status, 0) << argument << ": " << err.str();
     }
   }
 }
