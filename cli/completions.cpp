@@ -27,11 +27,11 @@ std::string FishQuoted(std::string_view text) {
   return quoted + "'";
 }
 
-// `text` with a backslash before each of `special`.
-std::string Escaped(std::string_view text, std::string_view special) {
+// `text` with a backslash before each of `escapable`.
+std::string Escaped(std::string_view text, std::string_view escapable) {
   std::string escaped;
   for (const char c : text) {
-    if (special.find(c) != std::string_view::npos) escaped += '\\';
+    if (escapable.find(c) != std::string_view::npos) escaped += '\\';
     escaped += c;
   }
   return escaped;
