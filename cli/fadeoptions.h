@@ -94,8 +94,8 @@ struct Option {
   std::vector<Choice> (*choices)() = nullptr;  // for kChoice, kSuggested and kPrefix
   bool repeatable = false;  // every use counts, not only the last (the completions offer it again)
   bool alone = false;       // the run does nothing else (--help): the completions offer no other
-  // The description --help gives; "\n" breaks it into lines. The completions show its first
-  // line up to a colon or semicolon.
+  // The description --help gives; "\n" breaks it into lines. The completions show it on one
+  // line, up to its first colon or semicolon (ShortHelp).
   std::string_view help;
   // More lines that --help writes under the description, indented (--format's examples).
   std::string (*helpNote)() = nullptr;
