@@ -9,6 +9,8 @@
 #                                         documented
 #   check.sh command-line PREFIX VERSION  tintrix's own options, without a display
 #   check.sh completion SHELL PREFIX      bash, zsh or fish completes options and their values
+#   check.sh completion-file SHELL FILE   the completion FILE of tintrix-fade offers, for each
+#                                         line "LINE|WORDS" of standard input, those WORDS
 #   check.sh deb CPACK BUILD WORK VERSION HARDENED
 #                                         cpack -G DEB in WORK; the package's files, fields and
 #                                         changelog; lintian finds no fault, and (HARDENED 1) no
@@ -218,40 +220,68 @@ check_command_line() {
   finish
 }
 
-check_completion() {
-  local shell=$1 prefix=$2
+# complete_line SHELL FILE DUMP LINE: the words SHELL offers for LINE with the completion FILE
+# of tintrix-fade, one a line, sorted, without the "--option=" that some shells repeat in front
+# of a value. zsh reads FILE's folder and keeps its cache in DUMP.
+complete_line() {
+  local shell=$1 file=$2 dump=$3 line=$4
+  case $shell in
+    bash) bash --norc --noprofile -c '
+        source "$1"
+        line=$2
+        # Readline splits at blanks and makes "=" a word of its own.
+        read -ra COMP_WORDS <<<"${line//=/ = }"
+        [[ $line == *" " ]] && COMP_WORDS+=("")
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) COMP_LINE=$line COMP_POINT=${#line}
+        function=$(complete -p tintrix-fade | sed -n "s/.*-F \([^ ]*\).*/\1/p")
+        "$function" tintrix-fade "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        printf "%s\n" "${COMPREPLY[@]}"' \
+      bash "$file" "$line" ;;
+    fish) fish --no-config -c 'source $argv[1]; complete -C $argv[2]' "$file" "$line" | cut -f1 ;;
+    zsh) "$(dirname "$0")/zsh-complete.zsh" "$(dirname "$file")" "$dump" "$line" ;;
+  esac </dev/null | sed 's/^--[a-z-]*=//' | grep -v '^$' | LC_ALL=C sort -u
+}
+
+# completes SHELL FILE DUMP: a failure for each line "LINE|WORDS" of standard input for which
+# SHELL offers other WORDS (complete_line's, separated by spaces).
+completes() {
+  local line expected actual
+  while IFS='|' read -r line expected; do
+    actual=$(complete_line "$1" "$2" "$3" "$line" | paste -sd ' ')
+    [[ $actual == "$expected" ]] || fail "'$line' completes to '$actual', not '$expected'"
+  done
+}
+
+check_completion_file() {
+  local shell=$1 file=$2
   need "$shell"
   local work
   work=$(mktemp -d) || exit 1
   trap 'rm -rf "$work"' EXIT
-  # complete LINE: the words the shell offers, one a line, sorted, without the "--option="
-  # that some shells repeat in front of a value.
-  complete_line() {
-    case $shell in
-      bash) bash --norc --noprofile -c '
-          source "$1"
-          line=$2
-          # Readline splits at blanks and makes "=" a word of its own.
-          read -ra COMP_WORDS <<<"${line//=/ = }"
-          [[ $line == *" " ]] && COMP_WORDS+=("")
-          COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) COMP_LINE=$line COMP_POINT=${#line}
-          function=$(complete -p tintrix-fade | sed -n "s/.*-F \([^ ]*\).*/\1/p")
-          "$function" tintrix-fade "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-          printf "%s\n" "${COMPREPLY[@]}"' \
-        bash "$prefix/share/bash-completion/completions/tintrix-fade" "$1" ;;
-      fish) fish --no-config -c 'source $argv[1]; complete -C $argv[2]' \
-        "$prefix/share/fish/vendor_completions.d/tintrix-fade.fish" "$1" | cut -f1 ;;
-      zsh) "$(dirname "$0")/zsh-complete.zsh" "$prefix/share/zsh/site-functions" \
-        "$work/zcompdump" "$1" ;;
-    esac | sed 's/^--[a-z-]*=//' | grep -v '^$' | LC_ALL=C sort -u
-  }
-  local line expected actual
-  while IFS='|' read -r line expected; do
-    actual=$(complete_line "$line" </dev/null | paste -sd ' ')
-    [[ $actual == "$expected" ]] || fail "'$line' completes to '$actual', not '$expected'"
-  done <<'EOF'
+  completes "$shell" "$file" "$work/zcompdump"
+  finish
+}
+
+check_completion() {
+  local shell=$1 prefix=$2
+  need "$shell"
+  local work file
+  work=$(mktemp -d) || exit 1
+  trap 'rm -rf "$work"' EXIT
+  case $shell in
+    bash) file=$prefix/share/bash-completion/completions/tintrix-fade ;;
+    fish) file=$prefix/share/fish/vendor_completions.d/tintrix-fade.fish ;;
+    zsh) file=$prefix/share/zsh/site-functions/_tintrix-fade ;;
+  esac
+  # The formats, as the program names them when it refuses one.
+  local formats
+  formats=$("$prefix/bin/tintrix-fade" --format=none x 2>&1 |
+    sed -n 's/.*--format takes \(.*\), not.*/\1/p' | sed 's/,\| or / /g' | tr -s ' ' '\n' |
+    LC_ALL=C sort | paste -sd ' ')
+  [[ -n $formats ]] || fail "tintrix-fade --format=none names no formats"
+  completes "$shell" "$file" "$work/zcompdump" <<EOF
 tintrix-fade --colors |10 2 3 4 5
-tintrix-fade --format |ansi bbcode classic html minecraft minimessage
+tintrix-fade --format |$formats
 tintrix-fade --format=mi|minecraft minimessage
 tintrix-fade --blend ok|oklab oklch
 tintrix-fade --color |10= 1= 2= 3= 4= 5= 6= 7= 8= 9=
@@ -260,13 +290,12 @@ tintrix-fade --max|--max-length
 tintrix-fade -- --b|
 EOF
   # The descriptions spell colour as the programs do (fish names an option after "-l ").
-  local file
-  file=$(find "$prefix/share" -name "*tintrix-fade*" -path "*$shell*")
+  local actual
   actual=$(sed -E 's/ -l colors? / /' "$file" | color_words | paste -sd ' ')
   [[ -z $actual ]] || fail "the $shell completion spells colour \"$actual\""
   # Every option of the help, and those the help will list with the new formats and blends.
   local offered option
-  offered=$(complete_line "tintrix-fade -")
+  offered=$(complete_line "$shell" "$file" "$work/zcompdump" "tintrix-fade -")
   for option in $(help_options "$prefix/bin/tintrix-fade") --format --merge --skip-blanks \
     --max-length --stats --blend; do
     grep -qx -- "$option" <<<"$offered" || fail "$shell does not complete $option"
@@ -371,9 +400,11 @@ case $check in
   man) check_man "$@" ;;
   command-line) check_command_line "$@" ;;
   completion) check_completion "$@" ;;
+  completion-file) check_completion_file "$@" ;;
   deb) check_deb "$@" ;;
   *)
-    echo "usage: $0 install|layout|desktop|metainfo|man|command-line|completion|deb ..." >&2
+    echo "usage: $0 install|layout|desktop|metainfo|man|command-line|completion|completion-file|deb" \
+      "..." >&2
     exit 2
     ;;
 esac
