@@ -91,9 +91,9 @@ std::string FormatExamples() {
     const FormatTraits& format = kFormats[k];
     MarkupOptions options;
     options.format = static_cast<MarkupFormat>(k);
-    std::optional<FadeDocument> document;
     std::string example;
-    if (FadeDocument::Create(fade, true, document, options).ok()) {
+    if (const StatusOr<FadeDocument> document = FadeDocument::Create(fade, true, options);
+        document.ok()) {
       static_cast<void>(document->Append("Hi", {}, example));
     }
     if (const std::size_t second = example.find(format.colorPrefix, format.colorPrefix.size());
