@@ -1,0 +1,89 @@
+// Small documents of every format and writer path, written out by hand: red to blue over three
+// characters gives AA0055, 5500AA, 0000FF exactly; red to red gives one run where runs merge.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/fadegenerator.h"
+#include "tests/scriptedrandom.h"
+
+namespace tintrix {
+namespace {
+
+constexpr Channels kRed{255, 0, 0};
+constexpr Channels kBlue{0, 0, 255};
+
+struct Golden {
+  const char* name;
+  MarkupFormat format;
+  std::string text;
+  std::string expected;
+  Channels to = kBlue;
+  bool wavy = false;  // lowered, raised, on the line
+  bool merge = false;
+  bool skipBlanks = false;
+  bool bold = false;
+  int levels = 256;
+};
+
+TEST(FormatWriter, GoldenDocuments) {
+  const std::vector<Golden> cases = {
+      {"classic", MarkupFormat::kClassic, "a&<",
+       "<Font Color=#AA0055>a<Font Color=#5500AA>&<Font Color=#0000FF><"},
+      {"classic wave", MarkupFormat::kClassic, "abc",
+       "<Font Color=#AA0055><SUB>a<Font Color=#5500AA></SUB><SUP>b<Font Color=#0000FF></SUP>c",
+       kBlue, true},
+      {"classic wave merged", MarkupFormat::kClassic, "abc",
+       "<Font Color=#FF0000><SUB>a<Font Color=#FF0000></SUB><SUP>b<Font Color=#FF0000></SUP>c",
+       kRed, true, true},
+      {"html", MarkupFormat::kHtml, "a&<",
+       "<span style=\"color:#aa0055\">a</span><span style=\"color:#5500aa\">&amp;</span>"
+       "<span style=\"color:#0000ff\">&lt;</span>"},
+      {"html merged", MarkupFormat::kHtml, "a&\"",
+       "<span style=\"color:#ff0000\">a&amp;&quot;</span>", kRed, false, true},
+      {"html wave", MarkupFormat::kHtml, "a>c",
+       "<span style=\"color:#aa0055\"><sub>a</sub></span><span style=\"color:#5500aa\"><sup>&gt;"
+       "</sup></span><span style=\"color:#0000ff\">c</span>",
+       kBlue, true},
+      {"bbcode", MarkupFormat::kBbcode, "ab[",
+       "[color=#AA0055]a[/color][color=#5500AA]b[/color][color=#0000FF][[/color]"},
+      {"bbcode merged", MarkupFormat::kBbcode, "a[b",
+       "[color=#FF0000]a[/color][color=#FF0000][[/color][color=#FF0000]b[/color]", kRed, false,
+       true},
+      {"ansi", MarkupFormat::kAnsi, "a\x1b<",
+       "\x1b[38;2;170;0;85ma\x1b[38;2;85;0;170m\u241B\x1b[38;2;0;0;255m<"},
+      {"ansi one colour", MarkupFormat::kAnsi, "a\tb", "\x1b[38;2;255;0;0ma\tb", kRed},
+      {"minecraft bold", MarkupFormat::kMinecraft, "a&b", "&#AA0055&la&#5500AA&l&&#0000FF&lb",
+       kBlue, false, false, false, true},
+      {"minecraft merged", MarkupFormat::kMinecraft, "a&b", "&#FF0000a&&#FF0000b", kRed, false,
+       true},
+      {"minimessage", MarkupFormat::kMinimessage, "a\\<", "<#aa0055>a<#5500aa>\\\\<#0000ff>\\<"},
+      {"skipped blank", MarkupFormat::kMinimessage, "a b", "<#aa0055>a <#0000ff>b", kBlue, false,
+       false, true},
+      {"two levels", MarkupFormat::kBbcode, "abc",
+       "[color=#FF0000]a[/color][color=#0000FF]b[/color][color=#0000FF]c[/color]", kBlue, false,
+       false, false, false, 2},
+  };
+  for (const Golden& c : cases) {
+    MarkupOptions options;
+    options.format = c.format;
+    options.merge = c.merge;
+    options.skipBlanks = c.skipBlanks;
+    options.bold = c.bold;
+    options.levels = c.levels;
+    const std::vector<Channels> colors = {kRed, c.to};
+    testing::ScriptedRandom random({0.1, 0.5, 0.9});
+    FadeHooks hooks;
+    hooks.wave = &random;
+    std::string out;
+    ASSERT_TRUE(FadeGenerator(colors, c.wavy, options)
+                    .Append(CharacterText::Bytes(c.text), hooks, out)
+                    .ok())
+        << c.name;
+    EXPECT_EQ(out, c.expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tintrix
