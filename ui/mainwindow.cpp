@@ -58,13 +58,14 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   // The body overlaps the lower edge of the title strip and lies above it.
   m_body = new MainWindowPanel(this, MainWindowPanel::Art::kBody);
   m_closeSpot =
-      MakeSpot(m_titleStrip, "Label3", QStringLiteral("Close"), MainWindowLayout::kLabel3);
-  m_optionsSpot = MakeSpot(m_body, "Label1", QStringLiteral("Options"), MainWindowLayout::kLabel1);
-  m_helpSpot = MakeSpot(m_body, "Label2", QStringLiteral("Help"), MainWindowLayout::kLabel2);
+      MakeSpot(m_titleStrip, "Label3", QStringLiteral("Close"), MainWindowLayout::kCloseSpot);
+  m_optionsSpot =
+      MakeSpot(m_body, "Label1", QStringLiteral("Options"), MainWindowLayout::kOptionsSpot);
+  m_helpSpot = MakeSpot(m_body, "Label2", QStringLiteral("Help"), MainWindowLayout::kHelpSpot);
 
   m_textEntry = new TextEntry(m_body);
   m_textEntry->setObjectName(QStringLiteral("Text1"));
-  m_textEntry->setGeometry(MainWindowLayout::kText1);
+  m_textEntry->setGeometry(MainWindowLayout::kTextEntry);
   m_textEntry->setFrame(false);
   QPalette palette = m_textEntry->palette();
   palette.setColor(QPalette::Base, Qt::white);

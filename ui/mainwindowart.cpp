@@ -9,12 +9,12 @@
 namespace tintrix {
 
 const QSize MainWindowLayout::kWindow = Twips(0, 0, 4050, 1050).size();
-const QRect MainWindowLayout::kPicture1 = Twips(0, 0, 4095, 375);
-const QRect MainWindowLayout::kPicture2 = Twips(0, 320, 4095, 855);
-const QRect MainWindowLayout::kLabel1 = Twips(120, 50, 615, 160);
-const QRect MainWindowLayout::kLabel2 = Twips(720, 0, 495, 220);
-const QRect MainWindowLayout::kLabel3 = Twips(3720, 0, 255, 255);
-const QRect MainWindowLayout::kText1 = Twips(160, 290, 3735, 310);
+const QRect MainWindowLayout::kTitleStrip = Twips(0, 0, 4095, 375);
+const QRect MainWindowLayout::kBody = Twips(0, 320, 4095, 855);
+const QRect MainWindowLayout::kOptionsSpot = Twips(120, 50, 615, 160);
+const QRect MainWindowLayout::kHelpSpot = Twips(720, 0, 495, 220);
+const QRect MainWindowLayout::kCloseSpot = Twips(3720, 0, 255, 255);
+const QRect MainWindowLayout::kTextEntry = Twips(160, 290, 3735, 310);
 
 namespace {
 
@@ -58,7 +58,7 @@ void PaintTitleStrip(QPainter& painter, const QWidget& panel) {
   painter.drawText(QRectF(22, 0, 140, 21), Qt::AlignLeft | Qt::AlignVCenter, title);
 
   // The boxed X over the close spot.
-  const QRectF box = QRectF(MainWindowLayout::kLabel3).adjusted(2.5, 3.5, -2.5, -1.5);
+  const QRectF box = QRectF(MainWindowLayout::kCloseSpot).adjusted(2.5, 3.5, -2.5, -1.5);
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::white, 1.0));
   painter.drawRect(box);
@@ -74,26 +74,26 @@ void PaintBody(QPainter& painter, const QWidget& panel) {
   // The words of the painted menu bar share one baseline and one size.
   const QString options = QStringLiteral("Options");
   const QString help = QStringLiteral("Help");
-  const QFont font =
-      BoldFontFitting(panel.font(), options, 11,
-                      MainWindowLayout::kLabel2.left() - MainWindowLayout::kLabel1.left() - 5);
+  const QFont font = BoldFontFitting(
+      panel.font(), options, 11,
+      MainWindowLayout::kHelpSpot.left() - MainWindowLayout::kOptionsSpot.left() - 5);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setFont(font);
   painter.setPen(Qt::white);
-  const QRectF line(0, MainWindowLayout::kLabel1.top() - 1, 0,
-                    MainWindowLayout::kLabel1.height() + 2);
-  painter.drawText(line.adjusted(MainWindowLayout::kLabel1.left(), 0, 100, 0),
+  const QRectF line(0, MainWindowLayout::kOptionsSpot.top() - 1, 0,
+                    MainWindowLayout::kOptionsSpot.height() + 2);
+  painter.drawText(line.adjusted(MainWindowLayout::kOptionsSpot.left(), 0, 100, 0),
                    Qt::AlignLeft | Qt::AlignVCenter, options);
-  painter.drawText(line.adjusted(MainWindowLayout::kLabel2.left() + 3, 0, 100, 0),
+  painter.drawText(line.adjusted(MainWindowLayout::kHelpSpot.left() + 3, 0, 100, 0),
                    Qt::AlignLeft | Qt::AlignVCenter, help);
 
   // The thin light rule under the menu bar.
-  const qreal ruleY = MainWindowLayout::kText1.top() - 3.5;
+  const qreal ruleY = MainWindowLayout::kTextEntry.top() - 3.5;
   painter.setPen(QPen(QColor(255, 255, 255, 150), 1.0));
   painter.drawLine(QPointF(4, ruleY), QPointF(MainWindowLayout::kWindow.width() - 4, ruleY));
 
   // The entry field: white, with a dark one-pixel frame just outside Text1.
-  const QRectF field = QRectF(MainWindowLayout::kText1).adjusted(-0.5, -0.5, 0.5, 0.5);
+  const QRectF field = QRectF(MainWindowLayout::kTextEntry).adjusted(-0.5, -0.5, 0.5, 0.5);
   painter.setPen(QPen(QColor(0x14, 0x1A, 0x26), 1.0));
   painter.setBrush(Qt::white);
   painter.drawRect(field);
@@ -104,7 +104,7 @@ void PaintBody(QPainter& painter, const QWidget& panel) {
 MainWindowPanel::MainWindowPanel(QWidget* parent, Art art) : QWidget(parent), m_art(art) {
   const bool title = art == Art::kTitleStrip;
   setObjectName(title ? QStringLiteral("Picture1") : QStringLiteral("Picture2"));
-  setGeometry(title ? MainWindowLayout::kPicture1 : MainWindowLayout::kPicture2);
+  setGeometry(title ? MainWindowLayout::kTitleStrip : MainWindowLayout::kBody);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -9,12 +9,12 @@ namespace tintrix {
 // The main window's classic layout, in logical pixels (from twips, 15 to a pixel).
 struct MainWindowLayout {
   static const QSize kWindow;  // 4050 x 1050 twips
-  static const QRect kPicture1;
-  static const QRect kPicture2;
-  static const QRect kLabel1;  // inside Picture2: the word "Options"
-  static const QRect kLabel2;  // inside Picture2: the word "Help"
-  static const QRect kLabel3;  // inside Picture1: the close mark
-  static const QRect kText1;   // inside Picture2
+  static const QRect kTitleStrip;
+  static const QRect kBody;
+  static const QRect kOptionsSpot;  // inside Picture2: the word "Options"
+  static const QRect kHelpSpot;     // inside Picture2: the word "Help"
+  static const QRect kCloseSpot;    // inside Picture1: the close mark
+  static const QRect kTextEntry;    // inside Picture2
 };
 
 // One of the two panels of the main window, painting its own artwork: the title strip
