@@ -58,55 +58,54 @@ using StyleTexts = std::array<std::string_view, kStyleCount>;
 using WaveTexts = std::array<std::string_view, 4>;
 
 // Everything a format writes besides the characters themselves. The writers and the document
-// around them read nothing else, so a new format is a new entry.
+// around them read nothing else, so a new format is a new entry; a field left out writes
+// nothing (or, for the spelling, upper-case hexadecimal).
 struct FormatTraits {
   std::string_view name;  // as --format takes it
 
   // Each run of characters: colorPrefix, the colour, colorSuffix, the style codes that are
   // on; its characters; then runClose.
   std::string_view colorPrefix;
-  ColorSpelling spelling;
-  std::string_view colorSuffix;
-  std::string_view runClose;
+  ColorSpelling spelling = ColorSpelling::kHexUpper;
+  std::string_view colorSuffix = "";
+  std::string_view runClose = "";
   // Written after every colour tag for the styles that are on, where a colour tag resets
   // them; formats that keep styles across colours put them around the document instead.
-  StyleTexts styleCodes;
+  StyleTexts styleCodes = {"", "", ""};
   // True when a colour tag is written only where the colour changes, merged or not.
-  bool alwaysMerges;
+  bool alwaysMerges = false;
 
-  WavePlace wave;
-  WaveTexts waveOpen;
-  WaveTexts waveClose;
+  WavePlace wave = WavePlace::kNone;
+  WaveTexts waveOpen = {"", "", "", ""};
+  WaveTexts waveClose = {"", "", "", ""};
 
-  TextEscape escape;
+  TextEscape escape = TextEscape::kNone;
   // A character holding one of these bytes stands alone in its colour element: it starts one
   // of its own, and nothing joins it, so that it can never open or close a tag with the
   // characters around it.
-  std::string_view standAlone;
+  std::string_view standAlone = "";
   // After a character holding one of these texts the next character gets its colour tag
   // again, so that the two can never form a code.
-  std::array<std::string_view, 2> retagAfter;
+  std::array<std::string_view, 2> retagAfter = {"", ""};
 
   // The document: documentOpen, the font tag, the style tags that are on, the runs, the
   // style tags' ends, the font tag's end, documentClose. With markup only, the font and
   // style tags and codes are left out; documentOpen and documentClose never are.
-  std::string_view documentOpen;
-  std::string_view documentClose;
-  StyleTexts styleOpen;
-  StyleTexts styleClose;  // each the end of the styleOpen at the same index
-  FontQuoting font;
-  bool fontWhenEmpty;  // the font tag is written for an empty name too
-  std::string_view fontOpen;
-  std::string_view fontOpenEnd;
-  std::string_view fontClose;
+  std::string_view documentOpen = "";
+  std::string_view documentClose = "";
+  StyleTexts styleOpen = {"", "", ""};
+  StyleTexts styleClose = {"", "", ""};  // each the end of the styleOpen at the same index
+  FontQuoting font = FontQuoting::kNone;
+  bool fontWhenEmpty = false;  // the font tag is written for an empty name too
+  std::string_view fontOpen = "";
+  std::string_view fontOpenEnd = "";
+  std::string_view fontClose = "";
 };
 
 namespace formats {
 
-inline constexpr StyleTexts kNoStyles = {"", "", ""};
 inline constexpr StyleTexts kAngleOpen = {"<u>", "<i>", "<b>"};
 inline constexpr StyleTexts kAngleClose = {"</u>", "</i>", "</b>"};
-inline constexpr WaveTexts kNoWave = {"", "", "", ""};
 
 }  // namespace formats
 
@@ -115,20 +114,12 @@ inline constexpr std::array<FormatTraits, 6> kFormats = {{
     {
         .name = "classic",
         .colorPrefix = "<Font Color=#",
-        .spelling = ColorSpelling::kHexUpper,
         .colorSuffix = ">",
-        .runClose = "",
-        .styleCodes = formats::kNoStyles,
-        .alwaysMerges = false,
         .wave = WavePlace::kAfterColorTag,
         .waveOpen = {"", "<SUB>", "<SUP>", ""},
         .waveClose = {"", "</SUB>", "</SUP>", ""},
         // The window's markup has always held the text as it is typed.
         .escape = TextEscape::kNone,
-        .standAlone = "",
-        .retagAfter = {"", ""},
-        .documentOpen = "",
-        .documentClose = "",
         .styleOpen = formats::kAngleOpen,
         .styleClose = formats::kAngleClose,
         .font = FontQuoting::kVerbatim,
@@ -143,20 +134,13 @@ inline constexpr std::array<FormatTraits, 6> kFormats = {{
         .spelling = ColorSpelling::kHexLower,
         .colorSuffix = "\">",
         .runClose = "</span>",
-        .styleCodes = formats::kNoStyles,
-        .alwaysMerges = false,
         .wave = WavePlace::kInsideElement,
         .waveOpen = {"", "<sub>", "<sup>", ""},
         .waveClose = {"", "</sub>", "</sup>", ""},
         .escape = TextEscape::kHtmlEntities,
-        .standAlone = "",
-        .retagAfter = {"", ""},
-        .documentOpen = "",
-        .documentClose = "",
         .styleOpen = formats::kAngleOpen,
         .styleClose = formats::kAngleClose,
         .font = FontQuoting::kCssInHtml,
-        .fontWhenEmpty = false,
         .fontOpen = "<span style=\"font-family:'",
         .fontOpenEnd = "'\">",
         .fontClose = "</span>",
@@ -164,24 +148,16 @@ inline constexpr std::array<FormatTraits, 6> kFormats = {{
     {
         .name = "bbcode",
         .colorPrefix = "[color=#",
-        .spelling = ColorSpelling::kHexUpper,
         .colorSuffix = "]",
         .runClose = "[/color]",
-        .styleCodes = formats::kNoStyles,
-        .alwaysMerges = false,
         .wave = WavePlace::kInsideElement,
         .waveOpen = {"", "[sub]", "[sup]", ""},
         .waveClose = {"", "[/sub]", "[/sup]", ""},
         // BBCode has no escape: a [ alone in its element can start no tag.
-        .escape = TextEscape::kNone,
         .standAlone = "[",
-        .retagAfter = {"", ""},
-        .documentOpen = "",
-        .documentClose = "",
         .styleOpen = {"[u]", "[i]", "[b]"},
         .styleClose = {"[/u]", "[/i]", "[/b]"},
         .font = FontQuoting::kVerbatim,
-        .fontWhenEmpty = false,
         .fontOpen = "[font=",
         .fontOpenEnd = "]",
         .fontClose = "[/font]",
@@ -191,73 +167,26 @@ inline constexpr std::array<FormatTraits, 6> kFormats = {{
         .colorPrefix = "\x1b[38;2;",
         .spelling = ColorSpelling::kDecimal,
         .colorSuffix = "m",
-        .runClose = "",
-        .styleCodes = formats::kNoStyles,
         .alwaysMerges = true,
-        .wave = WavePlace::kNone,
-        .waveOpen = formats::kNoWave,
-        .waveClose = formats::kNoWave,
         .escape = TextEscape::kControlPictures,
-        .standAlone = "",
-        .retagAfter = {"", ""},
-        .documentOpen = "",
         .documentClose = "\x1b[0m",
         .styleOpen = {"\x1b[4m", "\x1b[3m", "\x1b[1m"},
-        .styleClose = formats::kNoStyles,
-        .font = FontQuoting::kNone,
-        .fontWhenEmpty = false,
-        .fontOpen = "",
-        .fontOpenEnd = "",
-        .fontClose = "",
     },
     {
         .name = "minecraft",
         .colorPrefix = "&#",
-        .spelling = ColorSpelling::kHexUpper,
-        .colorSuffix = "",
-        .runClose = "",
         // A colour code resets the styles in the game.
         .styleCodes = {"&n", "&o", "&l"},
-        .alwaysMerges = false,
-        .wave = WavePlace::kNone,
-        .waveOpen = formats::kNoWave,
-        .waveClose = formats::kNoWave,
-        .escape = TextEscape::kNone,
-        .standAlone = "",
         .retagAfter = {"&", "\u00A7"},
-        .documentOpen = "",
-        .documentClose = "",
-        .styleOpen = formats::kNoStyles,
-        .styleClose = formats::kNoStyles,
-        .font = FontQuoting::kNone,
-        .fontWhenEmpty = false,
-        .fontOpen = "",
-        .fontOpenEnd = "",
-        .fontClose = "",
     },
     {
         .name = "minimessage",
         .colorPrefix = "<#",
         .spelling = ColorSpelling::kHexLower,
         .colorSuffix = ">",
-        .runClose = "",
-        .styleCodes = formats::kNoStyles,
-        .alwaysMerges = false,
-        .wave = WavePlace::kNone,
-        .waveOpen = formats::kNoWave,
-        .waveClose = formats::kNoWave,
         .escape = TextEscape::kBackslash,
-        .standAlone = "",
-        .retagAfter = {"", ""},
-        .documentOpen = "",
-        .documentClose = "",
         .styleOpen = formats::kAngleOpen,
         .styleClose = formats::kAngleClose,
-        .font = FontQuoting::kNone,
-        .fontWhenEmpty = false,
-        .fontOpen = "",
-        .fontOpenEnd = "",
-        .fontClose = "",
     },
 }};
 
