@@ -69,26 +69,12 @@ Channels FromHsv(const double hsv[3]) {
   const int sector = static_cast<int>(std::floor(h)) % 6;
   const double f = h - std::floor(h);
   const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-  double r = v, g = t, b = p;
-  switch (sector) {
-    case 1:
-      r = q, g = v, b = p;
-      break;
-    case 2:
-      r = p, g = v, b = t;
-      break;
-    case 3:
-      r = p, g = q, b = v;
-      break;
-    case 4:
-      r = t, g = p, b = v;
-      break;
-    case 5:
-      r = v, g = p, b = q;
-      break;
-    default:
-      break;
-  }
+  // Which of v, t, p and q red, green and blue take in each sector of the hue circle.
+  const double values[4] = {v, t, p, q};
+  static constexpr int kTake[6][3] = {{0, 1, 2}, {3, 0, 2}, {2, 0, 1},
+                                      {2, 3, 0}, {1, 2, 0}, {0, 2, 3}};
+  const int* take = kTake[sector < 0 ? 0 : sector];
+  const double r = values[take[0]], g = values[take[1]], b = values[take[2]];
   return {ToChannel(r), ToChannel(g), ToChannel(b)};
 }
 
