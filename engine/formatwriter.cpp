@@ -137,7 +137,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
     }
   }
   if (!run.first) {
-    writer.Append(kMaxTagBytes, [&](char* p) { return CloseRun<kFormat>(p, run); });
+    writer.Append(kMaxTagBytes, [&](char* p) { return CloseRun<kFormat>(p, run, styles); });
   }
   if (hooks.colorTags) *hooks.colorTags += run.tags;
   return Status::Ok();

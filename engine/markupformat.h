@@ -19,13 +19,17 @@ enum class MarkupFormat {
   kAnsi,
   kMinecraft,
   kMinimessage,
+  kJson,
+  kMinecraftX,
+  kMinecraftSection,
 };
 
 // How a format spells a colour's channels in its colour tag.
 enum class ColorSpelling {
-  kHexUpper,  // RRGGBB
-  kHexLower,  // rrggbb
-  kDecimal,   // R;G;B
+  kHexUpper,   // RRGGBB
+  kHexLower,   // rrggbb
+  kDecimal,    // R;G;B
+  kMarkedHex,  // each upper-case digit after the format's colorMark: &R&R&G&G&B&B
 };
 
 // Where a format writes the wave states of a wavy fade.
@@ -42,6 +46,8 @@ enum class TextEscape {
   kBackslash,        // \ and < after a backslash
   kControlPictures,  // C0 controls but TAB, and DEL, as their Control Pictures
                      // (U+2400 ... U+241F, U+2421); C1 controls as U+FFFD
+  kJson,             // a JSON string's content: \" and \\, every control character as
+                     // \u00XX, bytes that are no UTF-8 as U+FFFD
 };
 
 // How a format writes the font name into the document's font tag.
@@ -64,11 +70,15 @@ struct FormatTraits {
   std::string_view name;  // as --format takes it
 
   // Each run of characters: colorPrefix, the colour, colorSuffix, the style codes that are
-  // on; its characters; then runClose.
+  // on; its characters; then runClose. Where the colour comes after the text, a run is
+  // colorPrefix, its characters, runClose, the colour, colorSuffix, the style codes, runEnd.
   std::string_view colorPrefix;
   ColorSpelling spelling = ColorSpelling::kHexUpper;
+  std::string_view colorMark = "";  // kMarkedHex: before each digit
   std::string_view colorSuffix = "";
   std::string_view runClose = "";
+  bool colorAfterText = false;
+  std::string_view runEnd = "";
   // Written after every colour tag for the styles that are on, where a colour tag resets
   // them; formats that keep styles across colours put them around the document instead.
   StyleTexts styleCodes = {"", "", ""};
@@ -110,7 +120,7 @@ inline constexpr StyleTexts kAngleClose = {"</u>", "</i>", "</b>"};
 }  // namespace formats
 
 // One entry per MarkupFormat, in its order.
-inline constexpr std::array<FormatTraits, 6> kFormats = {{
+inline constexpr std::array<FormatTraits, 9> kFormats = {{
     {
         .name = "classic",
         .colorPrefix = "<Font Color=#",
@@ -187,6 +197,37 @@ inline constexpr std::array<FormatTraits, 6> kFormats = {{
         .escape = TextEscape::kBackslash,
         .styleOpen = formats::kAngleOpen,
         .styleClose = formats::kAngleClose,
+    },
+    {
+        // The game's text components: /tellraw, books, signs, the server list.
+        .name = "json",
+        .colorPrefix = ",{\"text\":\"",
+        .colorSuffix = "\"",
+        .runClose = "\",\"color\":\"#",
+        .colorAfterText = true,
+        .runEnd = "}",
+        .styleCodes = {",\"underlined\":true", ",\"italic\":true", ",\"bold\":true"},
+        .escape = TextEscape::kJson,
+        .documentOpen = "[\"\"",
+        .documentClose = "]",
+    },
+    {
+        // The servers' own translation of & codes.
+        .name = "minecraft-x",
+        .colorPrefix = "&x",
+        .spelling = ColorSpelling::kMarkedHex,
+        .colorMark = "&",
+        .styleCodes = {"&n", "&o", "&l"},
+        .retagAfter = {"&", "\u00A7"},
+    },
+    {
+        // What a server sends, and what a server list shows.
+        .name = "minecraft-section",
+        .colorPrefix = "\u00A7x",
+        .spelling = ColorSpelling::kMarkedHex,
+        .colorMark = "\u00A7",
+        .styleCodes = {"\u00A7n", "\u00A7o", "\u00A7l"},
+        .retagAfter = {"&", "\u00A7"},
     },
 }};
 

@@ -14,9 +14,13 @@
 // another without a tag has one anyway, so the format's character rules need no test here.
 namespace tintrix::markup {
 
-// Whether the flat writers can write the format: not where a colour tag marks changes only.
+// Whether the flat writers can write the format: a colour tag of hexadecimal digits in one
+// word, before each character's text.
 template <MarkupFormat kFormat>
-inline constexpr bool kWritesFlat = !kTraits<kFormat>.alwaysMerges;
+inline constexpr bool kWritesFlat =
+    !kTraits<kFormat>.alwaysMerges && !kTraits<kFormat>.colorAfterText &&
+    (kTraits<kFormat>.spelling == ColorSpelling::kHexUpper ||
+     kTraits<kFormat>.spelling == ColorSpelling::kHexLower);
 
 // One byte a character without the wave. It stays apart from WriteFlat, which could do its
 // work: folded in, it costs about one instruction a character more in html and bbcode.

@@ -48,6 +48,9 @@ constexpr bool IsEscapeStart(unsigned char b) {
   } else if constexpr (kEscape == TextEscape::kControlPictures) {
     // 0xC2 leads the C1 controls.
     return ((b < 0x20) & (b != '\t')) | (b == 0x7F) | (b == 0xC2);
+  } else if constexpr (kEscape == TextEscape::kJson) {
+    // Every byte past ASCII too: a JSON text must be UTF-8 throughout.
+    return (b == '"') | (b == '\\') | (b < 0x20) | (b >= 0x7F);
   } else {
     return false;
   }
@@ -91,6 +94,14 @@ inline char* Put(char* p, std::string_view text) {
   return p + text.size();
 }
 
+// \u00XX for a control character of JSON's.
+inline char* PutJsonControl(char* p, std::uint32_t code) {
+  p = Put(p, "\\u00");
+  *p++ = hex::Digit(code >> 4);
+  *p++ = hex::Digit(code);
+  return p;
+}
+
 // The code point as UTF-8, for the three-byte ones the escapes write.
 inline char* PutThreeBytes(char* p, char32_t code) {
   *p++ = static_cast<char>(0xE0 | (code >> 12));
@@ -118,6 +129,24 @@ char* PutEscaped(char* p, const char* c, std::size_t size) {
     } else if constexpr (kEscape == TextEscape::kBackslash) {
       *p++ = '\\';
       *p++ = static_cast<char>(b);
+    } else if constexpr (kEscape == TextEscape::kJson) {
+      if (b == '"' || b == '\\') {
+        *p++ = '\\';
+        *p++ = static_cast<char>(b);
+      } else if (b < 0x80) {
+        p = PutJsonControl(p, b);
+      } else {
+        const utf8::CodePoint code = utf8::Decode({c + i - 1, size - i + 1});
+        if (!code.valid) {
+          p = PutThreeBytes(p, utf8::kReplacement);
+        } else if (utf8::IsControl(code.code)) {
+          p = PutJsonControl(p, code.code);
+        } else {
+          std::memcpy(p, c + i - 1, code.length);
+          p += code.length;
+        }
+        i += code.length - 1u;
+      }
     } else if constexpr (kEscape == TextEscape::kControlPictures) {
       if (b != 0xC2) {
         p = PutThreeBytes(p, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b);
@@ -387,10 +416,13 @@ constexpr std::size_t Longest(const WaveTexts& texts) {
 template <MarkupFormat kFormat>
 constexpr std::size_t MaxTagBytes() {
   constexpr const FormatTraits& t = kTraits<kFormat>;
-  const std::size_t color = t.spelling == ColorSpelling::kDecimal ? 11 : 6;
-  // Wave tags are copied 16 bytes at a time.
-  return 16 + t.runClose.size() + t.colorPrefix.size() + color + t.colorSuffix.size() +
-         StyleCodes<kFormat>::kCapacity + 16;
+  const std::size_t digits = t.spelling == ColorSpelling::kDecimal ? 11
+                             : t.spelling == ColorSpelling::kMarkedHex
+                                 ? 6 * (1 + t.colorMark.size())
+                                 : 8;
+  const std::size_t color = digits + t.colorSuffix.size() + StyleCodes<kFormat>::kCapacity;
+  // Wave tags are copied 16 bytes at a time; a run's end may hold a colour too.
+  return 16 + t.runClose.size() + color + t.runEnd.size() + t.colorPrefix.size() + color + 16;
 }
 
 // The bytes of one character's tags in the common case: its colour tag with its style codes,
@@ -399,8 +431,10 @@ template <MarkupFormat kFormat>
 constexpr std::size_t TypicalTagBytes() {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   if (t.alwaysMerges) return 2;
-  return t.colorPrefix.size() + 6 + t.colorSuffix.size() + StyleCodes<kFormat>::kLongest +
-         t.runClose.size();
+  const std::size_t digits =
+      t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6;
+  return t.colorPrefix.size() + digits + t.colorSuffix.size() + StyleCodes<kFormat>::kLongest +
+         t.runClose.size() + t.runEnd.size();
 }
 
 }  // namespace tintrix::markup

@@ -31,12 +31,46 @@ struct BlockInput {
   std::size_t count;
 };
 
+// A colour tag's colour and what follows it: the suffix and the style codes. `word` is the
+// colour's hex word, in the formats that spell colours in hex.
 template <MarkupFormat kFormat>
-inline char* CloseRun(char* p, const RunState& run) {
-  if constexpr (kTraits<kFormat>.wave == WavePlace::kInsideElement) {
+inline char* PutColor(char* p, std::uint32_t rgb, std::uint64_t word,
+                      const StyleCodes<kFormat>& styles) {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  if constexpr (t.spelling == ColorSpelling::kDecimal) {
+    p = PutDecimal(p, rgb >> 16);
+    *p++ = ';';
+    p = PutDecimal(p, rgb >> 8 & 0xFF);
+    *p++ = ';';
+    p = PutDecimal(p, rgb & 0xFF);
+    p = Put(p, t.colorSuffix);
+  } else if constexpr (t.spelling == ColorSpelling::kMarkedHex) {
+    for (int digit = 0; digit < 6; ++digit) {
+      p = Put(p, t.colorMark);
+      *p++ = static_cast<char>(word >> (8 * digit));
+    }
+    p = Put(p, t.colorSuffix);
+  } else {
+    std::memcpy(p, &word, sizeof word);
+    p += HexTag<kFormat>::kBytes;
+  }
+  if constexpr (kHasStyleCodes<kFormat>) p = styles.Put(p);
+  return p;
+}
+
+// The end of the run before: in formats that write the colour after the text, its colour.
+template <MarkupFormat kFormat>
+inline char* CloseRun(char* p, const RunState& run, const StyleCodes<kFormat>& styles) {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  if constexpr (t.wave == WavePlace::kInsideElement) {
     p = PutStateTag(p, kWaveClose<kFormat>[run.state]);
   }
-  return Put(p, kTraits<kFormat>.runClose);
+  p = Put(p, t.runClose);
+  if constexpr (t.colorAfterText) {
+    p = PutColor<kFormat>(p, run.rgb, HexTag<kFormat>::Word(run.rgb), styles);
+    p = Put(p, t.runEnd);
+  }
+  return p;
 }
 
 // The tags in front of a character that starts a new run: its colour is rgb, whose hex word
@@ -46,18 +80,7 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
                      const StyleCodes<kFormat>& styles) {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   p = Put(p, t.colorPrefix);
-  if constexpr (t.spelling == ColorSpelling::kDecimal) {
-    p = PutDecimal(p, rgb >> 16);
-    *p++ = ';';
-    p = PutDecimal(p, rgb >> 8 & 0xFF);
-    *p++ = ';';
-    p = PutDecimal(p, rgb & 0xFF);
-    p = Put(p, t.colorSuffix);
-  } else {
-    std::memcpy(p, &word, sizeof word);
-    p += HexTag<kFormat>::kBytes;
-  }
-  if constexpr (kHasStyleCodes<kFormat>) p = styles.Put(p);
+  if constexpr (!t.colorAfterText) p = PutColor<kFormat>(p, rgb, word, styles);
   if constexpr (t.wave == WavePlace::kInsideElement) p = PutStateTag(p, kWaveOpen<kFormat>[state]);
   return p;
 }
@@ -94,7 +117,7 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
       // The blank keeps the run's colour; the format's rules may still want its tag again.
       if constexpr (Rules::kAny) {
         if (alone) {
-          p = CloseRun<kFormat>(p, r);
+          p = CloseRun<kFormat>(p, r, codes);
           p = OpenRun<kFormat>(p, r.rgb, kHex ? HexTag<kFormat>::Word(r.rgb) : 0, r.state, codes);
           ++r.tags;
           r.retag = false;
@@ -105,7 +128,7 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
     }
     const bool same = !r.first && !alone && rgb == r.rgb && (!kKeysState || state == r.state);
     if (!merge || !same) {
-      if (!r.first) p = CloseRun<kFormat>(p, r);
+      if (!r.first) p = CloseRun<kFormat>(p, r, codes);
       std::uint64_t word = 0;
       if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
       p = OpenRun<kFormat>(p, rgb, word, state, codes);
