@@ -61,6 +61,19 @@ TEST(FormatWriter, GoldenDocuments) {
       {"minimessage", MarkupFormat::kMinimessage, "a\\<", "<#aa0055>a<#5500aa>\\\\<#0000ff>\\<"},
       {"skipped blank", MarkupFormat::kMinimessage, "a b", "<#aa0055>a <#0000ff>b", kBlue, false,
        false, true},
+      {"json", MarkupFormat::kJson, "a\"\\",
+       ",{\"text\":\"a\",\"color\":\"#AA0055\"},{\"text\":\"\\\"\",\"color\":\"#5500AA\"},"
+       "{\"text\":\"\\\\\",\"color\":\"#0000FF\"}"},
+      {"json merged bold", MarkupFormat::kJson, "a\x01" "b",
+       ",{\"text\":\"a\\u0001b\",\"color\":\"#FF0000\",\"bold\":true}", kRed, false, true, false,
+       true},
+      {"minecraft-x", MarkupFormat::kMinecraftX, "a&b",
+       "&x&A&A&0&0&5&5a&x&5&5&0&0&A&A&&x&0&0&0&0&F&Fb"},
+      {"minecraft-section merged", MarkupFormat::kMinecraftSection, "a&b&l",
+       "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70a&"
+       "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70b&"
+       "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70l",
+       kRed, false, true},
       {"two levels", MarkupFormat::kBbcode, "abc",
        "[color=#FF0000]a[/color][color=#0000FF]b[/color][color=#0000FF]c[/color]", kBlue, false,
        false, false, false, 2},

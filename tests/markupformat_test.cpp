@@ -194,6 +194,19 @@ std::string Unescape(std::string s, MarkupFormat format) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) out += s[i] == '\\' ? s[++i] : s[i];
     s = out;
+  } else if (format == MarkupFormat::kJson) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      if (s[i] != '\\') {
+        out += s[i];
+      } else if (s[++i] == 'u') {
+        AppendUtf8(static_cast<char32_t>(std::stoi(s.substr(i + 1, 4), nullptr, 16)), &out);
+        i += 4;
+      } else {
+        out += s[i];
+      }
+    }
+    s = out;
   }
   return s;
 }
@@ -233,17 +246,31 @@ std::vector<TagRun> Decode(const std::string& markup, MarkupFormat format) {
       std::regex("\x1b\\[38;2;(\\d+);(\\d+);(\\d+)m([^\x1b]*)"),
       std::regex(R"re(&#([0-9A-F]{6})()([^&]*))re"),
       std::regex(R"re(<#([0-9a-f]{6})>()((?:\\.|[^<\\])*))re"),
+      // json, its text before its colour
+      std::regex(R"re(,\{"text":"((?:\\.|[^"\\])*)","color":"#([0-9A-F]{6})"\})re"),
+      std::regex(R"re(&x((?:&[0-9A-F]){6})()([^&]*))re"),
+      std::regex("\xC2\xA7x((?:\xC2\xA7[0-9A-F]){6})()((?:[^\xC2]|\xC2[^\xA7])*)"),
   };
   const auto index = static_cast<std::size_t>(format);
   std::vector<TagRun> runs;
-  std::size_t consumed = 0;
+  const bool json = format == MarkupFormat::kJson;
+  std::size_t consumed = json ? 3 : 0;  // [""
   for (auto it = std::sregex_iterator(markup.begin(), markup.end(), kPatterns[index]);
        it != std::sregex_iterator(); ++it) {
     const std::smatch& m = *it;
     EXPECT_EQ(static_cast<std::size_t>(m.position(0)), consumed) << markup.substr(0, 200);
     consumed = static_cast<std::size_t>(m.position(0) + m.length(0));
     TagRun run;
-    if (format == MarkupFormat::kAnsi) {
+    if (json) {
+      run = {m[2], "", Unescape(m[1], format)};
+    } else if (format == MarkupFormat::kMinecraftX || format == MarkupFormat::kMinecraftSection) {
+      std::string color = m[1];
+      color.erase(
+          std::remove_if(color.begin(), color.end(),
+                         [](char c) { return !std::isxdigit(static_cast<unsigned char>(c)); }),
+          color.end());
+      run = {color, "", m[3]};
+    } else if (format == MarkupFormat::kAnsi) {
       char hex[7];
       std::snprintf(hex, sizeof hex, "%02X%02X%02X", std::stoi(m[1]), std::stoi(m[2]),
                     std::stoi(m[3]));
@@ -258,7 +285,7 @@ std::vector<TagRun> Decode(const std::string& markup, MarkupFormat format) {
     }
     runs.push_back(run);
   }
-  const std::size_t end = markup.size() - (format == MarkupFormat::kAnsi ? 4 : 0);
+  const std::size_t end = markup.size() - (format == MarkupFormat::kAnsi ? 4 : json ? 1 : 0);
   EXPECT_EQ(consumed, end) << markup.substr(0, 200);
   return runs;
 }
@@ -290,9 +317,10 @@ TEST(MarkupFormat, EveryFormatCarriesClassicsColoursAndWave) {
   const std::string texts[] = {"Hello, world and all", "  two  blanks\tand\u00A0more ",
                                "e\u0301🇫🇷👍🏽 中文\u3000x",
                                std::string(300, 'a') + " " + "b"};
-  const MarkupFormat formats[] = {MarkupFormat::kClassic,   MarkupFormat::kHtml,
-                                  MarkupFormat::kBbcode,    MarkupFormat::kAnsi,
-                                  MarkupFormat::kMinecraft, MarkupFormat::kMinimessage};
+  const MarkupFormat formats[] = {
+      MarkupFormat::kClassic, MarkupFormat::kHtml,       MarkupFormat::kBbcode,
+      MarkupFormat::kAnsi,    MarkupFormat::kMinecraft,  MarkupFormat::kMinimessage,
+      MarkupFormat::kJson,    MarkupFormat::kMinecraftX, MarkupFormat::kMinecraftSection};
   for (int colors : {2, 3, 5, 10}) {
     for (bool wavy : {false, true}) {
       const FadeSettings fade = Fade(colors, wavy);
