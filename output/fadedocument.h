@@ -28,7 +28,7 @@ class FadeDocument {
 
  private:
   FadeDocument(std::optional<FadeGenerator> generator, std::string open, std::string close)
-      : m_generator(std::move(generator)), m_open(std::move(open)), m_close(std::move(close)) {}
+      : m_generator(generator), m_open(std::move(open)), m_close(std::move(close)) {}
 
   std::optional<FadeGenerator> m_generator;  // none for a count that selects no fade
   std::string m_open;                        // the font and style tags

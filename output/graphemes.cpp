@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <vector>
 
@@ -157,38 +158,44 @@ const UCPTrie& ClassTrie() {
   return *trie;
 }
 
-// The boundary rules of ICU 72's root character break iterator, for each pair of classes:
-// CR LF stays whole; a break after and before controls; Hangul syllables; marks, ZWJ and
-// spacing marks join what precedes, prepended marks what follows; emoji ZWJ sequences, pairs
-// of regional indicators and conjuncts (consonant, virama, consonant) by the state they need.
+constexpr bool IsAnyOf(Class x, std::initializer_list<Class> set) {
+  for (const Class s : set) {
+    if (x == s) return true;
+  }
+  return false;
+}
+
+// Whether Hangul jamo or syllables of classes p and c, in this order, make one syllable.
+constexpr bool JoinsHangul(Class p, Class c) {
+  return (p == kL && IsAnyOf(c, {kL, kV, kLv, kLvt})) ||
+         (IsAnyOf(p, {kLv, kV}) && IsAnyOf(c, {kV, kT})) || (IsAnyOf(p, {kLvt, kT}) && c == kT);
+}
+
+// The boundary rules of ICU 72's root character break iterator, for a code point of class c
+// after one of class p: CR LF stays whole; a break after and before controls; Hangul
+// syllables; marks, ZWJ and spacing marks join what precedes, prepended marks what follows;
+// emoji ZWJ sequences, pairs of regional indicators and conjuncts (consonant, virama,
+// consonant) by the state they need.
+constexpr Rule RuleBetween(Class p, Class c) {
+  if (p == kCr && c == kLf) return kJoin;
+  if (IsAnyOf(p, {kCr, kLf, kControl}) || IsAnyOf(c, {kCr, kLf, kControl})) return kBreak;
+  if (JoinsHangul(p, c)) return kJoin;
+  if (IsAnyOf(c, {kExtend, kExtendMark, kVirama, kZwj, kSpacingMark}) || p == kPrepend) {
+    return kJoin;
+  }
+  if (c == kConsonant) return kJoinLinked;
+  if (p == kZwj && c == kPictographic) return kJoinAfterPictographZwj;
+  if (p == kRegional && c == kRegional) return kJoinOddRegional;
+  return kBreak;
+}
+
+// The rules for each pair of classes.
 constexpr std::array<std::array<Rule, kClassCount>, kClassCount> MakeRules() {
   std::array<std::array<Rule, kClassCount>, kClassCount> rules{};
   for (int p = 0; p < kClassCount; ++p) {
     for (int c = 0; c < kClassCount; ++c) {
-      const auto is = [](int x, std::initializer_list<int> set) {
-        for (int s : set) {
-          if (x == s) return true;
-        }
-        return false;
-      };
-      Rule rule = kBreak;
-      if (p == kCr && c == kLf) {
-        rule = kJoin;
-      } else if (is(p, {kCr, kLf, kControl}) || is(c, {kCr, kLf, kControl})) {
-        rule = kBreak;
-      } else if ((p == kL && is(c, {kL, kV, kLv, kLvt})) || (is(p, {kLv, kV}) && is(c, {kV, kT})) ||
-                 (is(p, {kLvt, kT}) && c == kT)) {
-        rule = kJoin;
-      } else if (is(c, {kExtend, kExtendMark, kVirama, kZwj, kSpacingMark}) || p == kPrepend) {
-        rule = kJoin;
-      } else if (c == kConsonant) {
-        rule = kJoinLinked;
-      } else if (p == kZwj && c == kPictographic) {
-        rule = kJoinAfterPictographZwj;
-      } else if (p == kRegional && c == kRegional) {
-        rule = kJoinOddRegional;
-      }
-      rules[static_cast<std::size_t>(p)][static_cast<std::size_t>(c)] = rule;
+      rules[static_cast<std::size_t>(p)][static_cast<std::size_t>(c)] =
+          RuleBetween(static_cast<Class>(p), static_cast<Class>(c));
     }
   }
   return rules;
@@ -300,6 +307,72 @@ unsigned LeadingPrintable(std::uint64_t word) {
   return static_cast<unsigned>(std::countr_zero(~printable & kHigh)) / 8;
 }
 
+// Where the cut has got to: the next byte of the text, its end, and the automaton's state.
+// The steps below take it by reference and are always inlined, so that it lives in registers.
+struct Cut {
+  const std::uint8_t* p;
+  const std::uint8_t* end;
+  std::uint8_t state = 0;
+};
+
+// How many of the bytes from p, up to eight and at most `room`, are printable ASCII; 0 also
+// when fewer than eight bytes are left before `end`.
+[[gnu::always_inline]] inline unsigned PrintableRun(const std::uint8_t* p, const std::uint8_t* end,
+                                                    unsigned room) {
+  std::uint64_t word;
+  if (end - p < 8) return 0;
+  std::memcpy(&word, p, sizeof word);
+  if ((word & 0x80) != 0) return 0;  // a multi-byte sequence: no need to look further
+  return std::min<unsigned>(LeadingPrintable(word), room);
+}
+
+// Takes one code point and returns its class. An ill-formed UTF-8 sequence reads as U+FFFD.
+[[gnu::always_inline]] inline std::uint8_t TakeClass(Cut& cut, const UCPTrie* trie) {
+  if (*cut.p < 0x80) return kAsciiClasses[*cut.p++];
+  std::uint8_t c;
+  UCPTRIE_FAST_U8_NEXT(trie, UCPTRIE_8, cut.p, cut.end, c);
+  return c;
+}
+
+// Takes one code point and returns 1 when a character starts with it, else 0.
+[[gnu::always_inline]] inline std::uint64_t TakeCodePoint(Cut& cut, const UCPTrie* trie) {
+  const std::uint8_t c = TakeClass(cut, trie);
+  // Plain code points (class Other) are nearly all of them, and after one the rules remember
+  // nothing: taking them apart keeps each lookup from waiting on the one before.
+  if (c == kOther) [[likely]] {
+    const std::uint64_t starts = kAutomaton.next[cut.state][kOther] & 1u;
+    cut.state = kAutomaton.plain;
+    return starts;
+  }
+  const std::uint8_t next = kAutomaton.next[cut.state][c];
+  cut.state = next >> 1;
+  return next & 1u;
+}
+
+// The starts of characters among the 64 bytes of the text from `chunk` (fewer at its end), one
+// bit a byte, the first byte's lowest. The cut starts at a code point in the chunk and stops
+// at the first one past it. The bits are gathered in a register: or-ing them into memory one
+// by one would make each wait for the one before.
+[[gnu::always_inline]] inline std::uint64_t ChunkStarts(Cut& cut, const std::uint8_t* chunk,
+                                                        const UCPTrie* trie) {
+  const std::uint8_t* const chunkEnd = cut.end - chunk > 64 ? chunk + 64 : cut.end;
+  std::uint64_t bits = 0;
+  while (cut.p < chunkEnd) {
+    const auto bit = static_cast<unsigned>(cut.p - chunk);
+    // Runs of printable ASCII are most of most texts: each byte starts a character, unless the
+    // first follows a prepended mark. Up to eight at a time, as far as their bits share a word.
+    if (const unsigned run = PrintableRun(cut.p, cut.end, 64 - bit); run > 0) {
+      const std::uint64_t first = kAutomaton.next[cut.state][kOther] & 1;
+      bits |= ((((std::uint64_t{1} << run) - 1) & ~std::uint64_t{1}) | first) << bit;
+      cut.state = kAutomaton.plain;
+      cut.p += run;
+      continue;
+    }
+    bits |= TakeCodePoint(cut, trie) << bit;
+  }
+  return bits;
+}
+
 }  // namespace
 
 CharacterText SplitCharacters(std::string_view utf8) {
@@ -309,51 +382,9 @@ CharacterText SplitCharacters(std::string_view utf8) {
   }
   const UCPTrie* trie = &ClassTrie();
   std::vector<std::uint64_t> starts(size / 64 + 1);
-  std::uint8_t state = 0;
   const auto* const begin = reinterpret_cast<const std::uint8_t*>(utf8.data());
-  const std::uint8_t* const end = begin + size;
-  const std::uint8_t* p = begin;
-  // A word of `starts` at a time, its bits gathered in a register: or-ing them into memory one
-  // by one would make each wait for the one before.
-  for (std::size_t w = 0; p < end; ++w) {
-    const std::uint8_t* const chunk = begin + w * 64;
-    const std::uint8_t* const chunkEnd = end - chunk > 64 ? chunk + 64 : end;
-    std::uint64_t bits = 0;
-    while (p < chunkEnd) {
-      const auto bit = static_cast<unsigned>(p - chunk);
-      // Runs of printable ASCII are most of most texts: each byte starts a character, unless
-      // the first follows a prepended mark. Up to eight at a time, as far as their bits share
-      // a word.
-      std::uint64_t word;
-      if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), (word & 0x80) == 0)) {
-        const auto run = std::min<unsigned>(LeadingPrintable(word), 64 - bit);
-        if (run > 0) {
-          const std::uint64_t first = kAutomaton.next[state][kOther] & 1;
-          bits |= ((((std::uint64_t{1} << run) - 1) & ~std::uint64_t{1}) | first) << bit;
-          state = kAutomaton.plain;
-          p += run;
-          continue;
-        }
-      }
-      std::uint8_t c;
-      if (*p < 0x80) {
-        c = kAsciiClasses[*p++];
-      } else {
-        UCPTRIE_FAST_U8_NEXT(trie, UCPTRIE_8, p, end, c);
-      }
-      // Plain code points (class Other) are nearly all of them, and after one the rules
-      // remember nothing: taking them apart keeps each lookup from waiting on the one before.
-      if (c == kOther) [[likely]] {
-        bits |= std::uint64_t{kAutomaton.next[state][kOther] & 1u} << bit;
-        state = kAutomaton.plain;
-      } else {
-        const std::uint8_t next = kAutomaton.next[state][c];
-        bits |= std::uint64_t{next & 1u} << bit;
-        state = next >> 1;
-      }
-    }
-    starts[w] = bits;
-  }
+  Cut cut{begin, begin + size};
+  for (std::size_t w = 0; cut.p < cut.end; ++w) starts[w] = ChunkStarts(cut, begin + w * 64, trie);
   std::size_t count = 0;
   for (const std::uint64_t word : starts) count += CountBits(word);
   starts[size / 64] |= std::uint64_t{1} << (size % 64);

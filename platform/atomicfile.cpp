@@ -38,7 +38,8 @@ int CreateTemporary(const std::string& target, std::string& name) {
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   std::random_device device;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = folder + "." + base + ".tmp" + std::to_string(device() % 1000000u);
+    name.assign(folder).append(".").append(base).append(".tmp");
+    name += std::to_string(device() % 1000000u);
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

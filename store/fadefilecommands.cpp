@@ -47,7 +47,7 @@ Status ApplyFadeFile(FadeSettings& fade, const std::string& path) {
 }
 
 Status SaveFadeFile(const FadeSettings& fade, const std::string& name, const std::string& path) {
-  const Status status = UpdateProfileFile(path, [&](ProfileDocument& document) {
+  Status status = UpdateProfileFile(path, [&](ProfileDocument& document) {
     // As seventeen separate key writes would leave it, each refused key passed over.
     document.Set(kSection, "FadeName", name);
     for (const FadeField& field : kFadeFields) {

@@ -55,67 +55,113 @@ void AppendUnit(char16_t unit, std::string& out) {
   AppendUtf8(unit >= 0xD800 && unit <= 0xDFFF ? char32_t{0xFFFD} : char32_t{unit}, &out);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 void ChopTrailingBlanks(std::string& text, std::size_t limit) {
-  while (text.size() > limit && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+  while (text.size() > limit && IsBlank(text.back())) text.pop_back();
 }
+
+bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
+
+// The first byte at or after `i` that is not INI space.
+std::size_t SkipIniSpace(std::string_view text, std::size_t i) {
+  while (i < text.size() && IsIniSpace(text[i])) ++i;
+  return i;
+}
+
+// Reads a value's text as written after the '=': its escapes resolved and quotes dropped, the
+// pieces between unquoted commas apart. Blanks around a piece go, unless quoted or escaped.
+class ValueReader {
+ public:
+  explicit ValueReader(std::string_view raw) : m_raw(raw) {}
+
+  // The value; or, when it holds unquoted commas, nothing and its pieces in `list`.
+  std::string Read(std::vector<std::string>& list) {
+    SkipBlanks();
+    while (m_at < m_raw.size()) {
+      const char c = m_raw[m_at++];
+      if (c == '\\') {
+        if (m_at == m_raw.size()) break;  // a backslash at the end stands for nothing
+        ReadEscape();
+      } else if (c == '"') {
+        m_quoted = true;
+        m_inQuotes = !m_inQuotes;
+        if (!m_inQuotes) SkipBlanks();
+      } else if (c == ',' && !m_inQuotes) {
+        EndPiece(list);
+        SkipBlanks();
+      } else {
+        m_piece += c;
+      }
+    }
+    if (!m_isList) {
+      if (!m_quoted) ChopTrailingBlanks(m_piece, m_keep);
+      return std::move(m_piece);
+    }
+    EndPiece(list);
+    return {};
+  }
+
+ private:
+  // Blanks after the start, a comma or a closing quote; what is already read stays whole.
+  void SkipBlanks() {
+    while (m_at < m_raw.size() && IsBlank(m_raw[m_at])) ++m_at;
+    m_keep = m_piece.size();
+  }
+
+  // The escape after a backslash: C's simple escapes, \x and octal UTF-16 units, and an escaped
+  // line break (with its pair, \r\n or \n\r), which continues the line and stands for nothing.
+  // What it writes is kept, blanks included.
+  void ReadEscape() {
+    const std::string_view simple = "abfnrtv\"?'\\";
+    const std::string_view meaning = "\a\b\f\n\r\t\v\"?'\\";
+    const char e = m_raw[m_at++];
+    if (const std::size_t k = simple.find(e); k != std::string_view::npos) {
+      m_piece += meaning[k];
+    } else if ((e == 'x' && m_at < m_raw.size() && IsHexDigit(m_raw[m_at])) || IsOctalDigit(e)) {
+      AppendUnit(ReadUnit(e), m_piece);
+    } else if (IsLineBreak(e) && m_at < m_raw.size() && IsLineBreak(m_raw[m_at]) &&
+               m_raw[m_at] != e) {
+      ++m_at;
+    }
+    m_keep = m_piece.size();
+  }
+
+  // The UTF-16 unit of a \x escape (`first` is 'x') or an octal one (`first` is its first digit),
+  // its digits as many as follow.
+  char16_t ReadUnit(char first) {
+    const bool hex = first == 'x';
+    const int base = hex ? 16 : 8;
+    auto unit = static_cast<char16_t>(hex ? 0 : first - '0');
+    while (m_at < m_raw.size() && (hex ? IsHexDigit(m_raw[m_at]) : IsOctalDigit(m_raw[m_at]))) {
+      unit = static_cast<char16_t>(unit * base + HexValue(m_raw[m_at++]));
+    }
+    return unit;
+  }
+
+  void EndPiece(std::vector<std::string>& list) {
+    if (!m_quoted) ChopTrailingBlanks(m_piece, m_keep);
+    list.push_back(std::move(m_piece));
+    m_piece.clear();
+    m_quoted = false;
+    m_isList = true;
+  }
+
+  std::string_view m_raw;
+  std::size_t m_at = 0;    // the next byte of m_raw
+  std::string m_piece;     // what is read of the current piece
+  std::size_t m_keep = 0;  // the length of m_piece that trailing blanks are chopped to at most
+  bool m_inQuotes = false;
+  bool m_quoted = false;  // the current piece had a quote
+  bool m_isList = false;  // a piece has ended at a comma
+};
 
 // A value's text as written after the '=': its escapes resolved and quotes dropped; the
 // pieces between unquoted commas go into `list` when there is more than one.
 std::string UnescapeValue(std::string_view raw, std::vector<std::string>& list) {
-  std::string result;
-  bool isList = false, inQuotes = false, quoted = false;
-  std::size_t i = 0;
-  std::size_t chopLimit = 0;
-  const auto skipBlanks = [&] {
-    while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t')) ++i;
-    chopLimit = result.size();
-  };
-  skipBlanks();
-  while (i < raw.size()) {
-    const char c = raw[i];
-    if (c == '\\') {
-      if (++i >= raw.size()) break;
-      const char e = raw[i++];
-      const std::string_view simple = "abfnrtv\"?'\\";
-      const std::string_view meaning = "\a\b\f\n\r\t\v\"?'\\";
-      if (const std::size_t k = simple.find(e); k != std::string_view::npos) {
-        result += meaning[k];
-        chopLimit = result.size();
-        continue;
-      }
-      if ((e == 'x' && i < raw.size() && IsHexDigit(raw[i])) || (e >= '0' && e <= '7')) {
-        const bool hex = e == 'x';
-        char16_t unit = hex ? 0 : static_cast<char16_t>(e - '0');
-        while (i < raw.size() && (hex ? IsHexDigit(raw[i]) : raw[i] >= '0' && raw[i] <= '7')) {
-          unit = static_cast<char16_t>(unit * (hex ? 16 : 8) + HexValue(raw[i++]));
-        }
-        AppendUnit(unit, result);
-      } else if ((e == '\n' || e == '\r') && i < raw.size() && (raw[i] == '\n' || raw[i] == '\r') &&
-                 raw[i] != e) {
-        ++i;  // a line continued after \r\n or \n\r
-      }
-      chopLimit = result.size();
-    } else if (c == '"') {
-      ++i;
-      quoted = true;
-      inQuotes = !inQuotes;
-      if (!inQuotes) skipBlanks();
-    } else if (c == ',' && !inQuotes) {
-      if (!quoted) ChopTrailingBlanks(result, chopLimit);
-      isList = true;
-      list.push_back(std::move(result));
-      result.clear();
-      quoted = false;
-      ++i;
-      skipBlanks();
-    } else {
-      result += c;
-      ++i;
-    }
-  }
-  if (!quoted) ChopTrailingBlanks(result, chopLimit);
-  if (isList) list.push_back(std::move(result));
-  return isList ? std::string() : result;
+  return ValueReader(raw).Read(list);
 }
 
 // A text as QSettings turns it into a value: "@@x" is "@x", "@String(x)" and "@ByteArray(x)"
@@ -139,6 +185,76 @@ void AppendHex(unsigned value, std::string& out) {
   out += kDigits[value & 15];
 }
 
+// Where one logical line of the file lies. Lines end at a line break outside quotes; a
+// backslash escapes what follows it (a line break included); a ';' starts a comment that runs
+// to the end of the physical line, and one at the start of a line makes all of it a comment.
+struct ScannedLine {
+  std::size_t start = 0;  // after blanks, empty lines and comment lines
+  std::size_t end = 0;    // at the line break or comment that ends it, or the end of the file
+  std::size_t equals = std::string_view::npos;  // the first '=' outside quotes
+  bool openQuote = false;                       // a quote is left open at the end of the file
+  // A backslash that ends the file, or escapes the file's last line break, would join whatever
+  // is added after it to its line.
+  bool danglingEscape = false;
+};
+
+// Past the escape whose backslash is just before `at`: the escaped byte, and the rest of an
+// escaped \r\n or \n\r pair. Tells in `dangling` whether it is the file's dangling escape.
+std::size_t SkipEscape(std::string_view data, std::size_t at, bool& dangling) {
+  if (at == data.size()) {
+    dangling = true;
+    return at;
+  }
+  const char next = data[at++];
+  if (at < data.size() && IsLineBreak(next) && IsLineBreak(data[at]) && data[at] != next) ++at;
+  dangling = IsLineBreak(next) && at == data.size();
+  return at;
+}
+
+// The start of the line after the comment line that `at` is in.
+std::size_t SkipCommentLine(std::string_view data, std::size_t at) {
+  while (at < data.size() && !IsLineBreak(data[at])) ++at;
+  return SkipIniSpace(data, at);
+}
+
+// The logical line that starts at or after `pos`; an empty one (start == end) at the end.
+ScannedLine ScanLine(std::string_view data, std::size_t pos) {
+  ScannedLine line;
+  line.start = SkipIniSpace(data, pos);
+  std::size_t at = line.start;
+  while (at < data.size()) {
+    const char c = data[at++];
+    switch (c) {
+      case '=':
+        if (!line.openQuote && line.equals == std::string_view::npos) line.equals = at - 1;
+        break;
+      case '\n':
+      case '\r':
+        if (line.openQuote) break;
+        line.end = at - 1;
+        return line;
+      case '\\':
+        at = SkipEscape(data, at, line.danglingEscape);
+        break;
+      case '"':
+        line.openQuote = !line.openQuote;
+        break;
+      case ';':
+        if (at == line.start + 1) {
+          line.start = at = SkipCommentLine(data, at);
+          break;
+        }
+        if (line.openQuote) break;
+        line.end = at - 1;
+        return line;
+      default:
+        break;
+    }
+  }
+  line.end = at;
+  return line;
+}
+
 }  // namespace
 
 // One logical line: [begin, end) without its line break or a trailing comment.
@@ -149,75 +265,41 @@ struct SettingsFile::Line {
   std::size_t end;
   std::size_t equals = 0;  // kKey: offset of the '='
   std::string name;        // kGroup: the group; kKey: the key
+
+  // The line `scanned` found in `data`, as a group header, a key line or neither.
+  static Line Read(std::string_view data, const ScannedLine& scanned);
 };
+
+SettingsFile::Line SettingsFile::Line::Read(std::string_view data, const ScannedLine& scanned) {
+  Line line{kBroken, scanned.start, scanned.end, 0, {}};
+  const std::string_view text = data.substr(scanned.start, scanned.end - scanned.start);
+  if (scanned.openQuote || scanned.danglingEscape) {
+    // A quote left open, or an escape at the very end, would swallow whatever follows.
+  } else if (text.front() == '[') {
+    const std::size_t close = text.find(']');
+    if (close != std::string_view::npos) {
+      line.kind = kGroup;
+      line.name = UnescapeName(Trim(text.substr(1, close - 1)));
+    }
+  } else if (scanned.equals != std::string_view::npos) {
+    line.kind = kKey;
+    line.equals = scanned.equals;
+    line.name = UnescapeName(Trim(data.substr(scanned.start, scanned.equals - scanned.start)));
+  }
+  return line;
+}
 
 SettingsFile::SettingsFile(std::string bytes) : m_bytes(std::move(bytes)) {}
 
 std::vector<SettingsFile::Line> SettingsFile::Lines() const {
-  // Lines end at a line break outside quotes; a backslash escapes what follows it (a line
-  // break included); a ';' starts a comment that runs to the end of the physical line.
   std::vector<Line> lines;
   const std::string_view data = m_bytes;
   std::size_t pos = data.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   while (true) {
-    std::size_t start = pos;
-    while (start < data.size() && IsIniSpace(data[start])) ++start;
-    std::size_t i = start, equals = std::string_view::npos;
-    bool inQuotes = false;
-    bool danglingEscape = false;
-    while (i < data.size()) {
-      const char c = data[i++];
-      if (c == '=') {
-        if (!inQuotes && equals == std::string_view::npos) equals = i - 1;
-      } else if (c == '\n' || c == '\r') {
-        if (!inQuotes) {
-          --i;
-          break;
-        }
-      } else if (c == '\\') {
-        // A backslash that ends the file, or escapes the file's last line break, would join
-        // whatever is added after it to its line.
-        danglingEscape = i == data.size();
-        if (i < data.size()) {
-          const char next = data[i++];
-          if (i < data.size() &&
-              ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n'))) {
-            ++i;
-          }
-          danglingEscape = (next == '\n' || next == '\r') && i == data.size();
-        }
-      } else if (c == '"') {
-        inQuotes = !inQuotes;
-      } else if (c == ';') {
-        if (i == start + 1) {  // a comment line
-          while (i < data.size() && data[i] != '\n' && data[i] != '\r') ++i;
-          while (i < data.size() && IsIniSpace(data[i])) ++i;
-          start = i;
-          equals = std::string_view::npos;
-        } else if (!inQuotes) {
-          --i;
-          break;
-        }
-      }
-    }
-    pos = i;
-    if (i == start) return lines;
-    Line line{Line::kBroken, start, i, 0, {}};
-    const std::string_view text = data.substr(start, i - start);
-    if (inQuotes || danglingEscape) {
-      // A quote left open, or an escape at the very end, would swallow whatever follows.
-    } else if (text.front() == '[') {
-      const std::size_t close = text.find(']');
-      if (close != std::string_view::npos) {
-        line.kind = Line::kGroup;
-        line.name = UnescapeName(Trim(text.substr(1, close - 1)));
-      }
-    } else if (equals != std::string_view::npos) {
-      line.kind = Line::kKey;
-      line.equals = equals;
-      line.name = UnescapeName(Trim(data.substr(start, equals - start)));
-    }
-    lines.push_back(std::move(line));
+    const ScannedLine scanned = ScanLine(data, pos);
+    if (scanned.end == scanned.start) return lines;
+    lines.push_back(Line::Read(data, scanned));
+    pos = scanned.end;
   }
 }
 

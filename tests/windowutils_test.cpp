@@ -8,6 +8,13 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <ostream>
+
+// Points in failure messages as (x, y), not as their bytes. Beside QPoint, for gtest to find.
+void PrintTo(const QPoint& point, std::ostream* os) {
+  *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
 namespace tintrix {
 namespace {
 
@@ -23,19 +30,47 @@ TEST(StartWindowDrag, AReleaseQueuedBehindThePressMovesNothing) {
   EXPECT_FALSE(StartWindowDrag(&window, [] { return true; }));
 }
 
-TEST(WindowPlacement, TopCentreAndCentre) {
+// The screens of this test's offscreen platform (tests/twoscreens.json): 1024 x 768 at the
+// origin and, right of it and lower, 1280 x 1024 at (1024, 120).
+struct Placement {
+  int screen;
+  QSize window;
+  QPoint topCentre;  // where PlaceAtTopCentre puts the window
+  QPoint centre;     // where CentreOnScreen puts it
+};
+constexpr Placement kPlacements[] = {
+    {0, {270, 70}, {377, 0}, {377, 349}},
+    {0, {271, 71}, {376, 0}, {376, 348}},  // half a pixel left over goes right and down
+    {1, {270, 70}, {1529, 120}, {1529, 597}},
+    {1, {1280, 1024}, {1024, 120}, {1024, 120}},
+    {0, {1200, 900}, {-88, 0}, {-88, -66}},  // larger than the screen: overhangs it evenly
+};
+
+TEST(WindowPlacement, TopCentreAndCentreOfTheWindowsScreen) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ASSERT_EQ(screens.size(), 2) << "runs on QT_QPA_PLATFORM=offscreen:configfile=FILE, FILE "
+                                  "being tests/twoscreens.json (as ctest runs it)";
+  ASSERT_EQ(screens[1]->geometry(), QRect(1024, 120, 1280, 1024));
+  for (const Placement& placement : kPlacements) {
+    SCOPED_TRACE(::testing::Message()
+                 << "screen " << placement.screen << ", window " << placement.window.width()
+                 << " x " << placement.window.height());
+    QWidget window;
+    window.setScreen(screens[placement.screen]);
+    window.setFixedSize(placement.window);
+    PlaceAtTopCentre(&window);
+    EXPECT_EQ(window.pos(), placement.topCentre);
+    CentreOnScreen(&window);
+    EXPECT_EQ(window.pos(), placement.centre);
+  }
+}
+
+TEST(WindowPlacement, TopmostStaysWhereItIs) {
   QWidget window;
-  window.setFixedSize(270, 70);
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  PlaceAtTopCentre(&window);
-  EXPECT_EQ(window.pos(), QPoint(screen.x() + (screen.width() - 270) / 2, screen.y()));
-  CentreOnScreen(&window);
-  EXPECT_EQ(window.pos(), QPoint(screen.x() + (screen.width() - 270) / 2,
-                                 screen.y() + (screen.height() - 70) / 2));
+  window.move(40, 30);
   MakeTopmost(&window);
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_EQ(window.pos(), QPoint(screen.x() + (screen.width() - 270) / 2,
-                                 screen.y() + (screen.height() - 70) / 2));
+  EXPECT_EQ(window.pos(), QPoint(40, 30));
 }
 
 }  // namespace

@@ -42,7 +42,9 @@ void TextEntry::LayOut(Stretch& stretch) {
   const QString all = text();
   const int cursor = cursorPosition();
   stretch.from = OffLowSurrogate(all, std::max(0, cursor - kStretch));
-  const int to = OffLowSurrogate(all, std::min<int>(all.size(), cursor + kStretch));
+  // Within the text, whose length is an int (setMaxLength above).
+  const int to = OffLowSurrogate(
+      all, static_cast<int>(std::min<qsizetype>(all.size(), qsizetype{cursor} + kStretch)));
   stretch.layout.setText(all.mid(stretch.from, to - stretch.from));
   stretch.layout.setFont(font());
   stretch.layout.beginLayout();
@@ -78,7 +80,7 @@ void TextEntry::paintEvent(QPaintEvent* event) {
   LayOut(stretch);
   QList<QTextLayout::FormatRange> selections;
   if (hasSelectedText()) {
-    const int length = stretch.layout.text().size();
+    const auto length = static_cast<int>(stretch.layout.text().size());  // 2 kStretch at most
     const int from = std::clamp(selectionStart() - stretch.from, 0, length);
     const int to = std::clamp(selectionEnd() - stretch.from, 0, length);
     QTextLayout::FormatRange selected;
