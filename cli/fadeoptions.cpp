@@ -34,23 +34,9 @@ constexpr std::size_t kColorSlots = std::tuple_size_v<decltype(FadeSettings::col
 // ---- The values the completions offer.
 
 std::vector<Choice> FormatChoices() {
-  // What the completions say of each format; a format of kFormats missing here is offered
-  // all the same, without a word.
-  constexpr std::pair<std::string_view, std::string_view> kDescriptions[] = {
-      {"classic", "the markup the window writes"},
-      {"html", "modern HTML spans"},
-      {"bbcode", "forum colour tags"},
-      {"ansi", "terminal colours"},
-      {"minecraft", "Minecraft colour codes"},
-      {"minimessage", "MiniMessage tags"},
-  };
   std::vector<Choice> choices;
   for (const FormatTraits& format : kFormats) {
-    const auto* described = std::find_if(std::begin(kDescriptions), std::end(kDescriptions),
-                                         [&](const auto& d) { return d.first == format.name; });
-    choices.push_back({std::string(format.name), described == std::end(kDescriptions)
-                                                     ? std::string()
-                                                     : std::string(described->second)});
+    choices.push_back({std::string(format.name), std::string(format.summary)});
   }
   return choices;
 }

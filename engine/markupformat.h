@@ -67,7 +67,8 @@ using WaveTexts = std::array<std::string_view, 4>;
 // around them read nothing else, so a new format is a new entry; a field left out writes
 // nothing (or, for the spelling, upper-case hexadecimal).
 struct FormatTraits {
-  std::string_view name;  // as --format takes it
+  std::string_view name;     // as --format takes it
+  std::string_view summary;  // a few words on what reads it, for the shells' completion
 
   // Each run of characters: colorPrefix, the colour, colorSuffix, the style codes that are
   // on; its characters; then runClose. Where the colour comes after the text, a run is
@@ -123,6 +124,7 @@ inline constexpr StyleTexts kAngleClose = {"</u>", "</i>", "</b>"};
 inline constexpr std::array<FormatTraits, 9> kFormats = {{
     {
         .name = "classic",
+        .summary = "the markup the window writes",
         .colorPrefix = "<Font Color=#",
         .colorSuffix = ">",
         .wave = WavePlace::kAfterColorTag,
@@ -140,6 +142,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     },
     {
         .name = "html",
+        .summary = "modern HTML spans",
         .colorPrefix = "<span style=\"color:#",
         .spelling = ColorSpelling::kHexLower,
         .colorSuffix = "\">",
@@ -157,6 +160,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     },
     {
         .name = "bbcode",
+        .summary = "forum colour tags",
         .colorPrefix = "[color=#",
         .colorSuffix = "]",
         .runClose = "[/color]",
@@ -174,6 +178,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     },
     {
         .name = "ansi",
+        .summary = "terminal colours",
         .colorPrefix = "\x1b[38;2;",
         .spelling = ColorSpelling::kDecimal,
         .colorSuffix = "m",
@@ -184,6 +189,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     },
     {
         .name = "minecraft",
+        .summary = "Minecraft colour codes",
         .colorPrefix = "&#",
         // A colour code resets the styles in the game.
         .styleCodes = {"&n", "&o", "&l"},
@@ -191,6 +197,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     },
     {
         .name = "minimessage",
+        .summary = "MiniMessage tags",
         .colorPrefix = "<#",
         .spelling = ColorSpelling::kHexLower,
         .colorSuffix = ">",
@@ -201,6 +208,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     {
         // The game's text components: /tellraw, books, signs, the server list.
         .name = "json",
+        .summary = "Minecraft JSON text components",
         .colorPrefix = ",{\"text\":\"",
         .colorSuffix = "\"",
         .runClose = "\",\"color\":\"#",
@@ -214,6 +222,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     {
         // The servers' own translation of & codes.
         .name = "minecraft-x",
+        .summary = "Minecraft &x hex codes",
         .colorPrefix = "&x",
         .spelling = ColorSpelling::kMarkedHex,
         .colorMark = "&",
@@ -223,6 +232,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
     {
         // What a server sends, and what a server list shows.
         .name = "minecraft-section",
+        .summary = "Minecraft section-sign hex codes",
         .colorPrefix = "\u00A7x",
         .spelling = ColorSpelling::kMarkedHex,
         .colorMark = "\u00A7",

@@ -69,7 +69,7 @@ help_options() {
 # (--color, --colors) and markup (Color=, color:, [color=, [/color]). The programs' texts
 # spell it "colour".
 color_words() {
-  grep -oP '(?<![-[/])\b[Cc]olors?\b(?![=:\]])'
+  grep -oP '(?<![-[/"])\b[Cc]olors?\b(?![=:\]"])'
 }
 
 check_install() {
@@ -282,7 +282,7 @@ check_completion() {
   completes "$shell" "$file" "$work/zcompdump" <<EOF
 tintrix-fade --colors |10 2 3 4 5
 tintrix-fade --format |$formats
-tintrix-fade --format=mi|minecraft minimessage
+tintrix-fade --format=mi|minecraft minecraft-section minecraft-x minimessage
 tintrix-fade --blend ok|oklab oklch
 tintrix-fade --color |10= 1= 2= 3= 4= 5= 6= 7= 8= 9=
 tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
