@@ -133,42 +133,69 @@ Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t li
                                  std::to_string(limit));
 }
 
+// The documents of one job, written into the output a block at a time as their texts come.
+class DocumentStream {
+ public:
+  DocumentStream(FadeDocument document, const FadeSettings& fade, const FadeJob& job,
+                 DocumentOutput& output, bool counting)
+      : m_document(std::move(document)),
+        m_job(job),
+        m_counted(output, counting),
+        m_random(job.seed ? ClockSeededRandom(*job.seed) : ClockSeededRandom()) {
+    if (job.maxLength) m_tries.emplace(fade, job);
+    m_hooks.wave = &m_random;
+    if (counting) m_hooks.colorTags = &m_tags;
+    m_hooks.drain = [this](std::string_view bytes) { return m_counted.Append(bytes); };
+    m_block.reserve(kDrainBytes + (64 << 10));
+  }
+
+  // The document of one more text, and its line feed.
+  Status Add(std::string_view text) {
+    if (m_tries) {
+      // Held whole: a later document that fits nowhere must leave the output empty.
+      TINTRIX_RETURN_IF_ERROR(
+          AppendWithinLimit(*m_tries, text, *m_job.maxLength, m_random, m_tags, m_block));
+    } else {
+      TINTRIX_RETURN_IF_ERROR(m_document.Append(text, m_hooks, m_block));
+    }
+    m_block += '\n';
+    ++m_documents;
+    if (m_tries || m_block.size() < kDrainBytes) return Status::Ok();
+    Status written = m_counted.Append(m_block);
+    m_block.clear();
+    return written;
+  }
+
+  // Writes what is left and ends the output; what was written, counted when asked for.
+  StatusOr<FadeJobStats> Finish() {
+    TINTRIX_RETURN_IF_ERROR(m_counted.Append(m_block));
+    TINTRIX_RETURN_IF_ERROR(m_counted.Finish());
+    return FadeJobStats{m_counted.characters() - m_documents, m_counted.bytes() - m_documents,
+                        m_tags};
+  }
+
+ private:
+  const FadeDocument m_document;
+  const FadeJob& m_job;
+  std::optional<SizeTries> m_tries;
+  CountingOutput m_counted;
+  ClockSeededRandom m_random;
+  std::size_t m_tags = 0;
+  FadeHooks m_hooks;
+  std::string m_block;
+  std::size_t m_documents = 0;
+};
+
 // Writes the documents of the texts `next` gives into `output`, a block at a time.
 template <typename NextText>
 Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText next,
                       DocumentOutput& output, FadeJobStats* stats) {
-  TINTRIX_ASSIGN_OR_RETURN(const FadeDocument document,
+  TINTRIX_ASSIGN_OR_RETURN(FadeDocument document,
                            FadeDocument::Create(fade, job.markupOnly, job.markup));
-  std::optional<SizeTries> tries;
-  if (job.maxLength) tries.emplace(fade, job);
-  CountingOutput counted(output, stats != nullptr);
-  ClockSeededRandom random = job.seed ? ClockSeededRandom(*job.seed) : ClockSeededRandom();
-  std::size_t tags = 0;
-  FadeHooks hooks;
-  hooks.wave = &random;
-  if (stats) hooks.colorTags = &tags;
-  hooks.drain = [&counted](std::string_view bytes) { return counted.Append(bytes); };
-  std::string block;
-  block.reserve(kDrainBytes + (64 << 10));
-  std::size_t documents = 0;
-  std::string_view text;
-  while (next(text)) {
-    if (tries) {
-      // Held whole: a later document that fits nowhere must leave the output empty.
-      TINTRIX_RETURN_IF_ERROR(AppendWithinLimit(*tries, text, *job.maxLength, random, tags, block));
-    } else {
-      TINTRIX_RETURN_IF_ERROR(document.Append(text, hooks, block));
-    }
-    block += '\n';
-    ++documents;
-    if (!tries && block.size() >= kDrainBytes) {
-      TINTRIX_RETURN_IF_ERROR(counted.Append(block));
-      block.clear();
-    }
-  }
-  TINTRIX_RETURN_IF_ERROR(counted.Append(block));
-  TINTRIX_RETURN_IF_ERROR(counted.Finish());
-  if (stats) *stats = {counted.characters() - documents, counted.bytes() - documents, tags};
+  DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
+  for (std::string_view text; next(text);) TINTRIX_RETURN_IF_ERROR(stream.Add(text));
+  TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
+  if (stats) *stats = written;
   return Status::Ok();
 }
 

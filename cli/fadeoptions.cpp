@@ -35,6 +35,7 @@ constexpr std::size_t kColorSlots = std::tuple_size_v<decltype(FadeSettings::col
 
 std::vector<Choice> FormatChoices() {
   std::vector<Choice> choices;
+  choices.reserve(kFormats.size());
   for (const FormatTraits& format : kFormats) {
     choices.push_back({std::string(format.name), std::string(format.summary)});
   }
@@ -51,6 +52,7 @@ std::vector<Choice> BlendChoices() {
 
 std::vector<Choice> ColorCountChoices() {
   std::vector<Choice> choices;
+  choices.reserve(kFadeColorCounts.size());
   for (const int count : kFadeColorCounts) choices.push_back({std::to_string(count), {}});
   return choices;
 }

@@ -63,83 +63,134 @@ char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor,
 
 // The steps between two colours: more than any segment between them has distinct colours.
 std::size_t StepsBetween(const Channels& a, const Channels& b) {
-  return static_cast<std::size_t>(std::abs(a.red - b.red) + std::abs(a.green - b.green) +
-                                  std::abs(a.blue - b.blue));
+  const auto steps = [](int from, int to) { return static_cast<std::size_t>(std::abs(to - from)); };
+  return steps(a.red, b.red) + steps(a.green, b.green) + steps(a.blue, b.blue);
 }
+
+// Writes a fade's characters a block at a time, from their colours: the levels, the wave, the
+// colour words and the escapes, then the writer that fits the block.
+template <MarkupFormat kFormat, bool kBytes>
+class FadeWriter {
+ public:
+  FadeWriter(const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
+             const FadeHooks& hooks, std::string& out)
+      : m_bytes(text.text()),
+        m_options(options),
+        m_wave(wave),
+        m_hooks(hooks),
+        m_writer(out, hooks),
+        m_cursor(text),
+        m_drawsWave(wavy && WritesWave(kFormat)),
+        m_styles(options),
+        m_flat(!options.merge && !options.skipBlanks && kWritesFlat<kFormat>) {
+    if (options.levels < 256) m_levels.emplace(options.levels);
+    if (!hooks.drain) Reserve(text, out);
+  }
+
+  // Writes the next `count` (at most kBlock) characters, whose colours are rgb[0, count).
+  // `changesOften`: neighbours mostly differ in colour.
+  Status Write(std::uint32_t* rgb, std::size_t count, bool changesOften) {
+    if (m_levels) {
+      for (std::size_t j = 0; j < count; ++j) rgb[j] = (*m_levels)(rgb[j]);
+    }
+    if (m_drawsWave) {
+      m_wave.Draw(count, m_transitions);
+      for (std::size_t j = 0; j < count; ++j) m_states[j] = m_transitions[j] & 3;
+    }
+    const std::size_t textBytes = kBytes ? count : m_cursor.EndAfter(count) - m_position;
+    MakeWords(rgb, count, changesOften);
+    const BlockInput in{rgb, m_halves, m_drawsWave ? m_states : nullptr, m_transitions, count};
+    const BlockJob<kFormat> job{in, m_bytes, m_position, m_options, m_styles, m_flat};
+    const bool escapes =
+        AnyEscapeStart<kTraits<kFormat>.escape>(m_bytes.data() + m_position, textBytes);
+    const bool wordsMade = !m_flat || changesOften;
+    m_writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,
+                    [&](char* p) { return WriteOne(job, escapes, wordsMade, p); });
+    m_position += textBytes;
+    return m_writer.Written(count);
+  }
+
+  // Ends the last run and counts the colour tags.
+  void Finish() {
+    if (!m_run.first) {
+      m_writer.Append(kMaxTagBytes, [&](char* p) { return CloseRun<kFormat>(p, m_run, m_styles); });
+    }
+    if (m_hooks.colorTags) *m_hooks.colorTags += m_run.tags;
+  }
+
+ private:
+  static constexpr std::size_t kMaxTagBytes = MaxTagBytes<kFormat>();
+
+  // Room for a tag on every character, as most fades write, and for the most that the last
+  // block may ask for; more grows as it must. Only ever more: this library's reserve also
+  // shrinks, which would cost a caller's buffer.
+  static void Reserve(const CharacterText& text, std::string& out) {
+    const std::size_t bytes = text.text().size();
+    const std::size_t lastBlock = std::min(text.size(), kBlock) * kMaxTagBytes +
+                                  std::min(bytes, 16 * kBlock) * kMaxEscapeGrowth + kStoreSlack +
+                                  kSlack;
+    const std::size_t room =
+        out.size() + bytes + text.size() * TypicalTagBytes<kFormat>() + lastBlock;
+    if (room > out.capacity()) out.reserve(room);
+  }
+
+  // The colour words, where they are made beforehand: all of them where the colour changes
+  // often, else for the run writer those of its changes; the flat writers make their own.
+  void MakeWords(const std::uint32_t* rgb, std::size_t count, bool changesOften) {
+    if constexpr (kTraits<kFormat>.spelling != ColorSpelling::kDecimal) {
+      if (changesOften) {
+        MakeHexWords<kFormat>(rgb, count, m_halves);
+      } else if (!m_flat) {
+        MakeHexWordsOfRuns<kFormat>(rgb, count, m_halves);
+      }
+    }
+  }
+
+  char* WriteOne(const BlockJob<kFormat>& job, bool escapes, bool wordsMade, char* p) {
+    if (wordsMade) {
+      return escapes ? WriteOneBlock<kFormat, kBytes, true, true>(job, m_cursor, m_run, p)
+                     : WriteOneBlock<kFormat, kBytes, false, true>(job, m_cursor, m_run, p);
+    }
+    return escapes ? WriteOneBlock<kFormat, kBytes, true, false>(job, m_cursor, m_run, p)
+                   : WriteOneBlock<kFormat, kBytes, false, false>(job, m_cursor, m_run, p);
+  }
+
+  std::string_view m_bytes;
+  const MarkupOptions& m_options;
+  Wave& m_wave;
+  const FadeHooks& m_hooks;
+  MarkupWriter m_writer;
+  CharacterText::Cursor m_cursor;
+  std::optional<LevelTable> m_levels;
+  const bool m_drawsWave;
+  const StyleCodes<kFormat> m_styles;
+  const bool m_flat;
+  RunState m_run;
+  std::size_t m_position = 0;  // where the next character starts
+  std::uint8_t m_transitions[kBlock];
+  std::uint8_t m_states[kBlock];
+  std::uint32_t m_halves[2 * kBlock];
+};
 
 template <MarkupFormat kFormat, bool kBytes, typename Real>
 Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out) {
-  constexpr std::size_t kMaxTagBytes = MaxTagBytes<kFormat>();
-  constexpr bool kHex = kTraits<kFormat>.spelling != ColorSpelling::kDecimal;
-  const std::string_view bytes = text.text();
-  if (!hooks.drain) {
-    // Room for a tag on every character, as most fades write, and for the most that the last
-    // block may ask for; more grows as it must. Only ever more: this library's reserve also
-    // shrinks, which would cost a caller's buffer.
-    const std::size_t lastBlock = std::min(text.size(), kBlock) * kMaxTagBytes +
-                                  std::min(bytes.size(), 16 * kBlock) * kMaxEscapeGrowth +
-                                  kStoreSlack + kSlack;
-    const std::size_t room =
-        out.size() + bytes.size() + text.size() * TypicalTagBytes<kFormat>() + lastBlock;
-    if (room > out.capacity()) out.reserve(room);
-  }
-  MarkupWriter writer(out, hooks);
-  CharacterText::Cursor cursor(text);
-  const std::optional<LevelTable> levels =
-      options.levels < 256 ? std::optional<LevelTable>(options.levels) : std::nullopt;
-  const bool drawsWave = wavy && WritesWave(kFormat);
-  const StyleCodes<kFormat> styles(options);
-  RunState run;
-  std::size_t position = 0;
+  FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
   std::uint32_t rgb[kBlock];
-  std::uint8_t tagIndexes[kBlock];
-  std::uint8_t states[kBlock];
-  std::uint32_t halves[2 * kBlock];
-  // Without the size options every character has its whole tag, in fixed-size copies.
-  const bool flat = !options.merge && !options.skipBlanks && kWritesFlat<kFormat>;
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
     const SegmentColors<Real> blend(options.blend, colors[k], colors[k + 1], m);
-    // Where neighbours mostly change colour, the flat writers take words made beforehand.
-    const bool makeWords = !flat || m < 4 * StepsBetween(colors[k], colors[k + 1]);
+    // No segment has more colours than steps between its ends.
+    const bool changesOften = m < 4 * StepsBetween(colors[k], colors[k + 1]);
     for (std::size_t first = 1; first <= m; first += kBlock) {
       const std::size_t count = std::min(kBlock, m - first + 1);
       blend.Fill(first, count, rgb);
-      if (levels) {
-        for (std::size_t j = 0; j < count; ++j) rgb[j] = (*levels)(rgb[j]);
-      }
-      if (drawsWave) {
-        wave.Draw(count, tagIndexes);
-        for (std::size_t j = 0; j < count; ++j) states[j] = tagIndexes[j] & 3;
-      }
-      const std::size_t textBytes = kBytes ? count : cursor.EndAfter(count) - position;
-      if constexpr (kHex) {
-        if (makeWords) MakeHexWords<kFormat>(rgb, count, halves);
-      }
-      const BlockInput in{rgb, halves, drawsWave ? states : nullptr, tagIndexes, count};
-      const BlockJob<kFormat> job{in, bytes, position, options, styles, flat};
-      const bool escapes =
-          AnyEscapeStart<kTraits<kFormat>.escape>(bytes.data() + position, textBytes);
-      writer.Append(
-          count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack, [&](char* p) {
-            if (makeWords) {
-              return escapes ? WriteOneBlock<kFormat, kBytes, true, true>(job, cursor, run, p)
-                             : WriteOneBlock<kFormat, kBytes, false, true>(job, cursor, run, p);
-            }
-            return escapes ? WriteOneBlock<kFormat, kBytes, true, false>(job, cursor, run, p)
-                           : WriteOneBlock<kFormat, kBytes, false, false>(job, cursor, run, p);
-          });
-      position += textBytes;
-      TINTRIX_RETURN_IF_ERROR(writer.Written(count));
+      TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, count, changesOften));
     }
   }
-  if (!run.first) {
-    writer.Append(kMaxTagBytes, [&](char* p) { return CloseRun<kFormat>(p, run, styles); });
-  }
-  if (hooks.colorTags) *hooks.colorTags += run.tags;
+  writer.Finish();
   return Status::Ok();
 }
 

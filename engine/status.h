@@ -119,9 +119,12 @@ const Status& StatusOf(const StatusOr<T>& result) {
 // from the function it stands in.
 #define TINTRIX_ASSIGN_OR_RETURN(lhs, expression) \
   TINTRIX_ASSIGN_OR_RETURN_IMPL(TINTRIX_STATUS_CONCAT(tintrix_or_, __LINE__), lhs, expression)
+// The arguments are a name and a declaration, which parentheses would break.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define TINTRIX_ASSIGN_OR_RETURN_IMPL(result, lhs, expression) \
   auto result = (expression);                                  \
   if (!result.ok()) return result.status();                    \
   lhs = std::move(result).value()
+// NOLINTEND(bugprone-macro-parentheses)
 #define TINTRIX_STATUS_CONCAT(a, b) TINTRIX_STATUS_CONCAT_INNER(a, b)
 #define TINTRIX_STATUS_CONCAT_INNER(a, b) a##b

@@ -64,7 +64,9 @@ TEST(FormatWriter, GoldenDocuments) {
       {"json", MarkupFormat::kJson, "a\"\\",
        ",{\"text\":\"a\",\"color\":\"#AA0055\"},{\"text\":\"\\\"\",\"color\":\"#5500AA\"},"
        "{\"text\":\"\\\\\",\"color\":\"#0000FF\"}"},
-      {"json merged bold", MarkupFormat::kJson, "a\x01" "b",
+      {"json merged bold", MarkupFormat::kJson,
+       "a\x01"
+       "b",
        ",{\"text\":\"a\\u0001b\",\"color\":\"#FF0000\",\"bold\":true}", kRed, false, true, false,
        true},
       {"minecraft-x", MarkupFormat::kMinecraftX, "a&b",

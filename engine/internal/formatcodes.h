@@ -110,54 +110,69 @@ inline char* PutThreeBytes(char* p, char32_t code) {
   return p;
 }
 
+// What an escape wrote for the bytes at the start of a text, and how many of them it took.
+struct Escaped {
+  char* end;
+  std::size_t taken;
+};
+
+// The escape of the character that starts `rest`, whose first byte is an escape start.
+inline Escaped EscapeHtml(char* p, std::string_view rest) {
+  switch (rest[0]) {
+    case '&':
+      return {Put(p, "&amp;"), 1};
+    case '<':
+      return {Put(p, "&lt;"), 1};
+    case '>':
+      return {Put(p, "&gt;"), 1};
+    default:
+      return {Put(p, "&quot;"), 1};
+  }
+}
+
+inline Escaped EscapeBackslash(char* p, std::string_view rest) {
+  *p++ = '\\';
+  *p++ = rest[0];
+  return {p, 1};
+}
+
+inline Escaped EscapeJson(char* p, std::string_view rest) {
+  const auto b = static_cast<unsigned char>(rest[0]);
+  if (b == '"' || b == '\\') return EscapeBackslash(p, rest);
+  const utf8::CodePoint code = utf8::Decode(rest);
+  if (!code.valid) return {PutThreeBytes(p, utf8::kReplacement), code.length};
+  if (utf8::IsControl(code.code)) return {PutJsonControl(p, code.code), code.length};
+  std::memcpy(p, rest.data(), code.length);
+  return {p + code.length, code.length};
+}
+
+inline Escaped EscapeControl(char* p, std::string_view rest) {
+  const auto b = static_cast<unsigned char>(rest[0]);
+  if (b != 0xC2) return {PutThreeBytes(p, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b), 1};
+  // A C1 control, or another character that starts with the same byte.
+  const utf8::CodePoint code = utf8::Decode(rest);
+  if (code.valid && utf8::IsControl(code.code)) return {PutThreeBytes(p, utf8::kReplacement), 2};
+  *p = rest[0];
+  return {p + 1, 1};
+}
+
 // The `size` bytes at c with the escape: at most kMaxEscapeGrowth bytes for each.
 template <TextEscape kEscape>
 char* PutEscaped(char* p, const char* c, std::size_t size) {
   constexpr const ByteSet& kStarts = kEscapeStarts<kEscape>;
   for (std::size_t i = 0; i < size;) {
-    const auto b = static_cast<unsigned char>(c[i]);
-    if (!kStarts.Has(b)) {
+    if (!kStarts.Has(static_cast<unsigned char>(c[i]))) {
       *p++ = c[i++];
       continue;
     }
-    ++i;
-    if constexpr (kEscape == TextEscape::kHtmlEntities) {
-      if (b == '&') p = Put(p, "&amp;");
-      if (b == '<') p = Put(p, "&lt;");
-      if (b == '>') p = Put(p, "&gt;");
-      if (b == '"') p = Put(p, "&quot;");
-    } else if constexpr (kEscape == TextEscape::kBackslash) {
-      *p++ = '\\';
-      *p++ = static_cast<char>(b);
-    } else if constexpr (kEscape == TextEscape::kJson) {
-      if (b == '"' || b == '\\') {
-        *p++ = '\\';
-        *p++ = static_cast<char>(b);
-      } else if (b < 0x80) {
-        p = PutJsonControl(p, b);
-      } else {
-        const utf8::CodePoint code = utf8::Decode({c + i - 1, size - i + 1});
-        if (!code.valid) {
-          p = PutThreeBytes(p, utf8::kReplacement);
-        } else if (utf8::IsControl(code.code)) {
-          p = PutJsonControl(p, code.code);
-        } else {
-          std::memcpy(p, c + i - 1, code.length);
-          p += code.length;
-        }
-        i += code.length - 1u;
-      }
-    } else if constexpr (kEscape == TextEscape::kControlPictures) {
-      if (b != 0xC2) {
-        p = PutThreeBytes(p, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b);
-      } else if (i < size && static_cast<unsigned char>(c[i]) <= 0x9F &&
-                 static_cast<unsigned char>(c[i]) >= 0x80) {
-        p = PutThreeBytes(p, utf8::kReplacement);
-        ++i;
-      } else {
-        *p++ = static_cast<char>(b);
-      }
-    }
+    const std::string_view rest(c + i, size - i);
+    Escaped escaped{p, 1};
+    if constexpr (kEscape == TextEscape::kHtmlEntities) escaped = EscapeHtml(p, rest);
+    if constexpr (kEscape == TextEscape::kBackslash) escaped = EscapeBackslash(p, rest);
+    if constexpr (kEscape == TextEscape::kJson) escaped = EscapeJson(p, rest);
+    if constexpr (kEscape == TextEscape::kControlPictures) escaped = EscapeControl(p, rest);
+    p = escaped.end;
+    i += escaped.taken;
   }
   return p;
 }
@@ -257,6 +272,17 @@ void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* ha
     const std::uint32_t c = rgb[j];
     halves[2 * j] = hex::PairDigits<Tag::kLower>(c >> 16, c >> 8 & 0xFF);
     halves[2 * j + 1] = hex::ByteDigits<Tag::kLower>(c & 0xFF) | Tag::kSuffixBits;
+  }
+}
+
+// The same where neighbours mostly share their colour: a word only where it changes.
+template <MarkupFormat kFormat>
+void MakeHexWordsOfRuns(const std::uint32_t* rgb, std::size_t count, std::uint32_t* halves) {
+  std::uint32_t last = ~std::uint32_t{0};
+  std::uint64_t word = 0;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) word = HexTag<kFormat>::Word(last = rgb[j]);
+    std::memcpy(halves + 2 * j, &word, sizeof word);
   }
 }
 

@@ -85,58 +85,37 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
   return p;
 }
 
-// Writes one block of characters, the next `in.count` from `cursor`, which start at byte
-// `start` of `bytes`.
+// The writer of a block's characters, one at a time, with what it knows of the run so far.
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
-char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start,
-                 CharacterText::Cursor& cursor, const MarkupOptions& options,
-                 const StyleCodes<kFormat>& styles, RunState& run, char* p) {
-  using Rules = CharacterRules<kFormat>;
-  constexpr const FormatTraits& t = kTraits<kFormat>;
+class RunWriter {
+ public:
   // Locals rather than the references, which the compiler would reload after every store
   // through p.
-  const bool merge = options.merge || t.alwaysMerges;
-  const bool skipBlanks = options.skipBlanks;
-  const StyleCodes<kFormat> codes = styles;
-  const std::uint32_t* const rgbs = in.rgb;
-  const std::uint8_t* const states = in.states;
-  RunState r = run;
-  constexpr bool kKeysState = t.wave != WavePlace::kNone;
-  constexpr bool kHex = t.spelling != ColorSpelling::kDecimal;
-  for (std::size_t j = 0; j < in.count; ++j) {
-    const std::size_t end = kBytes ? start + 1 : cursor.NextInBits();
-    const char* c = bytes.data() + start;
-    const std::size_t size = end - start;
-    const bool readable = start + 16 <= bytes.size();
-    start = end;
-    const std::uint32_t rgb = rgbs[j];
-    const std::uint8_t state = states ? states[j] : 0;
+  RunWriter(const BlockInput& in, const MarkupOptions& options, const StyleCodes<kFormat>& styles,
+            const RunState& run)
+      : m_rgb(in.rgb),
+        m_halves(in.halves),
+        m_states(in.states),
+        m_merge(options.merge || kTraits<kFormat>.alwaysMerges),
+        m_skipBlanks(options.skipBlanks),
+        m_codes(styles),
+        m_run(run) {}
+
+  // Writes character j, whose bytes are c[0, size); `readable` tells that 16 bytes may be read
+  // from c.
+  [[gnu::always_inline]] char* Write(std::size_t j, const char* c, std::size_t size, bool readable,
+                                     char* p) {
+    const std::uint32_t rgb = m_rgb[j];
+    const std::uint8_t state = m_states ? m_states[j] : 0;
     bool alone = false;
-    if constexpr (Rules::kAny) alone = r.retag || Rules::StandsAlone({c, size});
-    if (skipBlanks && !r.first && utf8::IsBlank({c, size})) {
-      // The blank keeps the run's colour; the format's rules may still want its tag again.
-      if constexpr (Rules::kAny) {
-        if (alone) {
-          p = CloseRun<kFormat>(p, r, codes);
-          p = OpenRun<kFormat>(p, r.rgb, kHex ? HexTag<kFormat>::Word(r.rgb) : 0, r.state, codes);
-          ++r.tags;
-          r.retag = false;
-        }
-      }
-      p = PutCharacter<kFormat, kEscapes>(p, c, size, readable);
-      continue;
+    if constexpr (Rules::kAny) alone = m_run.retag || Rules::StandsAlone({c, size});
+    if (m_skipBlanks && !m_run.first && utf8::IsBlank({c, size})) {
+      return PutJoinedBlank(c, size, readable, alone, p);
     }
-    const bool same = !r.first && !alone && rgb == r.rgb && (!kKeysState || state == r.state);
-    if (!merge || !same) {
-      if (!r.first) p = CloseRun<kFormat>(p, r, codes);
-      std::uint64_t word = 0;
-      if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
-      p = OpenRun<kFormat>(p, rgb, word, state, codes);
-      ++r.tags;
-    }
-    if constexpr (t.wave == WavePlace::kAfterColorTag) {
-      if (states) {
-        p = PutStateTag(p, kWaveClose<kFormat>[r.first ? 0 : r.state]);
+    if (!m_merge || !Continues(rgb, state, alone)) p = StartRun(j, rgb, state, p);
+    if constexpr (kTraits<kFormat>.wave == WavePlace::kAfterColorTag) {
+      if (m_states) {
+        p = PutStateTag(p, kWaveClose<kFormat>[m_run.first ? 0 : m_run.state]);
         p = PutStateTag(p, kWaveOpen<kFormat>[state]);
       }
     }
@@ -145,12 +124,71 @@ char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start
     } else {
       p = PutCharacter<kFormat, kEscapes>(p, c, size, readable);
     }
-    if constexpr (Rules::kAny) r.retag = Rules::EndsRun({c, size});
-    r.first = false;
-    r.rgb = rgb;
-    r.state = state;
+    if constexpr (Rules::kAny) m_run.retag = Rules::EndsRun({c, size});
+    m_run.first = false;
+    m_run.rgb = rgb;
+    m_run.state = state;
+    return p;
   }
-  run = r;
+
+  const RunState& run() const { return m_run; }
+
+ private:
+  using Rules = CharacterRules<kFormat>;
+  static constexpr bool kHex = kTraits<kFormat>.spelling != ColorSpelling::kDecimal;
+
+  // The character joins the run before: the tag it would have says nothing new.
+  [[gnu::always_inline]] bool Continues(std::uint32_t rgb, std::uint8_t state, bool alone) const {
+    constexpr bool kKeysState = kTraits<kFormat>.wave != WavePlace::kNone;
+    return !m_run.first && !alone && rgb == m_run.rgb && (!kKeysState || state == m_run.state);
+  }
+
+  [[gnu::always_inline]] char* StartRun(std::size_t j, std::uint32_t rgb, std::uint8_t state,
+                                        char* p) {
+    if (!m_run.first) p = CloseRun<kFormat>(p, m_run, m_codes);
+    std::uint64_t word = 0;
+    if constexpr (kHex) std::memcpy(&word, m_halves + 2 * j, sizeof word);
+    ++m_run.tags;
+    return OpenRun<kFormat>(p, rgb, word, state, m_codes);
+  }
+
+  // A skipped blank keeps the run's colour; the format's rules may still want its tag again.
+  [[gnu::always_inline]] char* PutJoinedBlank(const char* c, std::size_t size, bool readable,
+                                              bool alone, char* p) {
+    if constexpr (Rules::kAny) {
+      if (alone) {
+        p = CloseRun<kFormat>(p, m_run, m_codes);
+        const std::uint64_t word = kHex ? HexTag<kFormat>::Word(m_run.rgb) : 0;
+        p = OpenRun<kFormat>(p, m_run.rgb, word, m_run.state, m_codes);
+        ++m_run.tags;
+        m_run.retag = false;
+      }
+    }
+    return PutCharacter<kFormat, kEscapes>(p, c, size, readable);
+  }
+
+  const std::uint32_t* const m_rgb;
+  const std::uint32_t* const m_halves;
+  const std::uint8_t* const m_states;
+  const bool m_merge;
+  const bool m_skipBlanks;
+  const StyleCodes<kFormat> m_codes;
+  RunState m_run;
+};
+
+// Writes one block of characters, the next `in.count` from `cursor`, which start at byte
+// `start` of `bytes`.
+template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
+char* WriteBlock(const BlockInput& in, std::string_view bytes, std::size_t start,
+                 CharacterText::Cursor& cursor, const MarkupOptions& options,
+                 const StyleCodes<kFormat>& styles, RunState& run, char* p) {
+  RunWriter<kFormat, kBytes, kEscapes> writer(in, options, styles, run);
+  for (std::size_t j = 0; j < in.count; ++j) {
+    const std::size_t end = kBytes ? start + 1 : cursor.NextInBits();
+    p = writer.Write(j, bytes.data() + start, end - start, start + 16 <= bytes.size(), p);
+    start = end;
+  }
+  run = writer.run();
   return p;
 }
 
