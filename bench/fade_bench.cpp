@@ -265,7 +265,7 @@ BENCHMARK(BM_GenerateFade)->Apply(Arguments);
 BENCHMARK(BM_BuildFadeDocument)->Apply(Arguments);
 BENCHMARK(BM_GenerateFormat)
     ->ArgNames({"format", "wavy", "text", "size"})
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}, {kAscii, kMixed}, {0}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {0, 1}, {kAscii, kMixed}, {0}})
     ->ArgsProduct({{0, 1, 3}, {0}, {kAscii}, {1, 2}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SplitCharacters)
