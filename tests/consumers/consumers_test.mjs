@@ -206,7 +206,7 @@ for (const c of prepared) {
 
 let failed = 0;
 for (const c of cases) {
-  const failure = failures.get(c.name);
+  const failure = failures.has(c.name) ? failures.get(c.name) : `no reader for ${c.format}`;
   if (failure) ++failed;
   console.log(failure ? `FAIL ${c.name}: ${failure}` : `ok   ${c.name}`);
 }
