@@ -56,6 +56,10 @@ const kTexts = {
   rtl: 'abc שלום עולם مرحبا xyz',
   blanks: '  two  spaces\u00a0and\u3000wide \t ',
 };
+// The codes of the game's both marks, for the two spellings of hex colours with a mark before
+// each digit; the last holds a mark and a combining mark in one character.
+const kMinecraftCodeTexts = ['R&D', '&l and §l', '&x&f&f&0&0&0 §x§F§F §#00ff00', 'ends in &',
+  'ends in §', '&&§§ &r §r §', '&\u0301x §\u0308l'];
 // Characters that mean something in each format (classic is verbatim and the forum renderer
 // does not escape, so neither holds `<` or `&`); the ansi texts hold control characters.
 const kMarkupTexts = {
@@ -66,6 +70,8 @@ const kMarkupTexts = {
   ansi: ['a\x1b]0;title\x07b', 'esc\x1b[31m red bel\x07 bs\b cr\r lf\n c1\u009b del\x7f tab\tend'],
   minecraft: ['R&D', '&l and §l', 'a & b', 'ends in &', '&#FF0000 &x&f §r &'],
   minimessage: ['a<b> \\ \\<i> </b> <#ff0000>x <reset> \\'],
+  'minecraft-x': kMinecraftCodeTexts,
+  'minecraft-section': kMinecraftCodeTexts,
 };
 // --merge with one colour makes the whole text one run; the last variant has a run, then a blend.
 const kMarkupVariants = [
@@ -76,7 +82,8 @@ const kMarkupVariants = [
   { name: 'merge-skip-italic-underline', styles: 'iu', merge: true, skipBlanks: true, colors: 3,
     palette: ['#00aa00', '#00aa00', '#cc0000'] },
 ];
-const kFormats = ['classic', 'html', 'bbcode', 'ansi', 'minecraft', 'minimessage'];
+const kFormats = ['classic', 'html', 'bbcode', 'ansi', 'minecraft', 'minimessage', 'minecraft-x',
+  'minecraft-section'];
 const cases = [];
 kFormats.forEach((format, f) => {
   Object.entries(kTexts).forEach(([textName, text], t) => {
@@ -197,7 +204,7 @@ for (const c of prepared) {
   if (c.format === 'ansi') {
     const { cells, events } = await readAnsi(c.document, c.expected.length);
     failures.set(c.name, check(c, cells, events));
-  } else if (c.format === 'minecraft') {
+  } else if (['minecraft', 'minecraft-x', 'minecraft-section'].includes(c.format)) {
     failures.set(c.name, check(c, readMinecraft(c.document)));
   } else if (c.format === 'minimessage') {
     failures.set(c.name, check(c, readMinimessage(c.document)));

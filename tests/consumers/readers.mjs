@@ -161,15 +161,20 @@ function decode(text, codes) {
   return cells;
 }
 
-// minecraft: the server plugins' convention, `&` or `§` before a code character. A colour
-// resets the styles; `&r` resets everything; k (obfuscated) and m (strikethrough) are read
-// and not checked. The `&x&R&R&G&G&B&B` spelling would be one more entry, ahead of the others.
+// minecraft, minecraft-x and minecraft-section: the server plugins' convention, `&` or `§`
+// before a code character (a server turns each `&` code into a `§` one, and the game reads
+// `§` codes, so either mark is read as a code in all three). `&#RRGGBB` and
+// `&x&R&R&G&G&B&B` (each mark `&` or `§`) are hex colours, `&0` to `&f` the sixteen colours;
+// a colour resets the styles; `&r` resets everything; k (obfuscated) and m (strikethrough)
+// are read and not checked; a mark before anything else is text.
 const kLegacyColours = ('000000 0000aa 00aa00 00aaaa aa0000 aa00aa ffaa00 aaaaaa ' +
   '555555 5555ff 55ff55 55ffff ff5555 ff55ff ffff55 ffffff').split(' ');
 const kPlain = { bold: false, italic: false, underline: false };
 const kStyleCodes = { l: 'bold', o: 'italic', n: 'underline' };
 const kMinecraftCodes = [
   { pattern: /[&§]#([0-9a-f]{6})/iy, apply: (s, m) => ({ ...kPlain, colour: m[1].toLowerCase() }) },
+  { pattern: /[&§]x((?:[&§][0-9a-f]){6})/iy,
+    apply: (s, m) => ({ ...kPlain, colour: m[1].replace(/[&§]/g, '').toLowerCase() }) },
   { pattern: /[&§]([0-9a-f])/iy,
     apply: (s, m) => ({ ...kPlain, colour: kLegacyColours[parseInt(m[1], 16)] }) },
   { pattern: /[&§]r/iy, apply: () => ({ ...kPlain, colour: null }) },
