@@ -54,9 +54,9 @@ int HexValue(char c) {
 void CheckEscapes(const std::string& markup) {
   for (std::size_t i = 0; i < markup.size(); ++i) {
     const auto c = static_cast<unsigned char>(markup[i]);
-    if (c == 0x7F || (c == 0xC2 && i + 1 < markup.size() &&
-                      static_cast<unsigned char>(markup[i + 1]) >= 0x80 &&
-                      static_cast<unsigned char>(markup[i + 1]) <= 0x9F)) {
+    if (c == 0x7F ||
+        (c == 0xC2 && i + 1 < markup.size() && static_cast<unsigned char>(markup[i + 1]) >= 0x80 &&
+         static_cast<unsigned char>(markup[i + 1]) <= 0x9F)) {
       Fail("json: a DEL or C1 control is not escaped");
     }
     if (c != '\\') continue;
