@@ -19,13 +19,14 @@ const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
 const here = dirname(fileURLToPath(import.meta.url));
 for (const [path, what] of [[chromium, 'chromium'],
   [join(here, 'node_modules/@bbob/html'), 'the npm packages (scripts/setup installs them)'],
-  [join(here, 'node_modules/@xterm/headless'), 'the npm packages (scripts/setup installs them)']]) {
+  [join(here, 'node_modules/@xterm/headless'), 'the npm packages (scripts/setup installs them)'],
+  [join(here, 'node_modules/prismarine-chat'), 'the npm packages (scripts/setup installs them)']]) {
   if (!existsSync(path)) {
     console.log(`skipped: ${what} missing (${path})`);
     process.exit(77);
   }
 }
-const { bbcodeToHtml, readHtml, readAnsi, readMinecraft, readMinimessage } =
+const { bbcodeToHtml, readHtml, readAnsi, readMinecraft, readMinimessage, readJson } =
   await import('./readers.mjs');
 
 // The cases. Every format reads each text in two of the variants, and its own texts of markup
@@ -56,8 +57,14 @@ const kTexts = {
   rtl: 'abc שלום עולם مرحبا xyz',
   blanks: '  two  spaces\u00a0and\u3000wide \t ',
 };
+// The codes of the game's both marks, for the two spellings of hex colours with a mark before
+// each digit; the last holds a mark and a combining mark in one character.
+const kMinecraftCodeTexts = ['R&D', '&l and §l', '&x&f&f&0&0&0 §x§F§F §#00ff00', 'ends in &',
+  'ends in §', '&&§§ &r §r §', '&\u0301x §\u0308l'];
 // Characters that mean something in each format (classic is verbatim and the forum renderer
-// does not escape, so neither holds `<` or `&`); the ansi texts hold control characters.
+// does not escape, so neither holds `<` or `&`); the ansi and json texts hold control
+// characters. A Buffer is a text of bytes that are no UTF-8, given on standard input: json
+// writes each ill-formed sequence (its maximal subpart) as one U+FFFD.
 const kMarkupTexts = {
   classic: ['quotes > "x" \'y\''],
   html: ['a<b & c>d "e" \'f\' &amp; &lt;'],
@@ -66,6 +73,18 @@ const kMarkupTexts = {
   ansi: ['a\x1b]0;title\x07b', 'esc\x1b[31m red bel\x07 bs\b cr\r lf\n c1\u009b del\x7f tab\tend'],
   minecraft: ['R&D', '&l and §l', 'a & b', 'ends in &', '&#FF0000 &x&f §r &'],
   minimessage: ['a<b> \\ \\<i> </b> <#ff0000>x <reset> \\'],
+  json: ['quotes "x" \'y\' back\\slash \\" \\\\ ends in \\',
+    'c0 \x01\x02\x1b\x1f tab\t lf\n cr\r del\x7f c1 \u0080\u0085\u009b\u009f nbsp\u00a0 ' +
+      'ls\u2028 end',
+    'literal \\u0000 \\n \\"x\\" \\ud83d\\ude00 \\\\u0041 \\',
+    '"},{"text":"x","color":"#FF0000","bold":true},{"text":"y', '\\"}]} ", "extra":["z"]',
+    Buffer.concat([Buffer.from('nul '), Buffer.from([0x00, 0x20, 0xe2, 0x82, 0x41, 0x20, 0xc0,
+      0x80, 0x20, 0xed, 0xa0, 0x80, 0x20, 0xf4, 0x90, 0x80, 0x80, 0x20, 0xff, 0x80, 0x20, 0xe2,
+      0x82, 0x22, 0xc2, 0x5c, 0x20, 0xf0, 0x9f, 0x91]), Buffer.from(' \u00e9 end')]),
+    Buffer.from([0xf0, 0x9f, 0x91, 0x8b, 0xf0, 0x9f, 0x8f, 0xbd, 0xcc, 0x81, 0x61, 0xcc, 0x81,
+      0xe1, 0x80, 0x22, 0x7d, 0x2c, 0xfe])],
+  'minecraft-x': kMinecraftCodeTexts,
+  'minecraft-section': kMinecraftCodeTexts,
 };
 // --merge with one colour makes the whole text one run; the last variant has a run, then a blend.
 const kMarkupVariants = [
@@ -76,7 +95,8 @@ const kMarkupVariants = [
   { name: 'merge-skip-italic-underline', styles: 'iu', merge: true, skipBlanks: true, colors: 3,
     palette: ['#00aa00', '#00aa00', '#cc0000'] },
 ];
-const kFormats = ['classic', 'html', 'bbcode', 'ansi', 'minecraft', 'minimessage'];
+const kFormats = ['classic', 'html', 'bbcode', 'ansi', 'minecraft', 'minimessage', 'json',
+  'minecraft-x', 'minecraft-section'];
 const cases = [];
 kFormats.forEach((format, f) => {
   Object.entries(kTexts).forEach(([textName, text], t) => {
@@ -108,8 +128,12 @@ function documentArguments(c) {
     .map(([s, word]) => (c.styles.includes(s) ? `--${word}` : `--no-${word}`));
   return [...fadeOptions(c), '--format', c.format, '--no-wavy', ...styles,
     ...(c.format === 'bbcode' ? ['--font', ''] : []), ...(c.merge ? ['--merge'] : []),
-    ...(c.markupOnly ? ['--markup-only'] : []), '--', c.text];
+    ...(c.markupOnly ? ['--markup-only'] : []), ...(onStdin(c) ? [] : ['--', c.text])];
 }
+
+// A text of bytes goes on standard input: tintrix-fade fades its one line, the reference
+// reads all of it.
+const onStdin = (c) => Buffer.isBuffer(c.text);
 
 // The shown text of a control character in ansi: a Control Picture for C0 (TAB apart) and DEL,
 // U+FFFD for C1.
@@ -118,8 +142,14 @@ const shownInTerminal = (cp) => (cp === 9 ? cp : cp < 0x20 ? 0x2400 + cp : cp ==
 
 const home = await mkdtemp(join(tmpdir(), 'tintrix-consumers-home-'));
 const env = { ...process.env, HOME: home, XDG_CONFIG_HOME: join(home, '.config') };
-const run = async (program, args) =>
-  (await promisify(execFile)(program, args, { env, maxBuffer: 1 << 28 })).stdout;
+// The program's standard output, as a string or, with bytes, as a Buffer.
+const run = async (program, args, { input = '', bytes = false } = {}) => {
+  const running = promisify(execFile)(program, args,
+    { env, maxBuffer: 1 << 28, encoding: bytes ? 'buffer' : 'utf8' });
+  running.child.stdin.on('error', () => {});  // a program that reads no input may be gone
+  running.child.stdin.end(input);
+  return (await running).stdout;
+};
 
 async function prepare(c) {
   try {
@@ -131,14 +161,23 @@ async function prepare(c) {
 
 async function fadeAndReference(c) {
   const styled = !c.markupOnly;
-  const expected = (await run(referenceProgram, [...fadeOptions(c), c.text])).split('\n')
+  const expected = (await (onStdin(c)
+    ? run(referenceProgram, ['--text-on-stdin', ...fadeOptions(c)], { input: c.text })
+    : run(referenceProgram, [...fadeOptions(c), c.text]))).split('\n')
     .filter(Boolean).map((line) => {
       const [cp, colour] = line.split(' ');
       return { cp: c.format === 'ansi' ? shownInTerminal(+cp) : +cp, colour: colour.toLowerCase(),
         bold: styled && c.styles.includes('b'), italic: styled && c.styles.includes('i'),
         underline: styled && c.styles.includes('u') };
     });
-  const document = (await run(fadeProgram, documentArguments(c))).replace(/\n$/, '');
+  // json is read from its bytes, which must be UTF-8 whatever the text's.
+  const output = await run(fadeProgram, documentArguments(c), {
+    input: onStdin(c) ? Buffer.concat([c.text, Buffer.from('\n')]) : '',
+    bytes: c.format === 'json',
+  });
+  const document = c.format === 'json'
+    ? output.subarray(0, output.length - (output.at(-1) === 0x0a ? 1 : 0))
+    : output.replace(/\n$/, '');
   return { ...c, expected, document };
 }
 
@@ -197,8 +236,11 @@ for (const c of prepared) {
   if (c.format === 'ansi') {
     const { cells, events } = await readAnsi(c.document, c.expected.length);
     failures.set(c.name, check(c, cells, events));
-  } else if (c.format === 'minecraft') {
+  } else if (['minecraft', 'minecraft-x', 'minecraft-section'].includes(c.format)) {
     failures.set(c.name, check(c, readMinecraft(c.document)));
+  } else if (c.format === 'json') {
+    const { cells, events } = readJson(c.document);
+    failures.set(c.name, check(c, cells, events));
   } else if (c.format === 'minimessage') {
     failures.set(c.name, check(c, readMinimessage(c.document)));
   }
@@ -206,7 +248,7 @@ for (const c of prepared) {
 
 let failed = 0;
 for (const c of cases) {
-  const failure = failures.get(c.name);
+  const failure = failures.has(c.name) ? failures.get(c.name) : `no reader for ${c.format}`;
   if (failure) ++failed;
   console.log(failure ? `FAIL ${c.name}: ${failure}` : `ok   ${c.name}`);
 }

@@ -8,6 +8,7 @@ import { promisify } from 'node:util';
 import bbobHtml from '@bbob/html';
 import presetHtml5 from '@bbob/preset-html5';
 import xterm from '@xterm/headless';
+import prismarineChat from 'prismarine-chat';
 
 const run = promisify(execFile);
 const hex = (n) => n.toString(16).padStart(6, '0');
@@ -161,15 +162,20 @@ function decode(text, codes) {
   return cells;
 }
 
-// minecraft: the server plugins' convention, `&` or `§` before a code character. A colour
-// resets the styles; `&r` resets everything; k (obfuscated) and m (strikethrough) are read
-// and not checked. The `&x&R&R&G&G&B&B` spelling would be one more entry, ahead of the others.
+// minecraft, minecraft-x and minecraft-section: the server plugins' convention, `&` or `§`
+// before a code character (a server turns each `&` code into a `§` one, and the game reads
+// `§` codes, so either mark is read as a code in all three). `&#RRGGBB` and
+// `&x&R&R&G&G&B&B` (each mark `&` or `§`) are hex colours, `&0` to `&f` the sixteen colours;
+// a colour resets the styles; `&r` resets everything; k (obfuscated) and m (strikethrough)
+// are read and not checked; a mark before anything else is text.
 const kLegacyColours = ('000000 0000aa 00aa00 00aaaa aa0000 aa00aa ffaa00 aaaaaa ' +
   '555555 5555ff 55ff55 55ffff ff5555 ff55ff ffff55 ffffff').split(' ');
 const kPlain = { bold: false, italic: false, underline: false };
 const kStyleCodes = { l: 'bold', o: 'italic', n: 'underline' };
 const kMinecraftCodes = [
   { pattern: /[&§]#([0-9a-f]{6})/iy, apply: (s, m) => ({ ...kPlain, colour: m[1].toLowerCase() }) },
+  { pattern: /[&§]x((?:[&§][0-9a-f]){6})/iy,
+    apply: (s, m) => ({ ...kPlain, colour: m[1].replace(/[&§]/g, '').toLowerCase() }) },
   { pattern: /[&§]([0-9a-f])/iy,
     apply: (s, m) => ({ ...kPlain, colour: kLegacyColours[parseInt(m[1], 16)] }) },
   { pattern: /[&§]r/iy, apply: () => ({ ...kPlain, colour: null }) },
@@ -193,3 +199,56 @@ const kMinimessageCodes = [
     apply: (s, m) => ({ ...s, [kStyleNames[m[2].toLowerCase()]]: !m[1] }) },
 ];
 export const readMinimessage = (document) => decode(document, kMinimessageCodes);
+
+// json: the game's text components as prismarine-chat reads them, from the document's bytes.
+// The document must be UTF-8 and JSON (JSON.parse, strict); prismarine-chat makes the message
+// tree (with a game version's registry from minecraft-data, which only translations and NBT
+// chat use), which is walked as the game draws it: each component's text in its own colour
+// and styles, or where it has none, those of the component around it.
+const ChatMessage = prismarineChat('1.21.11');
+// The game reads an array as its first element with the others appended to it, so that they
+// take its styles; prismarine-chat would make every element a child of an empty component.
+const toMessage = (json) => {
+  if (!Array.isArray(json)) return new ChatMessage(json);
+  if (json.length === 0) throw new Error('an empty array');
+  const message = toMessage(json[0]);
+  message.extra = [...(message.extra ?? []), ...json.slice(1).map(toMessage)];
+  return message;
+};
+const kStyleKeys = { bold: 'bold', italic: 'italic', underlined: 'underline' };
+export function readJson(bytes) {
+  const events = [];
+  let text;
+  try {
+    text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+  } catch {
+    events.push('is not UTF-8');
+    text = new TextDecoder('utf-8').decode(bytes);
+  }
+  let message;
+  try {
+    message = toMessage(JSON.parse(text));
+  } catch (error) {
+    return { cells: [], events: [...events, `is no text component (${error.message})`] };
+  }
+  const cells = [];
+  const walk = (node, around) => {
+    const state = { ...around };
+    // prismarine-chat makes a colour it does not know null, which leaves the colour around.
+    if (typeof node.color === 'string') {
+      state.colour = /^#[0-9a-f]{6}$/i.test(node.color) ? node.color.slice(1).toLowerCase()
+        : node.color;
+    }
+    for (const [key, style] of Object.entries(kStyleKeys)) {
+      if (node[key] !== undefined && node[key] !== null) state[style] = node[key] === true;
+    }
+    if (typeof node.text === 'string' || typeof node.text === 'number') {
+      for (const c of String(node.text)) cells.push({ cp: c.codePointAt(0), ...state });
+    } else if (['translate', 'selector', 'keybind', 'score'].some((k) => node[k] !== undefined)) {
+      events.push('holds a component that is not text');
+    }
+    for (const child of node.extra ?? []) walk(child, state);
+  };
+  walk(message, { colour: null, ...kPlain });
+  return { cells, events };
+}

@@ -2,18 +2,23 @@
 // consumer's reading against:
 //
 //   tintrix_consumers_reference [FADE OPTIONS] TEXT
+//   tintrix_consumers_reference --text-on-stdin [FADE OPTIONS] < TEXT
 //
-// prints one line per code point of TEXT: the code point in decimal and its character's colour
-// as RRGGBB. The text is cut with SplitCharacters; a stand-in with one byte per character (a
-// space for a character of blanks, else "x") is faded through RunFadeTool with the given
-// options and `--format classic --markup-only --no-wavy`, and its colour tags are read back.
-// So the colours, and --skip-blanks' joining of blanks, are the engine's own.
+// prints one line per code point of TEXT (all of standard input with --text-on-stdin, for
+// texts that are no UTF-8): the code point in decimal and its character's colour as RRGGBB.
+// Each ill-formed sequence of the text is one U+FFFD, its maximal subpart taken as ICU and
+// the WHATWG encoding standard take it, and has the colour of the character it starts in.
+// The text is cut with SplitCharacters; a stand-in with one byte per character (a space for a
+// character of blanks, else "x") is faded through RunFadeTool with the given options and
+// `--format classic --markup-only --no-wavy`, and its colour tags are read back. So the
+// colours, and --skip-blanks' joining of blanks, are the engine's own.
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -24,19 +29,27 @@
 
 namespace {
 
-std::vector<UChar32> CodePoints(std::string_view text) {
-  std::vector<UChar32> codes;
+struct CodePoint {
+  std::size_t start;  // its first byte
+  UChar32 code;
+};
+
+std::vector<CodePoint> CodePoints(std::string_view text) {
+  std::vector<CodePoint> codes;
   for (int32_t i = 0, size = static_cast<int32_t>(text.size()); i < size;) {
+    const auto start = static_cast<std::size_t>(i);
     UChar32 c;
     U8_NEXT(text.data(), i, size, c);
-    codes.push_back(c < 0 ? 0xFFFD : c);
+    codes.push_back({start, c < 0 ? 0xFFFD : c});
   }
   return codes;
 }
 
-bool IsBlank(const std::vector<UChar32>& codes) {
-  for (const UChar32 c : codes) {
-    if (!u_hasBinaryProperty(c, UCHAR_WHITE_SPACE)) return false;
+// A character of White_Space code points only; its ill-formed bytes are none.
+bool IsBlank(std::string_view character) {
+  const std::vector<CodePoint> codes = CodePoints(character);
+  for (const CodePoint& c : codes) {
+    if (!u_hasBinaryProperty(c.code, UCHAR_WHITE_SPACE)) return false;
   }
   return !codes.empty();
 }
@@ -44,23 +57,30 @@ bool IsBlank(const std::vector<UChar32>& codes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::cerr << "usage: tintrix_consumers_reference [FADE OPTIONS] TEXT\n";
+  const bool onStdin = argc >= 2 && std::string_view(argv[1]) == "--text-on-stdin";
+  if (argc < 2 || (argc < 3 && !onStdin)) {
+    std::cerr << "usage: tintrix_consumers_reference [FADE OPTIONS] TEXT\n"
+                 "       tintrix_consumers_reference --text-on-stdin [FADE OPTIONS] < TEXT\n";
     return 2;
   }
-  const std::string text = argv[argc - 1];
+  const std::string text = onStdin ? std::string(std::istreambuf_iterator<char>(std::cin), {})
+                                   : std::string(argv[argc - 1]);
+  const std::vector<CodePoint> textCodes = CodePoints(text);
   const tintrix::CharacterText characters = tintrix::SplitCharacters(text);
   tintrix::CharacterText::Cursor cursor(characters);
-  std::vector<std::vector<UChar32>> codes;  // per character
+  std::vector<std::vector<UChar32>> codes;  // per character: the code points starting in it
   std::string standIn;
-  for (std::size_t i = 0, start = 0; i < characters.size(); ++i) {
+  for (std::size_t i = 0, start = 0, next = 0; i < characters.size(); ++i) {
     const std::size_t end = cursor.Next();
-    codes.push_back(CodePoints(std::string_view(text).substr(start, end - start)));
-    standIn += IsBlank(codes.back()) ? ' ' : 'x';
+    codes.emplace_back();
+    for (; next < textCodes.size() && textCodes[next].start < end; ++next) {
+      codes.back().push_back(textCodes[next].code);
+    }
+    standIn += IsBlank(std::string_view(text).substr(start, end - start)) ? ' ' : 'x';
     start = end;
   }
 
-  std::vector<std::string> args(argv + 1, argv + argc - 1);
+  std::vector<std::string> args(argv + (onStdin ? 2 : 1), argv + argc - (onStdin ? 0 : 1));
   args.insert(args.end(), {"--format", "classic", "--markup-only", "--no-wavy", "--", standIn});
   std::istringstream in;
   std::ostringstream out, err;

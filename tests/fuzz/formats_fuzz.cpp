@@ -1,8 +1,8 @@
 // Every format and size option on arbitrary text: the document is made without a fault; in
-// html, bbcode, minecraft and minimessage, taking the tags out and the escapes back gives the
-// text again, and no text can be read as a tag or code; ansi passes no control character but
-// its own colour and style sequences; and without the size options every character has a
-// tag of its own.
+// html, bbcode, minimessage and the three minecraft spellings, taking the tags out and the
+// escapes back gives the text again, and no text can be read as a tag or code; ansi passes
+// no control character but its own colour and style sequences; and without the size options
+// every character has a tag of its own. (json's documents are json_fuzz's.)
 #include <cctype>
 #include <cstdint>
 #include <optional>
@@ -103,24 +103,43 @@ std::string BbcodeText(const std::string& markup) {
   return text;
 }
 
+// The length of the minecraft colour code at `at` in the format's spelling (&#RRGGBB,
+// &x&R&R&G&G&B&B or the same with section signs), or 0.
+std::size_t MinecraftColorCode(const std::string& s, std::size_t at, MarkupFormat format) {
+  if (format == MarkupFormat::kMinecraft) {
+    return StartsWith(s, at, "&#") && IsHex(s, at + 2, 6) ? 8 : 0;
+  }
+  const std::string_view mark = format == MarkupFormat::kMinecraftX ? "&" : "\u00A7";
+  std::size_t i = at;
+  if (!StartsWith(s, i, mark) || !StartsWith(s, i + mark.size(), "x")) return 0;
+  i += mark.size() + 1;
+  for (int digit = 0; digit < 6; ++digit, i += mark.size() + 1) {
+    if (!StartsWith(s, i, mark) || !IsHex(s, i + mark.size(), 1)) return 0;
+  }
+  return i - at;
+}
+
 // minecraft read as a server plugin does: & or § followed by a code character is a code.
-std::string MinecraftText(const std::string& markup) {
+std::string MinecraftText(const std::string& markup, MarkupFormat format) {
   static const std::string kCodeCharacters = "0123456789abcdefklmnorx#ABCDEFKLMNORX";
+  const std::string_view mark = format == MarkupFormat::kMinecraftSection ? "\u00A7" : "&";
   std::string text;
   for (std::size_t i = 0; i < markup.size();) {
-    if (StartsWith(markup, i, "&#") && IsHex(markup, i + 2, 6)) {
-      i += 8;
-      for (std::string_view style : {"&n", "&o", "&l"}) {
-        if (StartsWith(markup, i, style)) i += 2;
+    if (const std::size_t code = MinecraftColorCode(markup, i, format)) {
+      i += code;
+      for (const char style : {'n', 'o', 'l'}) {
+        if (StartsWith(markup, i, mark) && StartsWith(markup, i + mark.size(), {&style, 1})) {
+          i += mark.size() + 1;
+        }
       }
       continue;
     }
     const std::size_t length = StartsWith(markup, i, "\u00A7") ? 2 : 1;
-    const bool mark = length == 2 || markup[i] == '&';
+    const bool isMark = length == 2 || markup[i] == '&';
     text.append(markup, i, length);
     i += length;
-    if (mark && i < markup.size() && kCodeCharacters.find(markup[i]) != std::string::npos &&
-        !StartsWith(markup, i, "&#")) {
+    if (isMark && i < markup.size() && kCodeCharacters.find(markup[i]) != std::string::npos &&
+        MinecraftColorCode(markup, i, format) == 0) {
       tintrix::fuzz::Fail("minecraft: text reads as a code");
     }
   }
@@ -168,14 +187,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fade.font = (b >> 5) & 1 ? "F'\\<" : "";
   tintrix::MarkupOptions options;
   options.format = static_cast<MarkupFormat>((a >> 4) % 6);
+  // The formats without wave and font take the wave's and the font's bits for their spelling.
+  static const MarkupFormat kSpellings[] = {MarkupFormat::kMinecraft, MarkupFormat::kMinecraftX,
+                                            MarkupFormat::kMinecraftSection, MarkupFormat::kJson};
+  const bool minecraft = options.format == MarkupFormat::kMinecraft;
+  if (minecraft) options.format = kSpellings[((a >> 3) & 1) | ((b >> 4) & 2)];
   options.merge = (a >> 7) & 1;
   options.skipBlanks = (b >> 6) & 1;
   static const int kLevels[] = {256, 16, 8, 4, 3, 2, 256, 256};
   options.levels = kLevels[b & 7];
   options.blend = static_cast<tintrix::BlendSpace>((b >> 3) & 1 ? (b >> 7) + 1 + (a & 1) : 0);
 
-  // Styles only where they are codes in the runs; elsewhere they are tags around them.
-  const bool markupOnly = options.format != MarkupFormat::kMinecraft;
+  // Styles only where they are codes or keys in the runs; elsewhere they are tags around them.
+  const bool markupOnly = !minecraft;
   const tintrix::StatusOr<tintrix::FadeDocument> document =
       tintrix::FadeDocument::Create(fade, markupOnly, options);
   if (!document.ok()) {
@@ -198,7 +222,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (options.format == MarkupFormat::kBbcode && BbcodeText(markup) != text) {
     tintrix::fuzz::Fail("bbcode: the text does not come back");
   }
-  if (options.format == MarkupFormat::kMinecraft && MinecraftText(markup) != text) {
+  if ((options.format == MarkupFormat::kMinecraft || options.format == MarkupFormat::kMinecraftX ||
+       options.format == MarkupFormat::kMinecraftSection) &&
+      MinecraftText(markup, options.format) != text) {
     tintrix::fuzz::Fail("minecraft: the text does not come back");
   }
   if (options.format == MarkupFormat::kAnsi) CheckAnsi(markup);
