@@ -1,6 +1,7 @@
 #include "cli/fadejob.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -10,10 +11,17 @@
 #include "cli/linereader.h"
 #include "engine/randomsource.h"
 #include "output/fadedocument.h"
+#include "output/graphemes.h"
 
 namespace tintrix {
 
 namespace {
+
+Status TooLargeABlock() {
+  return Status::InvalidArgument("The input is larger than " +
+                                 std::to_string(kMaxBlockBytes >> 20) +
+                                 " MiB, the most --block reads");
+}
 
 std::size_t CountCodePoints(std::string_view bytes) {
   std::size_t count = 0;
@@ -77,8 +85,9 @@ class SizeTries {
   // The document of try k; fails as FadeDocument::Create does.
   StatusOr<const FadeDocument*> Get(std::size_t k) {
     if (!m_documents[k]) {
-      TINTRIX_ASSIGN_OR_RETURN(m_documents[k],
-                               FadeDocument::Create(m_fade, m_markupOnly, m_options[k]));
+      TINTRIX_ASSIGN_OR_RETURN(
+          m_documents[k],
+          FadeDocument::Create(m_fade, m_markupOnly, m_options[k], ColorCounts::kAny));
     }
     return &*m_documents[k];
   }
@@ -90,11 +99,15 @@ class SizeTries {
   std::vector<std::optional<FadeDocument>> m_documents;
 };
 
-// Appends to `kept` the document of `text` in the first try that has at most `limit` code
+// Appends one text's document, made by a FadeDocument: its Append of a text, or its
+// AppendInColors of a block's line.
+using MakeDocument = std::function<Status(const FadeDocument&, const FadeHooks&, std::string&)>;
+
+// Appends to `kept` the document `make` makes with the first try that has at most `limit` code
 // points; the wave starts from `random` as it is for every try and ends as the kept try left
 // it. A try that grows past the limit is counted to its end but not kept, so memory stays
 // bounded whatever the text.
-Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t limit,
+Status AppendWithinLimit(SizeTries& tries, const MakeDocument& make, std::size_t limit,
                          ClockSeededRandom& random, std::size_t& tags, std::string& kept) {
   const ClockSeededRandom start = random;
   std::size_t shortest = SIZE_MAX;
@@ -117,7 +130,7 @@ Status AppendWithinLimit(SizeTries& tries, std::string_view text, std::size_t li
       return Status::Ok();
     };
     std::string rest;
-    TINTRIX_RETURN_IF_ERROR(document->Append(text, hooks, rest));
+    TINTRIX_RETURN_IF_ERROR(make(*document, hooks, rest));
     length += CountCodePoints(rest);
     if (length <= limit) {
       kept += fitting;
@@ -151,12 +164,19 @@ class DocumentStream {
 
   // The document of one more text, and its line feed.
   Status Add(std::string_view text) {
+    return Add([text](const FadeDocument& document, const FadeHooks& hooks, std::string& out) {
+      return document.Append(text, hooks, out);
+    });
+  }
+
+  // The document `make` makes, and its line feed.
+  Status Add(const MakeDocument& make) {
     if (m_tries) {
       // Held whole: a later document that fits nowhere must leave the output empty.
       TINTRIX_RETURN_IF_ERROR(
-          AppendWithinLimit(*m_tries, text, *m_job.maxLength, m_random, m_tags, m_block));
+          AppendWithinLimit(*m_tries, make, *m_job.maxLength, m_random, m_tags, m_block));
     } else {
-      TINTRIX_RETURN_IF_ERROR(m_document.Append(text, m_hooks, m_block));
+      TINTRIX_RETURN_IF_ERROR(make(m_document, m_hooks, m_block));
     }
     m_block += '\n';
     ++m_documents;
@@ -165,6 +185,8 @@ class DocumentStream {
     m_block.clear();
     return written;
   }
+
+  const FadeDocument& document() const { return m_document; }
 
   // Writes what is left and ends the output; what was written, counted when asked for.
   StatusOr<FadeJobStats> Finish() {
@@ -190,8 +212,9 @@ class DocumentStream {
 template <typename NextText>
 Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText next,
                       DocumentOutput& output, FadeJobStats* stats) {
-  TINTRIX_ASSIGN_OR_RETURN(FadeDocument document,
-                           FadeDocument::Create(fade, job.markupOnly, job.markup));
+  TINTRIX_ASSIGN_OR_RETURN(
+      FadeDocument document,
+      FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
   DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
   for (std::string_view text; next(text);) TINTRIX_RETURN_IF_ERROR(stream.Add(text));
   TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
@@ -199,18 +222,74 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText nex
   return Status::Ok();
 }
 
+// Writes the document of each line of `block`, its characters in the colours of their places
+// in one fade over the block.
+Status WriteBlock(const FadeSettings& fade, const FadeJob& job, std::string_view block,
+                  DocumentOutput& output, FadeJobStats* stats) {
+  TINTRIX_ASSIGN_OR_RETURN(
+      FadeDocument document,
+      FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
+  const std::vector<std::string_view> lines = BlockLines(block);
+  const BlockPlaces places(*job.block, lines);
+  const std::vector<std::uint32_t> colors = document.Colors(places.count());
+  DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
+  std::vector<std::uint32_t> lineColors;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const CharacterText characters = SplitCharacters(lines[k]);
+    places.Of(k, characters, lineColors);
+    if (!colors.empty()) {
+      for (std::uint32_t& color : lineColors) color = colors[color];
+    }
+    TINTRIX_RETURN_IF_ERROR(
+        stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
+          return made.AppendInColors(characters, lineColors, hooks, out);
+        }));
+  }
+  TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
+  if (stats) *stats = written;
+  return Status::Ok();
+}
+
+// All of `in`, or a failure when it holds more than kMaxBlockBytes.
+StatusOr<std::string> ReadBlock(std::istream& in) {
+  std::string block;
+  constexpr std::size_t kChunk = 1 << 20;
+  while (in) {
+    const std::size_t kept = block.size();
+    block.resize(kept + kChunk);
+    in.read(block.data() + kept, static_cast<std::streamsize>(kChunk));
+    block.resize(kept + static_cast<std::size_t>(in.gcount()));
+    if (block.size() > kMaxBlockBytes) return TooLargeABlock();
+  }
+  return block;
+}
+
 }  // namespace
 
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
                   int outFd, FadeJobStats* stats) {
-  // Checked before the output is opened, so that a bad fade leaves an output file alone.
-  TINTRIX_RETURN_IF_ERROR(FadeDocument::Create(fade, job.markupOnly, job.markup));
+  // Checked before the output is opened, so that a bad fade or too large a block leaves an
+  // output file alone.
+  TINTRIX_RETURN_IF_ERROR(
+      FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
+  std::string block;
+  if (job.block && job.text) {
+    if (job.text->size() > kMaxBlockBytes) return TooLargeABlock();
+  } else if (job.block) {
+    try {
+      in.exceptions(std::ios::badbit);
+      TINTRIX_ASSIGN_OR_RETURN(block, ReadBlock(in));
+    } catch (const std::ios::failure&) {
+      return Status::IoError("Could not read standard input");
+    }
+  }
   std::unique_ptr<DocumentOutput> output;
   if (job.outputFile) {
     TINTRIX_ASSIGN_OR_RETURN(output, DocumentOutput::ToFile(*job.outputFile));
   } else {
     output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
   }
+  if (job.block) return WriteBlock(fade, job, job.text ? *job.text : block, *output, stats);
   if (job.text) {
     bool done = false;
     return WriteDocuments(

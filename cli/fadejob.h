@@ -10,6 +10,7 @@
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
 #include "engine/status.h"
+#include "output/blocklayout.h"
 
 namespace tintrix {
 
@@ -21,7 +22,11 @@ struct FadeJob {
   std::optional<std::string> outputFile;  // none: standard output
   MarkupOptions markup;                   // format, blend, merge, skip blanks
   std::optional<std::size_t> maxLength;   // the longest document, in code points
+  std::optional<BlockMode> block;         // fade the lines as one block
 };
+
+// The most input a block fade reads, which it holds whole.
+inline constexpr std::size_t kMaxBlockBytes = std::size_t{64} << 20;
 
 // What was written: the documents' lengths without their final line feeds, summed.
 struct FadeJobStats {
@@ -40,6 +45,11 @@ struct FadeJobStats {
 // channel), each try with the same wave, and the first that fits is kept; all documents are
 // held until the last one fits, so that a failure writes nothing. When no try fits, fails
 // with kInvalidArgument naming the shortest try's length and the limit.
+// With `block`, the whole input (the job's text, or `in`) is read first and cut into lines
+// (BlockLines), and each line's characters get the colours of their places (BlockPlaces) in
+// one fade over the block; each line is a document, maxLength applying to each. An input of
+// more than kMaxBlockBytes fails with kInvalidArgument before anything is written.
+// Every colour count from 2 to kMaxFadeColors makes a fade (ColorCounts::kAny).
 // Fails, writing nothing, when no fade can be made (FadeDocument::Create); with kIoError
 // "Could not read standard input" when reading fails, or the output's error (DocumentOutput).
 // The output file then stays as it was. Sets `stats` on success, when it is given (counting

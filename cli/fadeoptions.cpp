@@ -50,6 +50,13 @@ std::vector<Choice> BlendChoices() {
           {"hsv", "hue, saturation and value"}};
 }
 
+// The modes of --block, in BlockMode's order.
+std::vector<Choice> BlockChoices() {
+  return {{"columns", "each display column its colour (the default)"},
+          {"lines", "each line its colour"},
+          {"diagonal", "column and line together"}};
+}
+
 std::vector<Choice> ColorCountChoices() {
   std::vector<Choice> choices;
   choices.reserve(kFadeColorCounts.size());
@@ -146,6 +153,14 @@ void SetFormat(CommandLine& line, const OptionUse& use) {
   line.markup.format = ParseMarkupFormat(*use.value).value();
 }
 
+void SetBlock(CommandLine& line, const OptionUse& use) {
+  const std::vector<Choice> modes = BlockChoices();
+  line.block = BlockMode::kColumns;
+  for (std::size_t k = 0; k < modes.size(); ++k) {
+    if (use.value == modes[k].name) line.block = static_cast<BlockMode>(k);
+  }
+}
+
 void SetBlend(CommandLine& line, const OptionUse& use) {
   line.markup.blend = ParseBlendSpace(*use.value).value();
 }
@@ -210,7 +225,8 @@ const Option kOptions[] = {
      .metavar = "N",
      .values = Values::kSuggested,
      .choices = ColorCountChoices,
-     .help = "number of colours to fade through (2, 3, 4, 5 or 10)",
+     .help = "number of colours to fade through, 2 to 32 (the window\n"
+             "offers 2, 3, 4, 5 and 10)",
      .group = kFade,
      .set = SetFadeText<&FadeSettings::colorCount>},
     {.name = "--color",
@@ -219,7 +235,8 @@ const Option kOptions[] = {
      .values = Values::kPrefix,
      .choices = ColorSlotChoices,
      .repeatable = true,
-     .help = "colour K (1-10): a colour value in decimal, or #RRGGBB",
+     .help = "colour K (1-32): a colour value in decimal, or #RRGGBB;\n"
+             "a fade file sets colours 1 to 10",
      .group = kFade,
      .set = SetColor},
     {.name = "--wavy",
@@ -269,6 +286,15 @@ const Option kOptions[] = {
      .help = "how colours blend: rgb (default), oklab, oklch or hsv",
      .group = kFade,
      .set = SetBlend},
+    {.name = "--block",
+     .argument = Argument::kOptional,
+     .metavar = "MODE",
+     .values = Values::kChoice,
+     .choices = BlockChoices,
+     .help = "fade all the lines as one block: by columns (the default),\n"
+             "lines or diagonal; reads the whole input (at most 64 MiB)",
+     .group = kMarkup,
+     .set = SetBlock},
     {.name = "--merge",
      .help = "start a colour tag only where the colour changes",
      .group = kMarkup,

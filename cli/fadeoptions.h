@@ -11,6 +11,7 @@
 
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
+#include "output/blocklayout.h"
 
 // The companion's options, declared once in a table. The parser, --help, the shell completions
 // (made at build time by tintrix-fade-completions) and the checks of the man page and the
@@ -33,6 +34,7 @@ struct CommandLine {
   std::optional<std::string> output;
   std::optional<std::string> fadeFile;
   std::optional<std::string> text;
+  std::optional<BlockMode> block;
   // Changes to the starting fade, applied after it is loaded, in the order given.
   std::vector<std::function<void(FadeSettings&)>> edits;
   Answer answer = Answer::kNone;

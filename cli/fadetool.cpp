@@ -53,6 +53,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   job.outputFile = line->output;
   job.markup = line->markup;
   job.maxLength = line->maxLength;
+  job.block = line->block;
   FadeJobStats stats;
   if (Status status = RunFadeJob(fade, job, in, out, outFd, line->stats ? &stats : nullptr);
       !status.ok()) {

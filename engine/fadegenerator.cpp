@@ -12,6 +12,19 @@
 
 namespace tintrix {
 
+namespace {
+
+// The wave a fade draws from: the hooks', or for a wavy fade whose caller gave none, one
+// seeded from the clock in `fallback` (on the heap, as its few kilobytes would be cleared on
+// every call).
+fadeparts::Wave WaveFor(bool draws, const FadeHooks& hooks,
+                        std::unique_ptr<ClockSeededRandom>& fallback) {
+  if (draws && hooks.wave == nullptr) fallback = std::make_unique<ClockSeededRandom>();
+  return fadeparts::Wave(fallback ? fallback.get() : hooks.wave);
+}
+
+}  // namespace
+
 std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
                                         const std::function<void()>& letEventsRun) {
   const fadeparts::Segments segments = fadeparts::CutText(count, n, letEventsRun);
@@ -20,7 +33,7 @@ std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
 
 FadeGenerator::FadeGenerator(std::span<const Channels> colors, bool wavy,
                              const MarkupOptions& options)
-    : m_count(ColorCount::Of(static_cast<int>(colors.size()))), m_wavy(wavy), m_options(options) {
+    : m_count(ColorCount::Any(static_cast<int>(colors.size()))), m_wavy(wavy), m_options(options) {
   if (m_count) std::copy(colors.begin(), colors.end(), m_colors.begin());
 }
 
@@ -31,8 +44,11 @@ StatusOr<FadeGenerator> FadeGenerator::Create(ColorCount count,
   if (colorTexts.size() < colorCount) {
     return Status::InvalidArgument("There are fewer colours than the fade runs through.");
   }
-  std::array<Channels, 10> channels;
+  std::array<Channels, kMaxFadeColors> channels;
   for (std::size_t k = 0; k < colorCount; ++k) {
+    if (colorTexts[k].empty()) {
+      return Status::InvalidArgument("Colour " + std::to_string(k + 1) + " is not set");
+    }
     const std::optional<ColorValue> value = ParseColorValue(colorTexts[k]);
     if (!value) {
       return Status::InvalidArgument("Colour " + std::to_string(k + 1) +
@@ -50,16 +66,29 @@ Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
   const fadeparts::Segments segments =
       fadeparts::CutText(*m_count, text.size(), hooks.letEventsRun);
   if (text.empty()) return Status::Ok();
-  // For a wavy fade whose caller gave no source; on the heap, as its few kilobytes would be
-  // cleared on every call.
   std::unique_ptr<ClockSeededRandom> fallback;
-  if (m_wavy && WritesWave(m_options.format) && hooks.wave == nullptr) {
-    fallback = std::make_unique<ClockSeededRandom>();
-  }
-  fadeparts::Wave wave(fallback ? fallback.get() : hooks.wave);
+  fadeparts::Wave wave = WaveFor(m_wavy && WritesWave(m_options.format), hooks, fallback);
   return markup::WriteFormattedFade(
       std::span<const Channels>(m_colors.data(), static_cast<std::size_t>(m_count->value())),
       segments, text, m_wavy, m_options, wave, hooks, out);
+}
+
+std::vector<std::uint32_t> FadeGenerator::Colors(std::size_t n) const {
+  if (!m_count) return {};
+  std::vector<std::uint32_t> rgb(n);
+  markup::FadeColors(
+      std::span<const Channels>(m_colors.data(), static_cast<std::size_t>(m_count->value())),
+      fadeparts::CutText(*m_count, n, {}), m_options.blend, rgb);
+  return rgb;
+}
+
+Status FadeGenerator::AppendInColors(const CharacterText& text, std::span<const std::uint32_t> rgb,
+                                     const FadeHooks& hooks, std::string& out) const {
+  if (!m_count || text.empty()) return Status::Ok();
+  std::unique_ptr<ClockSeededRandom> fallback;
+  fadeparts::Wave wave = WaveFor(m_wavy && WritesWave(m_options.format), hooks, fallback);
+  return markup::WriteColoredText(rgb.first(std::min(rgb.size(), text.size())), text, m_wavy,
+                                  m_options, wave, hooks, out);
 }
 
 Status GenerateFade(std::span<const Channels> colors, const CharacterText& text, bool wavy,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -53,14 +54,15 @@ std::vector<std::size_t> SegmentLengths(ColorCount count, std::size_t n,
 // A fade through fixed colours, with or without the wave, ready for any number of texts.
 class FadeGenerator {
  public:
-  // The fade through `colors`, written as `options` say; colors.size() must be one of
-  // kFadeColorCounts, or the fade writes nothing.
+  // The fade through `colors`, written as `options` say; colors.size() must be from 2 to
+  // kMaxFadeColors, or the fade writes nothing.
   FadeGenerator(std::span<const Channels> colors, bool wavy, const MarkupOptions& options = {});
 
   // The request for `count` colours (FadeRequest2 ... FadeRequest10 in one): converts the
   // first count.value() colour texts. Fails with kInvalidArgument when there are fewer colour
-  // texts or when one of them is not a colour value (ParseColorValue):
-  // `Colour K is not a valid colour value: "TEXT"`.
+  // texts, when one of them is empty (`Colour K is not set`) or when one is not a colour value
+  // (ParseColorValue): `Colour K is not a valid colour value: "TEXT"`; the first such colour is
+  // named.
   static StatusOr<FadeGenerator> Create(ColorCount count, std::span<const std::string> colorTexts,
                                         bool wavy, const MarkupOptions& options = {});
 
@@ -71,8 +73,18 @@ class FadeGenerator {
   // Fails only when hooks.drain fails, with its status.
   Status Append(const CharacterText& text, const FadeHooks& hooks, std::string& out) const;
 
+  // The colours this fade gives the characters of a text of n characters, first to last, as
+  // 0xRRGGBB: those Append writes, before the options' levels. Empty when n is 0.
+  std::vector<std::uint32_t> Colors(std::size_t n) const;
+
+  // Appends the markup of `text` as Append does, but with character i in colour rgb[i]
+  // (0xRRGGBB) instead of the fade's; rgb.size() must be text.size(). The options' levels,
+  // size options and the wave apply as they do to a fade. Fails only when hooks.drain fails.
+  Status AppendInColors(const CharacterText& text, std::span<const std::uint32_t> rgb,
+                        const FadeHooks& hooks, std::string& out) const;
+
  private:
-  std::array<Channels, 10> m_colors{};
+  std::array<Channels, kMaxFadeColors> m_colors{};
   std::optional<ColorCount> m_count;
   bool m_wavy;
   MarkupOptions m_options;

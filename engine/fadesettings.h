@@ -5,15 +5,19 @@
 #include <optional>
 #include <string>
 
+#include "engine/colorcount.h"
+
 namespace tintrix {
 
 // The current fade. Colours, font and colour count are text, exactly as the user's fields,
 // the settings store and fade files hold them; they are converted only when a fade is made.
 // The four style flags are check states: 0 off, 1 on, 2 greyed (only a fade file sets 2).
 struct FadeSettings {
-  std::string text;                    // the text to fade; never stored
-  std::array<std::string, 10> colors;  // colour values as decimal text
-  std::string colorCount;              // the number of colours the fade runs through
+  std::string text;  // the text to fade; never stored
+  // Colour values as decimal text. Only colours 1 to 10 are stored and shown in the window;
+  // the companion sets the others for its longer fades.
+  std::array<std::string, kMaxFadeColors> colors;
+  std::string colorCount;  // the number of colours the fade runs through
   int wavy = 0;
   int bold = 0;
   int italic = 0;

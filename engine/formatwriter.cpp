@@ -1,5 +1,6 @@
 #include "engine/internal/formatwriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -194,10 +195,53 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   return Status::Ok();
 }
 
+template <MarkupFormat kFormat, bool kBytes>
+Status WriteColors(std::span<const std::uint32_t> colors, const CharacterText& text, bool wavy,
+                   const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                   std::string& out) {
+  FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
+  std::uint32_t rgb[kBlock];
+  for (std::size_t first = 0; first < colors.size(); first += kBlock) {
+    const std::size_t count = std::min(kBlock, colors.size() - first);
+    std::copy_n(colors.data() + first, count, rgb);
+    std::size_t changes = 0;
+    for (std::size_t j = 1; j < count; ++j) changes += rgb[j] != rgb[j - 1];
+    TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, count, 2 * changes > count));
+  }
+  writer.Finish();
+  return Status::Ok();
+}
+
+template <typename Real>
+void FillFadeColors(std::span<const Channels> colors, const Segments& segments, BlendSpace blend,
+                    std::uint32_t* rgb) {
+  for (std::size_t k = 0; k < segments.count; ++k) {
+    const std::size_t m = segments.lengths[k];
+    if (m == 0) continue;
+    SegmentColors<Real>(blend, colors[k], colors[k + 1], m).Fill(1, m, rgb);
+    rgb += m;
+  }
+}
+
+// A format's writers, one instance per entry of kFormats: the fade through its colours, or a
+// text in given colours.
 template <MarkupFormat kFormat>
-Status WriteInFormat(std::span<const Channels> colors, const Segments& segments,
+struct InFormat {
+  static Status Fade(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
-                     const FadeHooks& hooks, std::string& out) {
+                     const FadeHooks& hooks, std::string& out);
+  static Status Colored(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
+                        const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                        std::string& out) {
+    return text.bytes() ? WriteColors<kFormat, true>(rgb, text, wavy, options, wave, hooks, out)
+                        : WriteColors<kFormat, false>(rgb, text, wavy, options, wave, hooks, out);
+  }
+};
+
+template <MarkupFormat kFormat>
+Status InFormat<kFormat>::Fade(std::span<const Channels> colors, const Segments& segments,
+                               const CharacterText& text, bool wavy, const MarkupOptions& options,
+                               Wave& wave, const FadeHooks& hooks, std::string& out) {
   const bool twoColors = colors.size() == 2;
   if (text.bytes()) {
     return twoColors ? WriteSegments<kFormat, true, double>(colors, segments, text, wavy, options,
@@ -211,20 +255,20 @@ Status WriteInFormat(std::span<const Channels> colors, const Segments& segments,
                                                           wave, hooks, out);
 }
 
-// WriteInFormat for the format options.format, one instance per entry of kFormats.
-template <std::size_t... kIndex>
-Status WriteInAnyFormat(std::index_sequence<kIndex...>, std::span<const Channels> colors,
-                        const Segments& segments, const CharacterText& text, bool wavy,
-                        const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
-                        std::string& out) {
+// call(InFormat<F>{}) for the format F that `format` names.
+template <typename Call, std::size_t... kIndex>
+Status InAnyFormat(std::index_sequence<kIndex...>, MarkupFormat format, const Call& call) {
   Status status;
-  const auto index = static_cast<std::size_t>(options.format);
+  const auto index = static_cast<std::size_t>(format);
   static_cast<void>(
-      ((index == kIndex && (status = WriteInFormat<static_cast<MarkupFormat>(kIndex)>(
-                                colors, segments, text, wavy, options, wave, hooks, out),
-                            true)) ||
+      ((index == kIndex && (status = call(InFormat<static_cast<MarkupFormat>(kIndex)>{}), true)) ||
        ...));
   return status;
+}
+
+template <typename Call>
+Status InAnyFormat(MarkupFormat format, const Call& call) {
+  return InAnyFormat(std::make_index_sequence<kFormats.size()>(), format, call);
 }
 
 }  // namespace
@@ -232,8 +276,27 @@ Status WriteInAnyFormat(std::index_sequence<kIndex...>, std::span<const Channels
 Status WriteFormattedFade(std::span<const Channels> colors, const Segments& segments,
                           const CharacterText& text, bool wavy, const MarkupOptions& options,
                           Wave& wave, const FadeHooks& hooks, std::string& out) {
-  return WriteInAnyFormat(std::make_index_sequence<kFormats.size()>(), colors, segments, text, wavy,
-                          options, wave, hooks, out);
+  return InAnyFormat(options.format, [&](auto format) {
+    return decltype(format)::Fade(colors, segments, text, wavy, options, wave, hooks, out);
+  });
+}
+
+Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
+                        const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                        std::string& out) {
+  return InAnyFormat(options.format, [&](auto format) {
+    return decltype(format)::Colored(rgb, text, wavy, options, wave, hooks, out);
+  });
+}
+
+void FadeColors(std::span<const Channels> colors, const Segments& segments, BlendSpace blend,
+                std::span<std::uint32_t> rgb) {
+  // The generator's own precision: double for 2 colours, single otherwise.
+  if (colors.size() == 2) {
+    FillFadeColors<double>(colors, segments, blend, rgb.data());
+  } else {
+    FillFadeColors<float>(colors, segments, blend, rgb.data());
+  }
 }
 
 }  // namespace tintrix::markup

@@ -1,5 +1,6 @@
 #include "output/fadedocument.h"
 
+#include "engine/text.h"
 #include "output/graphemes.h"
 
 namespace tintrix {
@@ -20,14 +21,19 @@ std::string QuotedFont(const FormatTraits& format, MarkupFormat kind, std::strin
 }  // namespace
 
 StatusOr<FadeDocument> FadeDocument::Create(const FadeSettings& fade, bool markupOnly,
-                                            const MarkupOptions& options) {
+                                            const MarkupOptions& options, ColorCounts counts) {
   const bool styles[kStyleCount] = {fade.underlined == 1, fade.italic == 1, fade.bold == 1};
   MarkupOptions written = options;
   written.underline = !markupOnly && styles[0];
   written.italic = !markupOnly && styles[1];
   written.bold = !markupOnly && styles[2];
   TINTRIX_ASSIGN_OR_RETURN(const std::optional<ColorCount> count,
-                           ParseNumberColors(fade.colorCount));
+                           ParseNumberColors(fade.colorCount, counts));
+  if (!count && counts == ColorCounts::kAny) {
+    return Status::InvalidArgument("The number of colours must be a whole number from 2 to " +
+                                   std::to_string(kMaxFadeColors) + ": \"" +
+                                   EscapeControlCharacters(fade.colorCount) + "\"");
+  }
   std::optional<FadeGenerator> generator;
   if (count) {
     TINTRIX_ASSIGN_OR_RETURN(generator,
@@ -62,6 +68,20 @@ Status FadeDocument::Append(std::string_view text, const FadeHooks& hooks, std::
   }
   out += m_close;
   return Status::Ok();
+}
+
+Status FadeDocument::AppendInColors(const CharacterText& characters,
+                                    std::span<const std::uint32_t> rgb, const FadeHooks& hooks,
+                                    std::string& out) const {
+  out += m_open;
+  if (m_generator)
+    TINTRIX_RETURN_IF_ERROR(m_generator->AppendInColors(characters, rgb, hooks, out));
+  out += m_close;
+  return Status::Ok();
+}
+
+std::vector<std::uint32_t> FadeDocument::Colors(std::size_t n) const {
+  return m_generator ? m_generator->Colors(n) : std::vector<std::uint32_t>();
 }
 
 // The fade is a copy on purpose (see the header): clang-tidy sees only that it is not changed.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/fadegenerator.h"
 #include "engine/fadesettings.h"
@@ -18,9 +21,22 @@ class FadeDocument {
   // alone: the format's document tags (FormatTraits) around the runs, and unless markupOnly
   // its font tag and the tags of the styles that are on (exactly 1), underline outermost and
   // bold innermost; in formats whose colour tags reset the styles, their codes follow every
-  // colour tag instead. Fails as AppendFadeMarkup does.
+  // colour tag instead. Fails as AppendFadeMarkup does. With ColorCounts::kAny, every count
+  // from 2 to kMaxFadeColors selects a fade, and a number that is none of them fails with
+  // kInvalidArgument: `The number of colours must be a whole number from 2 to 32: "TEXT"`.
   static StatusOr<FadeDocument> Create(const FadeSettings& fade, bool markupOnly,
-                                       const MarkupOptions& options = {});
+                                       const MarkupOptions& options = {},
+                                       ColorCounts counts = ColorCounts::kWindow);
+
+  // Appends the document of text `characters` (SplitCharacters) as Append does, with
+  // character i in colour rgb[i] (0xRRGGBB) instead of the fade's: FadeGenerator's
+  // AppendInColors. Appends nothing of the fade for a count that selects none.
+  Status AppendInColors(const CharacterText& characters, std::span<const std::uint32_t> rgb,
+                        const FadeHooks& hooks, std::string& out) const;
+
+  // The colours the fade gives a text of n characters (FadeGenerator::Colors); empty for a
+  // count that selects no fade.
+  std::vector<std::uint32_t> Colors(std::size_t n) const;
 
   // Appends the document of `text` to `out`. Fails only when hooks.drain fails, with its
   // status; what is in `out` is then the drained part's rest.

@@ -13,7 +13,7 @@ namespace {
 
 using testing::ScriptedRandom;
 
-ColorCount Count(std::size_t n) { return *ColorCount::Of(static_cast<int>(n)); }
+ColorCount Count(std::size_t n) { return *ColorCount::Any(static_cast<int>(n)); }
 
 // One character of fade markup, taken apart again.
 struct Tagged {
@@ -156,7 +156,7 @@ TEST(FadeRequest, RefusesColorTextsThatAreNoColorValue) {
     std::vector<std::string> colors;
     const char* message;
   } cases[] = {
-      {{"0", ""}, "Colour 2 is not a valid colour value: \"\""},
+      {{"0", ""}, "Colour 2 is not set"},
       {{"abc", "0", "0"}, "Colour 1 is not a valid colour value: \"abc\""},
       {{"0", "1", "-5", "0"}, "Colour 3 is not a valid colour value: \"-5\""},
       {{"0", "1", "2", "3", "4294967296"}, "Colour 5 is not a valid colour value: \"4294967296\""},
@@ -208,7 +208,8 @@ std::vector<std::string> ReferenceColors(const std::vector<Channels>& colors, st
 
 TEST(FadeRequest, EveryCharacterMatchesTheLiteralBlend) {
   std::mt19937 random(2024);
-  for (int count : {2, 3, 4, 5, 10}) {
+  // The window's counts, and others the companion offers.
+  for (int count : {2, 3, 4, 5, 6, 7, 9, 10, 11, 16, 32}) {
     for (int round = 0; round < 40; ++round) {
       std::vector<std::string> texts;
       std::vector<Channels> channels;
@@ -250,6 +251,11 @@ TEST(SegmentLengths, HalvesAndDeals) {
       {10, 3, {1, 1, 1, 0, 0, 0, 0, 0, 0}},
       {4, 0, {0, 0, 0}},
       {4, 5000000001, {1666666667, 1666666667, 1666666667}},
+      {6, 7, {2, 2, 1, 1, 1}},
+      {32, 33, {2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+      {32, 2, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SegmentLengths(Count(c.colors), c.n), c.lengths) << c.colors << " colours, " << c.n;

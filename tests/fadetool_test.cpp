@@ -147,7 +147,7 @@ TEST(FadeTool, RefusesFadesThatCannotBeMade) {
 
 TEST(FadeTool, UsageErrorsExitWithTwo) {
   const std::vector<std::vector<std::string>> cases = {{"--bogus"},
-                                                       {"--color", "11=5"},
+                                                       {"--color", "33=5"},
                                                        {"--color", "0=5"},
                                                        {"--color", "5"},
                                                        {"--color", "1=#12345"},

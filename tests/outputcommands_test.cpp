@@ -119,7 +119,7 @@ TEST(BuildFadeDocument, RefusesWhatCannotBeFaded) {
   } cases[] = {
       {"five", "0", "The number of colours is not a number: \"five\""},
       {"", "0", "The number of colours is not a number: \"\""},
-      {"2", "", "Colour 2 is not a valid colour value: \"\""},
+      {"2", "", "Colour 2 is not set"},
       {"2", " 12x", "Colour 2 is not a valid colour value: \" 12x\""},
   };
   for (const auto& c : cases) {

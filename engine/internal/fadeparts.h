@@ -19,7 +19,7 @@ namespace tintrix::fadeparts {
 using markup::kBlock;
 
 struct Segments {
-  std::array<std::size_t, 9> lengths{};
+  std::array<std::size_t, kMaxFadeColors - 1> lengths{};
   std::size_t count = 0;
 };
 
@@ -36,8 +36,8 @@ inline Segments CutText(ColorCount count, std::size_t n,
     segments.lengths[1] = n - segments.lengths[0];
   } else {
     // Dealing one character per segment and pass: every segment gets n / S, and the first
-    // n % S one more. Only the passes themselves are worth walking, for the events they let
-    // run.
+    // n % S one more (so with fewer characters than segments, the last ones stay empty). Only the
+    // passes themselves are worth walking, for the events they let run.
     if (letEventsRun) {
       const std::size_t passes = n == 0 ? 1 : (n + segments.count - 1) / segments.count;
       for (std::size_t pass = 0; pass < passes; ++pass) letEventsRun();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -19,5 +20,16 @@ namespace tintrix::markup {
 Status WriteFormattedFade(std::span<const Channels> colors, const fadeparts::Segments& segments,
                           const CharacterText& text, bool wavy, const MarkupOptions& options,
                           fadeparts::Wave& wave, const FadeHooks& hooks, std::string& out);
+
+// Writes the characters of `text`, character i in colour rgb[i] (0xRRGGBB; one colour per
+// character), as WriteFormattedFade writes a fade's characters in their colours.
+Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
+                        const MarkupOptions& options, fadeparts::Wave& wave, const FadeHooks& hooks,
+                        std::string& out);
+
+// The colours WriteFormattedFade gives the characters of a text cut into `segments`, before
+// any levels: colors.size() must be segments.count + 1, and `rgb` holds one per character.
+void FadeColors(std::span<const Channels> colors, const fadeparts::Segments& segments,
+                BlendSpace blend, std::span<std::uint32_t> rgb);
 
 }  // namespace tintrix::markup
