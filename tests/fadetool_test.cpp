@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/fadejob.h"
 #include "cli/fadetool.h"
 #include "output/fadedocument.h"
 #include "store/profile.h"
@@ -130,6 +131,13 @@ TEST(FadeTool, RefusesFadesThatCannotBeMade) {
        "tintrix-fade: Colour 3 is not a valid colour value: \"abc\"\n"},
       {{"--colors", "five", "x"},
        "tintrix-fade: The number of colours is not a number: \"five\"\n"},
+      {{"--colors", "12", "--color", "12=5", "x"}, "tintrix-fade: Colour 11 is not set\n"},
+      {{"--colors", "33", "x"},
+       "tintrix-fade: The number of colours must be a whole number from 2 to 32: \"33\"\n"},
+      {{"--colors", "4.5", "x"},
+       "tintrix-fade: The number of colours must be a whole number from 2 to 32: \"4.5\"\n"},
+      {{"--block", std::string(kMaxBlockBytes + 1, 'x')},
+       "tintrix-fade: The input is larger than 64 MiB, the most --block reads\n"},
       {{"--fade", dir.filePath("none.fad").toStdString(), "x"},
        "tintrix-fade: " + dir.filePath("none.fad").toStdString() + " is not a fade file.\n"},
   };
