@@ -380,6 +380,10 @@ void TakeValue(const Option& option, const std::string& typed, const std::vector
     if (next >= args.size()) throw UsageError(typed + " needs a value");
     use.value = args[next++];
   }
+  if (option.argument == Argument::kOptional && !use.value && option.values == Values::kChoice &&
+      next < args.size() && IsChoice(option, args[next])) {
+    use.value = args[next++];
+  }
   if (option.values == Values::kChoice && use.value && !IsChoice(option, *use.value)) {
     throw UsageError(std::string(option.name) + " takes " + ChoiceNames(option) + ", not \"" +
                      *use.value + "\"");

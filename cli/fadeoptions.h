@@ -54,7 +54,8 @@ class UsageError {
 enum class Argument {
   kNone,      // none: "--name=VALUE" is a usage error
   kRequired,  // "--name VALUE", "--name=VALUE" or, for the short name, "-n VALUE"
-  kOptional,  // "--name=VALUE", or "--name" alone; the next argument is never its value
+  kOptional,  // "--name=VALUE", or "--name" alone; the next argument is its value only when
+              // it is one of a kChoice option's choices ("--block lines")
 };
 
 // What an argument may be, for the parser and the completions.

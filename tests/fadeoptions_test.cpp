@@ -66,6 +66,8 @@ TEST(FadeOptions, ParsesWithATable) {
     std::optional<std::string> text = std::nullopt;
   } cases[] = {
       {{"--block", "x"}, "[--block]", "x"},
+      {{"--block", "slow", "x"}, "[--block=slow]", "x"},
+      {{"--read", "fast"}, "[--read]", "fast"},
       {{"--block=fast", "--read=a=b"}, "[--block=fast][--read=a=b]"},
       {{"--block=medium"}, "--block takes fast or slow, not \"medium\""},
       {{"--block="}, "--block takes fast or slow, not \"\""},
