@@ -284,6 +284,7 @@ tintrix-fade --colors |10 2 3 4 5
 tintrix-fade --format |$formats
 tintrix-fade --format=mi|minecraft minecraft-section minecraft-x minimessage
 tintrix-fade --blend ok|oklab oklch
+tintrix-fade --block=|columns diagonal lines
 tintrix-fade --color |10= 11= 12= 13= 14= 15= 16= 17= 18= 19= 1= 20= 21= 22= 23= 24= 25= 26= 27= 28= 29= 2= 30= 31= 32= 3= 4= 5= 6= 7= 8= 9=
 tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
 tintrix-fade --max|--max-length
