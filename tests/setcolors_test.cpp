@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -327,6 +330,72 @@ TEST_F(SetColorsTest, EscDoesNotCloseTheDialog) {
   QCoreApplication::sendEvent(m_dialog, &esc);
   EXPECT_TRUE(m_dialog->isVisible());
   EXPECT_EQ(m_fade, DefaultFade());
+}
+
+TEST_F(SetColorsTest, AccessibilityNamesEachSwatchByTheColourItShows) {
+  const struct {
+    std::string text;
+    QString name;
+  } cases[] = {
+      {"0", "Colour 3: #000000"},
+      {"12615808", "Colour 3: #8080C0"},
+      {"16777215", "Colour 3: #FFFFFF"},
+      {"16777471", "Colour 3: #FF0010"},  // beyond 24 bits, as the swatch shows it
+      {"", "Colour 3: not set"},
+      {"abc", "Colour 3: not set"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    m_fade.colors[2] = c.text;
+    Open();
+    QAccessibleInterface* swatch = QAccessible::queryAccessibleInterface(Swatch(3));
+    EXPECT_EQ(swatch->text(QAccessible::Name), c.name);
+    EXPECT_EQ(swatch->text(QAccessible::Description), Swatch(3)->toolTip());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Swatch(10))->text(QAccessible::Name),
+              "Colour 10: #000000");
+    delete m_dialog;
+  }
+
+  // A colour set with SET renames its swatch at once.
+  m_fade.colors[0] = "abc";
+  Open();
+  m_desktop.colorAnswers = {255};
+  ClickSet();
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Swatch(1))->text(QAccessible::Name),
+            "Colour 1: #FF0000");
+}
+
+TEST_F(SetColorsTest, AccessibilityNamesTheSelectorsByWhatTheySelect) {
+  Open();
+  const struct {
+    QComboBox* combo;
+    QString name;
+    QString value;
+  } cases[] = {
+      {Slots(), "Colour to set", "Set Color 1"},
+      {Fonts(), "Font", "Arial"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.toStdString());
+    QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(c.combo);
+    EXPECT_EQ(combo->role(), QAccessible::ComboBox);
+    EXPECT_EQ(combo->text(QAccessible::Name), c.name);
+    EXPECT_EQ(combo->text(QAccessible::Value), c.value);
+    EXPECT_TRUE(combo->state().editable);
+    ASSERT_EQ(combo->childCount(), 2);
+    EXPECT_EQ(combo->child(0)->object(), c.combo->view());
+    EXPECT_EQ(combo->child(1)->object(), c.combo->lineEdit());
+    EXPECT_EQ(combo->indexOfChild(combo->child(1)), 1);
+
+    // Its action opens the list and closes it again.
+    QAccessibleActionInterface* actions = combo->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(c.combo->view()->isVisible());
+    EXPECT_TRUE(combo->state().expanded);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(c.combo->view()->isVisible());
+  }
 }
 
 TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {

@@ -1,10 +1,13 @@
 #include "ui/accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLineEdit>
 #include <QMenu>
 
 #include "ui/mainwindow.h"
+#include "ui/namedcombobox.h"
 #include "ui/stripspot.h"
 
 namespace tintrix {
@@ -51,11 +54,70 @@ class StripSpotAccessible final : public QAccessibleWidget {
   QMenu* Menu() const { return Spot()->menu(); }
 };
 
+// A combo box named by its accessible name, its shown text as its value; otherwise as Qt
+// presents an editable combo box: the list and the line edit as children, opened and closed by
+// its actions.
+class NamedComboBoxAccessible final : public QAccessibleWidget {
+ public:
+  explicit NamedComboBoxAccessible(NamedComboBox* combo)
+      : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Combo()->currentText();
+    return QAccessibleWidget::text(t);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.expandable = true;
+    state.expanded = Combo()->view()->isVisible();
+    state.editable = Combo()->isEditable();
+    return state;
+  }
+
+  int childCount() const override { return Combo()->isEditable() ? 2 : 1; }
+  QAccessibleInterface* child(int index) const override {
+    if (index == 0) return QAccessible::queryAccessibleInterface(Combo()->view());
+    if (index == 1 && Combo()->isEditable()) {
+      return QAccessible::queryAccessibleInterface(Combo()->lineEdit());
+    }
+    return nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr) return -1;
+    if (child->object() == Combo()->view()) return 0;
+    if (Combo()->isEditable() && child->object() == Combo()->lineEdit()) return 1;
+    return -1;
+  }
+  // An editable combo box is its line edit's focus proxy, so the line edit never has the focus
+  // itself; it is where the typing goes all the same.
+  QAccessibleInterface* focusChild() const override {
+    return Combo()->isEditable() ? child(1) : nullptr;
+  }
+
+  QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+  void doAction(const QString& actionName) override {
+    if (actionName != showMenuAction() && actionName != pressAction()) return;
+    if (Combo()->view()->isVisible()) {
+      Combo()->hidePopup();
+    } else {
+      Combo()->showPopup();
+    }
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  NamedComboBox* Combo() const { return static_cast<NamedComboBox*>(widget()); }
+};
+
 QAccessibleInterface* ProgramWidgetInterface(const QString& className, QObject* object) {
   // Qt asks for each class from the object's own up to QObject, so the class name alone says
   // which of ours the object is.
   if (className == QLatin1String(StripSpot::staticMetaObject.className())) {
     return new StripSpotAccessible(static_cast<StripSpot*>(object));
+  }
+  if (className == QLatin1String(NamedComboBox::staticMetaObject.className())) {
+    return new NamedComboBoxAccessible(static_cast<NamedComboBox*>(object));
   }
   // A top-level plain widget is a filler to accessibility; the strip is the program's window.
   if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
