@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "engine/fadesettings.h"
@@ -28,6 +29,12 @@ using testing::FakeDesktop;
 
 // Deletes the dialogs that closed themselves, so Show starts afresh.
 void RunDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Esc pressed in `widget`, as the dialog's focus widget.
+void SendEscape(QWidget* widget) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+}
 
 class SetColorsTest : public ::testing::Test {
  protected:
@@ -324,12 +331,37 @@ TEST_F(SetColorsTest, ClearedFontIsWrittenBackEmpty) {
   EXPECT_EQ(m_fade.font, "");
 }
 
-TEST_F(SetColorsTest, EscDoesNotCloseTheDialog) {
-  Open();
-  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QCoreApplication::sendEvent(m_dialog, &esc);
-  EXPECT_TRUE(m_dialog->isVisible());
-  EXPECT_EQ(m_fade, DefaultFade());
+TEST_F(SetColorsTest, EscClosesTheDialogAsItsCloseBoxDoesAndWritesBackOnce) {
+  const struct {
+    const char* name;
+    std::function<void()> close;
+  } cases[] = {
+      {"close box", [&] { m_dialog->close(); }},
+      {"Esc on SET", [&] { SendEscape(Child<QPushButton>("Command1")); }},
+      {"Esc while typing a font", [&] { SendEscape(Fonts()->lineEdit()); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_fade = DefaultFade();
+    Open().setAttribute(Qt::WA_DeleteOnClose);  // as the main window shows it
+    Check(1)->setChecked(true);
+    Fonts()->setEditText(QStringLiteral("Verdana"));
+    Option(5)->setChecked(true);
+
+    c.close();
+    EXPECT_FALSE(m_dialog->isVisible());
+    FadeSettings expected = DefaultFade();
+    expected.wavy = 1;
+    expected.font = "Verdana";
+    expected.colorCount = "10";
+    EXPECT_EQ(m_fade, expected);
+
+    // A later change to the fade stays: nothing writes back a second time on the way out.
+    m_fade.colorCount = "2";
+    RunDeferredDeletes();
+    EXPECT_EQ(m_dialog, nullptr);
+    EXPECT_EQ(m_fade.colorCount, "2");
+  }
 }
 
 TEST_F(SetColorsTest, AccessibilityNamesEachSwatchByTheColourItShows) {

@@ -264,8 +264,10 @@ void SetColors::closeEvent(QCloseEvent* event) {
 }
 
 void SetColors::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->ignore();
+  // QDialog would reject(), which hides the dialog without a close event and so without the
+  // write-back.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
     return;
   }
   QDialog::keyPressEvent(event);
