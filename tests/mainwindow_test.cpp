@@ -974,6 +974,17 @@ TEST_F(StripKeysTest, KeysOnAWordOpenItsMenuBelowItWithTheFirstItemActive) {
     EXPECT_EQ(opened.active, c.active);
     EXPECT_EQ(opened.at, BelowSpot(c.spot));
   }
+  // A press of the mouse still opens the menu at the pointer with no item active.
+  QAction* active = nullptr;
+  QMenu* opened =
+      WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::LeftButton); },
+                [&](QMenu* popup) {
+                  active = popup->activeAction();
+                  popup->close();
+                });
+  Mouse(QEvent::MouseButtonRelease, QPoint(20, 29), Qt::LeftButton);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(active, nullptr);
   EXPECT_EQ(store.syncs, 0);
   EXPECT_TRUE(desktop.messages.empty());
 }
