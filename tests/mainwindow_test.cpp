@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
@@ -164,6 +165,24 @@ int RunEventLoop() {
   return QApplication::exec();
 }
 
+// Lets events run until `done` holds, for at most two seconds; tells whether it came to hold.
+bool Eventually(const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > 2000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+void SendKey(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers);
+  QApplication::sendEvent(to, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+  QApplication::sendEvent(to, &release);
+}
+
 int Lightness(const QImage& image, QPoint logical) {
   const qreal dpr = image.devicePixelRatio();
   return image.pixelColor((logical * dpr)).lightness();
@@ -217,7 +236,7 @@ TEST_F(MainWindowTest, ChildrenSitWhereTheLayoutPutsThem) {
       {"Label1", "Picture2", QRect(8, 3, 41, 11), "Options"},
       {"Label2", "Picture2", QRect(48, 0, 33, 15), "Help"},
       {"Label3", "Picture1", QRect(248, 0, 17, 17), "Close"},
-      {"Text1", "Picture2", QRect(11, 19, 249, 21), ""},
+      {"Text1", "Picture2", QRect(11, 19, 249, 21), "Text to fade"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -834,6 +853,235 @@ TEST_F(MainWindowTest, ArtworkIsPaintedAtAnyPixelRatio) {
     EXPECT_GT(brightest(QRect(22, 2, 60, 17)), 230) << "title";
     // Nothing of the red fill shows through.
     EXPECT_NE(image.pixelColor(QPoint(269, 69) * dpr), QColor(Qt::red));
+  }
+}
+
+// The strip, shown and active, with the focus where the window put it.
+class StripKeysTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    window->Start();
+    window->activateWindow();
+    ASSERT_TRUE(Eventually([&] { return QApplication::focusWidget() != nullptr; }));
+  }
+  QString Focused() { return QApplication::focusWidget()->objectName(); }
+  // The popup menu a key or a press opened, closed again; its name, active item and place.
+  struct Opened {
+    QString menu;
+    QString active;
+    QPoint at;
+  };
+  Opened CloseOpenMenu() {
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (popup == nullptr) return {};
+    Opened opened{popup->objectName(), popup->activeAction()->objectName(), popup->pos()};
+    popup->close();
+    return opened;
+  }
+  QPoint BelowSpot(const char* name) {
+    QWidget* spot = Child<QWidget>(name);
+    return spot->mapToGlobal(QPoint(0, spot->height()));
+  }
+};
+
+TEST_F(StripKeysTest, TabRunsFromTheEntryFieldAlongTheSpotsAndBack) {
+  EXPECT_EQ(Focused(), "Text1");
+  const struct {
+    int key;
+    std::vector<const char*> order;
+  } cases[] = {
+      {Qt::Key_Tab, {"Label1", "Label2", "Label3", "Text1"}},
+      {Qt::Key_Backtab, {"Label3", "Label2", "Label1", "Text1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    for (const char* next : c.order) {
+      SendKey(QApplication::focusWidget(), c.key);
+      EXPECT_EQ(Focused(), next);
+    }
+  }
+}
+
+TEST_F(StripKeysTest, ASpotShowsAFocusMarkOnlyWhenTheKeyboardFocusedIt) {
+  // The rectangle round every pixel that differs from the strip as it first looked, the entry
+  // field left out: its cursor blinks, and goes when the field loses the focus.
+  const QImage plain = window->grab().toImage();
+  const auto changed = [&] {
+    const QImage now = window->grab().toImage();
+    const QRect field(Text1()->mapTo(window.get(), QPoint()), Text1()->size());
+    QRect bounds;
+    for (int y = 0; y < now.height(); ++y) {
+      for (int x = 0; x < now.width(); ++x) {
+        if (!field.contains(x, y) && now.pixel(x, y) != plain.pixel(x, y)) {
+          bounds |= QRect(x, y, 1, 1);
+        }
+      }
+    }
+    return bounds;
+  };
+
+  // Given the focus without the keyboard, or pressed with the mouse, a spot shows nothing.
+  Child<QWidget>("Label1")->setFocus(Qt::OtherFocusReason);
+  EXPECT_EQ(changed(), QRect());
+  Text1()->setFocus(Qt::OtherFocusReason);
+  WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(60, 25), Qt::LeftButton); },
+            [](QMenu* popup) { popup->close(); });
+  Mouse(QEvent::MouseButtonRelease, QPoint(60, 25), Qt::LeftButton);
+  EXPECT_EQ(Focused(), "Text1");
+  EXPECT_EQ(changed(), QRect());
+
+  // Tabbed to, each spot is outlined, and nothing else changes.
+  for (const char* spot : {"Label1", "Label2", "Label3"}) {
+    SCOPED_TRACE(spot);
+    SendKey(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(Focused(), spot);
+    QWidget* focused = Child<QWidget>(spot);
+    EXPECT_EQ(changed(), QRect(focused->mapTo(window.get(), QPoint()), focused->size()));
+  }
+}
+
+// What a user does to a spot: a key, or the press of its accessible action.
+using SpotAct = std::function<void(QWidget*)>;
+SpotAct Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  return [=](QWidget* spot) { SendKey(spot, key, modifiers); };
+}
+void AccessiblePress(QWidget* spot) {
+  QAccessible::queryAccessibleInterface(spot)->actionInterface()->doAction(
+      QAccessibleActionInterface::pressAction());
+}
+
+TEST_F(StripKeysTest, KeysAndTheAccessiblePressOpenAWordsMenuBelowIt) {
+  const struct {
+    const char* spot;
+    SpotAct act;
+    const char* menu;  // nullptr: nothing happens
+    const char* active;
+  } cases[] = {
+      {"Label1", Key(Qt::Key_Space), "sOptions", "sMakeHTML"},
+      {"Label1", Key(Qt::Key_Return), "sOptions", "sMakeHTML"},
+      {"Label1", Key(Qt::Key_Enter, Qt::KeypadModifier), "sOptions", "sMakeHTML"},
+      {"Label1", Key(Qt::Key_Down), "sOptions", "sMakeHTML"},
+      {"Label1", AccessiblePress, "sOptions", "sMakeHTML"},
+      {"Label2", Key(Qt::Key_Space), "sHelp", "sAbout"},
+      {"Label2", Key(Qt::Key_Return), "sHelp", "sAbout"},
+      {"Label2", Key(Qt::Key_Enter, Qt::KeypadModifier), "sHelp", "sAbout"},
+      {"Label2", Key(Qt::Key_Down), "sHelp", "sAbout"},
+      {"Label2", AccessiblePress, "sHelp", "sAbout"},
+      {"Label1", Key(Qt::Key_O), nullptr, nullptr},
+      {"Label2", Key(Qt::Key_Return, Qt::ControlModifier), nullptr, nullptr},
+      {"Label3", Key(Qt::Key_Down), nullptr, nullptr},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(i);
+    c.act(Child<QWidget>(c.spot));
+    if (c.menu == nullptr) {
+      EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+      EXPECT_TRUE(window->isVisible());
+      continue;
+    }
+    // The accessible press clicks a moment later, as Qt's buttons do.
+    ASSERT_TRUE(Eventually([] { return QApplication::activePopupWidget() != nullptr; }));
+    const Opened opened = CloseOpenMenu();
+    EXPECT_EQ(opened.menu, c.menu);
+    EXPECT_EQ(opened.active, c.active);
+    EXPECT_EQ(opened.at, BelowSpot(c.spot));
+  }
+  // A press of the mouse still opens the menu at the pointer with no item active.
+  QAction* active = nullptr;
+  QMenu* opened =
+      WithPopup([&] { Mouse(QEvent::MouseButtonPress, QPoint(20, 29), Qt::LeftButton); },
+                [&](QMenu* popup) {
+                  active = popup->activeAction();
+                  popup->close();
+                });
+  Mouse(QEvent::MouseButtonRelease, QPoint(20, 29), Qt::LeftButton);
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(active, nullptr);
+  EXPECT_EQ(store.syncs, 0);
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(StripKeysTest, KeysAndTheAccessiblePressOnTheCloseMarkCloseAsItsClickDoes) {
+  const SpotAct acts[] = {Key(Qt::Key_Space), Key(Qt::Key_Return),
+                          Key(Qt::Key_Enter, Qt::KeypadModifier), AccessiblePress};
+  for (size_t i = 0; i < std::size(acts); ++i) {
+    SCOPED_TRACE(i);
+    store = MemoryStore();
+    window = std::make_unique<MainWindow>(Ports{desktop, shell}, store);
+    window->Start();
+    window->fade().colors[2] = "42";
+    acts[i](Child<QWidget>("Label3"));
+    EXPECT_TRUE(Eventually([&] { return !window->isVisible(); }));
+    EXPECT_EQ(store.syncs, 1);
+    EXPECT_EQ(store.values["Color3"], "42");
+  }
+}
+
+TEST_F(StripKeysTest, AccessibilitySeesPushButtonsWithTheirMenusAndANamedEntryField) {
+  const struct {
+    const char* name;
+    QAccessible::Role role;
+    const char* accessibleName;
+    const char* menu;  // the one child, if any
+  } cases[] = {
+      {"MainWindow", QAccessible::Window, "Tintrix 1.0", nullptr},
+      {"Label1", QAccessible::Button, "Options", "sOptions"},
+      {"Label2", QAccessible::Button, "Help", "sHelp"},
+      {"Label3", QAccessible::Button, "Close", nullptr},
+      {"Text1", QAccessible::EditableText, "Text to fade", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QObject* widget = c.name == std::string("MainWindow") ? window.get() : Child<QWidget>(c.name);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), c.role);
+    EXPECT_EQ(accessible->text(QAccessible::Name), c.accessibleName);
+    if (c.role != QAccessible::Button) continue;
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+    EXPECT_EQ(accessible->actionInterface()->actionNames().value(0),
+              QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(accessible->state().hasPopup, c.menu != nullptr);
+    if (c.menu == nullptr) {
+      EXPECT_EQ(accessible->childCount(), 0);
+      continue;
+    }
+    ASSERT_EQ(accessible->childCount(), 1);
+    QAccessibleInterface* menu = accessible->child(0);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->object()->objectName(), c.menu);
+    EXPECT_EQ(accessible->indexOfChild(menu), 0);
+  }
+}
+
+TEST_F(StripKeysTest, AnItemPressedThroughAccessibilityClosesTheMenusAndRuns) {
+  const struct {
+    const char* item;
+    std::function<bool()> ran;
+  } cases[] = {
+      {"sClipboard", [&] { return desktop.clipboard.has_value() && Text1()->text().isEmpty(); }},
+      // In the submenu, not shown: the Options menu closes all the same.
+      {"s2Color", [&] { return window->fade().colorCount == "2"; }},
+  };
+  QMenu* options = Child<QMenu>("sOptions");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item);
+    Text1()->setText(QStringLiteral("to the clipboard"));
+    SendKey(Child<QWidget>("Label1"), Qt::Key_Down);
+    ASSERT_TRUE(options->isVisible());
+    auto* action = Child<QAction>(c.item);
+    auto* owner = qobject_cast<QMenu*>(action->parent());
+    ASSERT_NE(owner, nullptr);
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(owner)->child(
+        static_cast<int>(owner->actions().indexOf(action)));
+    ASSERT_EQ(item->text(QAccessible::Name), action->text());
+
+    item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+
+    EXPECT_FALSE(options->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(c.ran());
   }
 }
 

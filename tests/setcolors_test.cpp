@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "engine/fadesettings.h"
@@ -25,6 +29,12 @@ using testing::FakeDesktop;
 
 // Deletes the dialogs that closed themselves, so Show starts afresh.
 void RunDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Esc pressed in `widget`, as the dialog's focus widget.
+void SendEscape(QWidget* widget) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+}
 
 class SetColorsTest : public ::testing::Test {
  protected:
@@ -321,12 +331,103 @@ TEST_F(SetColorsTest, ClearedFontIsWrittenBackEmpty) {
   EXPECT_EQ(m_fade.font, "");
 }
 
-TEST_F(SetColorsTest, EscDoesNotCloseTheDialog) {
+TEST_F(SetColorsTest, EscClosesTheDialogAsItsCloseBoxDoesAndWritesBackOnce) {
+  const struct {
+    const char* name;
+    std::function<void()> close;
+  } cases[] = {
+      {"close box", [&] { m_dialog->close(); }},
+      {"Esc on SET", [&] { SendEscape(Child<QPushButton>("Command1")); }},
+      {"Esc while typing a font", [&] { SendEscape(Fonts()->lineEdit()); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_fade = DefaultFade();
+    Open().setAttribute(Qt::WA_DeleteOnClose);  // as the main window shows it
+    Check(1)->setChecked(true);
+    Fonts()->setEditText(QStringLiteral("Verdana"));
+    Option(5)->setChecked(true);
+
+    c.close();
+    EXPECT_FALSE(m_dialog->isVisible());
+    FadeSettings expected = DefaultFade();
+    expected.wavy = 1;
+    expected.font = "Verdana";
+    expected.colorCount = "10";
+    EXPECT_EQ(m_fade, expected);
+
+    // A later change to the fade stays: nothing writes back a second time on the way out.
+    m_fade.colorCount = "2";
+    RunDeferredDeletes();
+    EXPECT_EQ(m_dialog, nullptr);
+    EXPECT_EQ(m_fade.colorCount, "2");
+  }
+}
+
+TEST_F(SetColorsTest, AccessibilityNamesEachSwatchByTheColourItShows) {
+  const struct {
+    std::string text;
+    QString name;
+  } cases[] = {
+      {"0", "Colour 3: #000000"},
+      {"12615808", "Colour 3: #8080C0"},
+      {"16777215", "Colour 3: #FFFFFF"},
+      {"16777471", "Colour 3: #FF0010"},  // beyond 24 bits, as the swatch shows it
+      {"", "Colour 3: not set"},
+      {"abc", "Colour 3: not set"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    m_fade.colors[2] = c.text;
+    Open();
+    QAccessibleInterface* swatch = QAccessible::queryAccessibleInterface(Swatch(3));
+    EXPECT_EQ(swatch->text(QAccessible::Name), c.name);
+    EXPECT_EQ(swatch->text(QAccessible::Description), Swatch(3)->toolTip());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Swatch(10))->text(QAccessible::Name),
+              "Colour 10: #000000");
+    delete m_dialog;
+  }
+
+  // A colour set with SET renames its swatch at once.
+  m_fade.colors[0] = "abc";
   Open();
-  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QCoreApplication::sendEvent(m_dialog, &esc);
-  EXPECT_TRUE(m_dialog->isVisible());
-  EXPECT_EQ(m_fade, DefaultFade());
+  m_desktop.colorAnswers = {255};
+  ClickSet();
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Swatch(1))->text(QAccessible::Name),
+            "Colour 1: #FF0000");
+}
+
+TEST_F(SetColorsTest, AccessibilityNamesTheSelectorsByWhatTheySelect) {
+  Open();
+  const struct {
+    QComboBox* combo;
+    QString name;
+    QString value;
+  } cases[] = {
+      {Slots(), "Colour to set", "Set Color 1"},
+      {Fonts(), "Font", "Arial"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.toStdString());
+    QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(c.combo);
+    EXPECT_EQ(combo->role(), QAccessible::ComboBox);
+    EXPECT_EQ(combo->text(QAccessible::Name), c.name);
+    EXPECT_EQ(combo->text(QAccessible::Value), c.value);
+    EXPECT_TRUE(combo->state().editable);
+    ASSERT_EQ(combo->childCount(), 2);
+    EXPECT_EQ(combo->child(0)->object(), c.combo->view());
+    EXPECT_EQ(combo->child(1)->object(), c.combo->lineEdit());
+    EXPECT_EQ(combo->indexOfChild(combo->child(1)), 1);
+
+    // Its action opens the list and closes it again.
+    QAccessibleActionInterface* actions = combo->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(c.combo->view()->isVisible());
+    EXPECT_TRUE(combo->state().expanded);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(c.combo->view()->isVisible());
+  }
 }
 
 TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {

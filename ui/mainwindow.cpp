@@ -11,9 +11,11 @@
 #include "output/randomfades.h"
 #include "store/fadefilecommands.h"
 #include "store/settingsstore.h"
+#include "ui/accessibility.h"
 #include "ui/frmabout.h"
 #include "ui/mainwindowart.h"
 #include "ui/setcolors.h"
+#include "ui/stripspot.h"
 #include "ui/textentry.h"
 #include "ui/weblinks.h"
 #include "ui/windowfont.h"
@@ -24,16 +26,6 @@ namespace tintrix {
 namespace {
 
 const char kInitialText[] = "Enter Text To Fade Here";
-
-// A transparent spot over a painted word or mark.
-QWidget* MakeSpot(QWidget* parent, const char* name, const QString& accessibleName,
-                  const QRect& rect) {
-  QWidget* spot = new QWidget(parent);
-  spot->setObjectName(QLatin1String(name));
-  spot->setAccessibleName(accessibleName);
-  spot->setGeometry(rect);
-  return spot;
-}
 
 QPoint GlobalPos(const QEvent* event) {
   return static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();
@@ -46,6 +38,8 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
       m_ports(ports),
       m_store(store),
       m_fade(DefaultFade()) {
+  // Before any accessible interface of the window or its parts is made and kept.
+  InstallAccessibleInterfaces();
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QString::fromLatin1(kAppTitle));
   setFixedSize(MainWindowLayout::kWindow);
@@ -58,13 +52,14 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   // The body overlaps the lower edge of the title strip and lies above it.
   m_body = new MainWindowPanel(this, MainWindowPanel::Art::kBody);
   m_closeSpot =
-      MakeSpot(m_titleStrip, "Label3", QStringLiteral("Close"), MainWindowLayout::kCloseSpot);
+      new StripSpot(m_titleStrip, "Label3", QStringLiteral("Close"), MainWindowLayout::kCloseSpot);
   m_optionsSpot =
-      MakeSpot(m_body, "Label1", QStringLiteral("Options"), MainWindowLayout::kOptionsSpot);
-  m_helpSpot = MakeSpot(m_body, "Label2", QStringLiteral("Help"), MainWindowLayout::kHelpSpot);
+      new StripSpot(m_body, "Label1", QStringLiteral("Options"), MainWindowLayout::kOptionsSpot);
+  m_helpSpot = new StripSpot(m_body, "Label2", QStringLiteral("Help"), MainWindowLayout::kHelpSpot);
 
   m_textEntry = new TextEntry(m_body);
   m_textEntry->setObjectName(QStringLiteral("Text1"));
+  m_textEntry->setAccessibleName(QStringLiteral("Text to fade"));
   m_textEntry->setGeometry(MainWindowLayout::kTextEntry);
   m_textEntry->setFrame(false);
   QPalette palette = m_textEntry->palette();
@@ -76,11 +71,25 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   m_textEntry->setText(QString::fromUtf8(kInitialText));
   m_fade.text.clear();
 
-  for (QWidget* watched : {m_titleStrip, m_body, m_optionsSpot, m_helpSpot, m_closeSpot}) {
+  for (QWidget* watched : std::initializer_list<QWidget*>{m_titleStrip, m_body, m_optionsSpot,
+                                                          m_helpSpot, m_closeSpot}) {
     watched->installEventFilter(this);
   }
 
   BuildMenus();
+  m_optionsSpot->SetMenu(m_optionsMenu);
+  m_helpSpot->SetMenu(m_helpMenu);
+  // The keyboard's and accessibility's click on the close mark; the mouse's is the event
+  // filter's.
+  connect(m_closeSpot, &QAbstractButton::clicked, this, &QWidget::close);
+
+  // Tab runs along the strip as it reads: the entry field, the two words, the close mark.
+  setTabOrder(m_textEntry, m_optionsSpot);
+  setTabOrder(m_optionsSpot, m_helpSpot);
+  setTabOrder(m_helpSpot, m_closeSpot);
+  // The window opens with the typing going to the entry field, as when it was the strip's only
+  // control; Qt would otherwise pick a spot.
+  m_textEntry->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -147,6 +156,14 @@ void MainWindow::BuildMenus() {
         case MenuEntry::kCommand: {
           QAction* action = target->addAction(QString::fromUtf8(entry.caption));
           action->setObjectName(QLatin1String(entry.name));
+          // An item chosen with the mouse or the keys closes the menus before it runs; one
+          // pressed through accessibility would run with its menu left open, holding the
+          // pointer and the keys. Connected first, so the menus are gone when the command runs.
+          connect(action, &QAction::triggered, this, [this] {
+            for (QMenu* open : findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
+              open->hide();
+            }
+          });
           connect(action, &QAction::triggered, this, [this, run = entry.run] { run(*this); });
           break;
         }

@@ -18,6 +18,7 @@ namespace tintrix {
 
 class SetColors;
 class SettingsStore;
+class StripSpot;
 
 // The program's one permanent window: a frameless, always-on-top strip, 270 x 70 logical
 // pixels, listed in the taskbar. It shows its title strip (`Picture1`, with the close mark
@@ -28,7 +29,13 @@ class SettingsStore;
 // A mouse press with any button on "Options" or "Help" opens the Options menu (`sOptions`) or
 // the Help menu (`sHelp`) at the pointer; a click on the close mark closes the window; a press
 // anywhere else on the two panels drags the window. Each menu item (found by its objectName,
-// `sMakeHTML` ... `sExit`) runs its command when triggered.
+// `sMakeHTML` ... `sExit`) runs its command when triggered, with every menu closed first.
+//
+// The three spots take keys too (StripSpot): Tab runs from `Text1` to "Options", "Help" and
+// the close mark; Space, Return, Enter or Down on a word opens its menu below it with the first
+// item active, and Space, Return or Enter on the close mark closes the window as its click
+// does. To accessibility the spots are push buttons named "Options", "Help" and "Close", each
+// menu beneath its word, and `Text1` is "Text to fade".
 //
 // Closing the window in any way (close mark, Exit, Alt+F4, the taskbar) runs SaveAndQuit,
 // which stores the fade and ends the program.
@@ -84,9 +91,9 @@ class MainWindow : public QWidget {
 
   QWidget* m_titleStrip;
   QWidget* m_body;
-  QWidget* m_optionsSpot;
-  QWidget* m_helpSpot;
-  QWidget* m_closeSpot;
+  StripSpot* m_optionsSpot;
+  StripSpot* m_helpSpot;
+  StripSpot* m_closeSpot;
   QLineEdit* m_textEntry;
   QMenu* m_optionsMenu;
   QMenu* m_helpMenu;

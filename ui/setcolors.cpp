@@ -16,7 +16,9 @@
 
 #include "engine/color.h"
 #include "engine/colorcount.h"
+#include "ui/accessibility.h"
 #include "ui/classiclayout.h"
+#include "ui/namedcombobox.h"
 #include "ui/windowfont.h"
 #include "ui/windowutils.h"
 
@@ -53,6 +55,8 @@ SetColors::SetColors(FadeSettings& fade, Desktop& desktop, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       m_fade(fade),
       m_desktop(desktop) {
+  // Before any accessible interface of the selectors is made and kept.
+  InstallAccessibleInterfaces();
   setObjectName(QStringLiteral("SetColors"));
   setWindowTitle(QStringLiteral("Configuration"));
   setModal(false);
@@ -82,7 +86,7 @@ void SetColors::BuildControls() {
   m_setButton->setDefault(false);
   connect(m_setButton, &QPushButton::clicked, this, &SetColors::PickSelectedColor);
 
-  m_colorSelector = new QComboBox(this);
+  m_colorSelector = new NamedComboBox(QStringLiteral("Colour to set"), this);
   m_colorSelector->setObjectName(QStringLiteral("Combo1"));
   m_colorSelector->setGeometry(Twips(120, 120, 1455, 315));
 
@@ -116,7 +120,7 @@ void SetColors::BuildControls() {
     m_swatches[slot] = swatch;
   }
 
-  m_fontSelector = new QComboBox(this);
+  m_fontSelector = new NamedComboBox(QStringLiteral("Font"), this);
   m_fontSelector->setObjectName(QStringLiteral("Combo2"));
   m_fontSelector->setGeometry(Twips(120, 1680, 2295, 315));
 
@@ -238,9 +242,13 @@ void SetColors::PaintSwatch(int slot) {
     // The swatch's number stays readable on dark colours.
     palette.setColor(QPalette::WindowText, qGray(color.rgb()) < 128 ? Qt::white : Qt::black);
     swatch->setToolTip(QString());
+    swatch->setAccessibleName(
+        QStringLiteral("Colour %1: %2").arg(slot + 1).arg(color.name(QColor::HexRgb).toUpper()));
   } else {
     palette.setBrush(QPalette::Window, HatchBrush());
     palette.setColor(QPalette::WindowText, Qt::black);
+    // The tooltip, which accessibility gives as the description, says why.
+    swatch->setAccessibleName(QStringLiteral("Colour %1: not set").arg(slot + 1));
     swatch->setToolTip(
         text.empty() ? QStringLiteral("Colour %1 is empty: it holds no colour value").arg(slot + 1)
                      : QStringLiteral("Colour %1 is not a valid colour value: \"%2\"")
@@ -256,8 +264,10 @@ void SetColors::closeEvent(QCloseEvent* event) {
 }
 
 void SetColors::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->ignore();
+  // QDialog would reject(), which hides the dialog without a close event and so without the
+  // write-back.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
     return;
   }
   QDialog::keyPressEvent(event);

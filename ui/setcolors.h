@@ -20,8 +20,13 @@ namespace tintrix {
 
 // The configuration dialog: edits the program's one fade by hand. A colour chosen with "SET"
 // goes into the fade at once; the style flags, the font face and the number of colours are
-// written back when the dialog is closed through its close box, and only then. A dialog that
-// is destroyed without being closed (the program ending while it is open) writes nothing back.
+// written back when the dialog is closed through its close box or with Esc, and only then. A
+// dialog that is destroyed without being closed (the program ending while it is open) writes
+// nothing back.
+//
+// To accessibility each swatch is named by its colour, "Colour 3: #8080C0" (the red, green and
+// blue it shows) or "Colour 3: not set" when its text is no colour value; the selectors are
+// "Colour to set" and "Font".
 //
 // The dialog is modeless and stays above other windows. It is built afresh from the fade each
 // time it is created; it does not follow changes other commands make to the fade while it is
@@ -40,7 +45,7 @@ class SetColors : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // Esc does not close the dialog; only the close box does.
+  // Esc closes the dialog as its close box does.
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
@@ -52,7 +57,7 @@ class SetColors : public QDialog {
   // The colour slot (0 ... 9) named by the slot selector's text, or nullopt for a typed text
   // that names none.
   std::optional<int> SelectedSlot() const;
-  // Shows colour `slot` of the fade on its swatch.
+  // Shows colour `slot` of the fade on its swatch, and names the swatch by it.
   void PaintSwatch(int slot);
 
   FadeSettings& m_fade;

@@ -1,5 +1,6 @@
 """A private X session for driving the real program: Xvfb on a display of its own, openbox
-on it, a fresh home folder, and helpers around xdotool, xwininfo, xprop and import.
+on it, a fresh home folder, on request a session bus of its own, and helpers around xdotool,
+xwininfo, xprop and import.
 
 Everything started here is killed when the session ends, and also when the Python process
 dies first (each child gets a parent-death signal).
@@ -130,7 +131,8 @@ class X11Session:
             XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
             XDG_RUNTIME_DIR=runtime,
             QT_QPA_PLATFORM="xcb",
-            # No session bus: nothing is shared with the caller's desktop.
+            # No session bus unless start_session_bus gives one: nothing is shared with the
+            # caller's desktop.
             DBUS_SESSION_BUS_ADDRESS="disabled:",
             LC_ALL="C.UTF-8",
         )
@@ -242,6 +244,17 @@ class X11Session:
                 process.kill()
                 process.wait()
         self._children.clear()
+
+    def start_session_bus(self):
+        """Starts a session bus of this session's own and points the environment of what is
+        started from now on at it; returns its address."""
+        socket = os.path.join(self.workdir, "session-bus")
+        argv = ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                f"--address=unix:path={socket}"]
+        self._spawn(argv, "dbus.log", env=self.env)
+        poll("the session bus to listen", lambda: os.path.exists(socket))
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={socket}"
+        return self.env["DBUS_SESSION_BUS_ADDRESS"]
 
     def log(self, name):
         try:
