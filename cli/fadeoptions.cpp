@@ -199,6 +199,36 @@ void SetColor(CommandLine& line, const OptionUse& use) {
                            FadeSettings& fade) { fade.colors[k - 1] = value; });
 }
 
+void SetRead(CommandLine& line, const OptionUse& use) {
+  line.read = true;
+  if (use.value) line.readFile = *use.value;
+}
+
+void SetFrom(CommandLine& line, const OptionUse& use) {
+  line.from = ParseMarkupFormat(*use.value).value();
+  line.readOnly.push_back(use.option);
+}
+
+void SetMaxError(CommandLine& line, const OptionUse& use) {
+  const std::optional<int> error = ParseWhole<int>(*use.value);
+  if (!error || *error < 0 || *error > 255) {
+    throw UsageError(std::string(use.option) + " takes a whole number from 0 to 255, not \"" +
+                     *use.value + "\"");
+  }
+  line.maxError = *error;
+  line.readOnly.push_back(use.option);
+}
+
+void SetSaveFade(CommandLine& line, const OptionUse& use) {
+  line.saveFade = *use.value;
+  line.readOnly.push_back(use.option);
+}
+
+void SetPrintText(CommandLine& line, const OptionUse& use) {
+  line.printText = true;
+  line.readOnly.push_back(use.option);
+}
+
 template <Answer kAnswer>
 void SetAnswer(CommandLine& line, const OptionUse&) {
   line.answer = kAnswer;
@@ -321,6 +351,41 @@ const Option kOptions[] = {
      .help = "seed the wave's random source, for a reproducible wave",
      .group = kFade,
      .set = SetSeed},
+    {.name = "--read",
+     .argument = Argument::kOptional,
+     .metavar = "FILE",
+     .values = Values::kFile,
+     .help = "read fades back: for each document, one a line of FILE (or\n"
+             "TEXT, or standard input), print the options that make it",
+     .group = kReading,
+     .set = SetRead},
+    {.name = "--from",
+     .argument = Argument::kRequired,
+     .metavar = "NAME",
+     .values = Values::kChoice,
+     .choices = FormatChoices,
+     .help = "with --read, read every document in that format",
+     .group = kReading,
+     .set = SetFrom},
+    {.name = "--max-error",
+     .argument = Argument::kRequired,
+     .metavar = "E",
+     .help = "with --read, let fewer colours win when no channel errs\n"
+             "by more than E (0 to 255, default 0)",
+     .group = kReading,
+     .set = SetMaxError},
+    {.name = "--save-fade",
+     .argument = Argument::kRequired,
+     .metavar = "FILE",
+     .values = Values::kFile,
+     .help = "with --read, also save the one document's fade as a fade\n"
+             "file, with 2, 3, 4, 5 or 10 colours",
+     .group = kReading,
+     .set = SetSaveFade},
+    {.name = "--text",
+     .help = "with --read, print each document's text instead",
+     .group = kReading,
+     .set = SetPrintText},
     {.name = "--output",
      .shortName = "-o",
      .argument = Argument::kRequired,
@@ -455,6 +520,8 @@ std::string_view GroupTitle(OptionGroup group) {
       return "The fade";
     case kMarkup:
       return "The markup";
+    case kReading:
+      return "Reading a fade back";
     case kInputOutput:
       return "Input and output";
     case kProgram:
