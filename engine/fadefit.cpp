@@ -18,6 +18,8 @@ using fadeparts::ChannelBlend;
 constexpr int kChannels = 3;
 // How far from what the document shows an inexact fit looks for a segment's end colour.
 constexpr int kSearchRadius = 32;
+// The steps of an inexact fit's first, coarse search.
+constexpr int kCoarseStep = 4;
 // The most characters of one segment an inexact fit weighs.
 constexpr std::size_t kMostSamples = 256;
 
@@ -176,40 +178,57 @@ std::uint32_t NearestKnown(std::span<const std::uint32_t> rgb, std::span<const s
   return 0;
 }
 
-// One channel's values at the colours of an inexact fit: the least largest error over the
-// chain of segments, each colour within kSearchRadius of its anchor.
+// Values from `centre` - `radius` to `centre` + `radius` in steps of `step`, within 0 ... 255,
+// the centre always among them.
+std::vector<int> Around(int centre, int radius, int step) {
+  std::vector<int> values;
+  for (int v = centre - radius; v <= centre + radius; v += step) {
+    if (v >= 0 && v <= 255) values.push_back(v);
+  }
+  if (std::find(values.begin(), values.end(), centre) == values.end()) values.push_back(centre);
+  return values;
+}
+
+// One channel's values at the colours of an inexact fit, each among its candidates: the least
+// largest error over the chain of segments, by dynamic programming from the first colour on.
 template <typename Real>
 std::vector<int> FitChannel(const Cut& cut, const std::vector<Segment>& segments,
                             const std::vector<std::vector<std::size_t>>& samples,
-                            const std::vector<int>& anchors, int c) {
-  const std::size_t knots = anchors.size();
-  const auto low = [&](std::size_t k) { return std::max(0, anchors[k] - kSearchRadius); };
-  const auto high = [&](std::size_t k) { return std::min(255, anchors[k] + kSearchRadius); };
-  // best[k][v - low(k)]: the least largest error of the segments before colour k when it is v.
-  std::vector<std::vector<int>> best(knots), from(knots);
+                            const std::vector<std::vector<int>>& candidates, int c) {
+  const std::size_t knots = candidates.size();
+  // best[k][j]: the least largest error of the segments before colour k when it is
+  // candidates[k][j]; from[k][j]: the index of colour k - 1's candidate that gives it.
+  std::vector<std::vector<int>> best(knots);
+  std::vector<std::vector<std::size_t>> from(knots);
   for (std::size_t k = 0; k < knots; ++k) {
-    best[k].assign(static_cast<std::size_t>(high(k) - low(k) + 1), INT_MAX);
-    from[k].assign(best[k].size(), 0);
+    best[k].assign(candidates[k].size(), k == 0 ? 0 : INT_MAX);
+    from[k].assign(candidates[k].size(), 0);
   }
-  std::fill(best[0].begin(), best[0].end(), 0);
+  std::vector<std::size_t> order;
   for (std::size_t k = 0; k < cut.segments.count; ++k) {
-    for (int to = low(k + 1); to <= high(k + 1); ++to) {
-      int least = INT_MAX, arg = low(k);
-      for (int start = low(k); start <= high(k); ++start) {
-        const int before = best[k][static_cast<std::size_t>(start - low(k))];
-        if (before >= least) continue;
-        const int error = SampledError<Real>(start, to, segments[k], samples[k], c, least);
-        if (std::max(before, error) < least) least = std::max(before, error), arg = start;
+    // The starts with the least error so far first: once one cannot win, none after it can.
+    order.resize(candidates[k].size());
+    for (std::size_t j = 0; j < order.size(); ++j) order[j] = j;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return best[k][a] < best[k][b]; });
+    for (std::size_t t = 0; t < candidates[k + 1].size(); ++t) {
+      int least = INT_MAX;
+      for (const std::size_t j : order) {
+        const int before = best[k][j];
+        if (before >= least) break;
+        const int error = SampledError<Real>(candidates[k][j], candidates[k + 1][t], segments[k],
+                                             samples[k], c, least);
+        if (std::max(before, error) < least) least = std::max(before, error), from[k + 1][t] = j;
       }
-      best[k + 1][static_cast<std::size_t>(to - low(k + 1))] = least;
-      from[k + 1][static_cast<std::size_t>(to - low(k + 1))] = arg;
+      best[k + 1][t] = least;
     }
   }
   std::vector<int> values(knots);
-  const auto last = std::min_element(best[knots - 1].begin(), best[knots - 1].end());
-  values[knots - 1] = low(knots - 1) + static_cast<int>(last - best[knots - 1].begin());
-  for (std::size_t k = knots - 1; k > 0; --k) {
-    values[k - 1] = from[k][static_cast<std::size_t>(values[k] - low(k))];
+  std::size_t j = static_cast<std::size_t>(
+      std::min_element(best[knots - 1].begin(), best[knots - 1].end()) - best[knots - 1].begin());
+  for (std::size_t k = knots; k-- > 0;) {
+    values[k] = candidates[k][j];
+    j = from[k][j];
   }
   return values;
 }
@@ -232,9 +251,16 @@ std::vector<Channels> ApproximateColors(int count, std::span<const std::uint32_t
   }
   std::vector<Channels> colors(seen.size());
   for (int c = 0; c < kChannels; ++c) {
-    std::vector<int> anchors;
-    for (const std::uint32_t s : seen) anchors.push_back(ChannelOf(s, c));
-    const std::vector<int> values = FitChannel<Real>(cut, segments, samples, anchors, c);
+    // Coarsely over the whole reach first, then finely around what that found.
+    std::vector<std::vector<int>> candidates;
+    for (const std::uint32_t s : seen) {
+      candidates.push_back(Around(ChannelOf(s, c), kSearchRadius, kCoarseStep));
+    }
+    std::vector<int> values = FitChannel<Real>(cut, segments, samples, candidates, c);
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      candidates[k] = Around(values[k], kCoarseStep, 1);
+    }
+    values = FitChannel<Real>(cut, segments, samples, candidates, c);
     for (std::size_t k = 0; k < colors.size(); ++k) ChannelOf(colors[k], c) = values[k];
   }
   return colors;

@@ -38,11 +38,11 @@ std::vector<int> FitCountOrder(bool windowCounts);
 // with an exact fit, or (with maxError above 0) the first whose best fit errs by at most
 // maxError, wins. When none does, the count with the least largest error wins (the earlier
 // one on a tie).
-// Inexact fits are heuristic: each channel on its own, its colour at each segment end is
-// chosen within 32 of what the document shows nearest there, by dynamic programming over the
-// segments that minimises the largest error; a segment of more than 256 characters is judged
-// on 256 of them spread evenly and its last. The error reported is always the true one, over
-// every known character.
+// Inexact fits are heuristic: each channel on its own, dynamic programming over the segments
+// chooses the colour at each segment end that minimises the largest error, first among every
+// 4th value within 32 of what the document shows nearest there, then among the values within
+// 4 of that choice; a segment of more than 256 characters is judged on 256 of them spread
+// evenly and its last. The error reported is always the true one, over every known character.
 // Colours that no character depends on (those after the last non-empty segment, or before an
 // empty first one) repeat their nearest neighbour. nullopt when no character is known.
 std::optional<FadeFit> FitFade(std::span<const std::uint32_t> rgb,
