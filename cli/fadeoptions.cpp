@@ -19,7 +19,9 @@ using Answer = CommandLine::Answer;
 
 constexpr std::string_view kUsageHead =
     "Usage: tintrix-fade [OPTIONS] [--] [TEXT]\n"
-    "Fades TEXT, or each line of standard input, into per-character colour markup.\n"
+    "  or:  tintrix-fade --read [OPTIONS] [FILE]\n"
+    "Fades TEXT, or each line of standard input, into per-character colour markup;\n"
+    "with --read, reads fades back from such markup.\n"
     "The fade starts from your current Tintrix fade; the options below change it.\n"
     "\n";
 constexpr std::string_view kUsageFoot =
@@ -101,6 +103,22 @@ std::string FormatExamples() {
         std::string(format.name) + std::string(width - format.name.size(), ' ') + example + "\n";
   }
   return note;
+}
+
+// The formats' names for --from, a few a line.
+std::string FormatNamesNote() {
+  constexpr std::size_t kWidth = 50;
+  std::string note, line;
+  for (std::size_t k = 0; k < kFormats.size(); ++k) {
+    std::string word(kFormats[k].name);
+    word += k + 2 == kFormats.size() ? " or" : k + 1 == kFormats.size() ? "" : ",";
+    if (!line.empty() && line.size() + 1 + word.size() > kWidth) {
+      note += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  return note + line + "\n";
 }
 
 // ---- What the options set.
@@ -364,7 +382,8 @@ const Option kOptions[] = {
      .metavar = "NAME",
      .values = Values::kChoice,
      .choices = FormatChoices,
-     .help = "with --read, read every document in that format",
+     .help = "with --read, read every document in that format:",
+     .helpNote = FormatNamesNote,
      .group = kReading,
      .set = SetFrom},
     {.name = "--max-error",
