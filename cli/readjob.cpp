@@ -72,6 +72,30 @@ Status ReadEachLine(const ReadJob& job, std::istream& input, ReadLines& lines,
   return Status::Ok();
 }
 
+// Opens the documents' file; a folder, which would read as empty, is refused.
+Status OpenDocuments(const std::string& path, std::ifstream& file) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return Status::InvalidArgument(QuoteName(path) + " is a folder");
+  }
+  file.open(path, std::ios::binary);
+  if (!file) return Status::IoError("Could not read " + QuoteName(path), std::strerror(errno));
+  return Status::Ok();
+}
+
+// Writes every line read at once: to the output file, replaced in one step, or to standard
+// output.
+Status WriteLines(const ReadJob& job, std::string_view lines, std::ostream& out, int outFd) {
+  std::unique_ptr<DocumentOutput> output;
+  if (job.outputFile) {
+    TINTRIX_ASSIGN_OR_RETURN(output, DocumentOutput::ToFile(*job.outputFile));
+  } else {
+    output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
+  }
+  TINTRIX_RETURN_IF_ERROR(output->Append(lines));
+  return output->Finish();
+}
+
 }  // namespace
 
 std::string ShellWord(std::string_view word) {
@@ -118,15 +142,7 @@ Status RunReadJob(const ReadJob& job, std::istream& in, std::ostream& out, int o
                   std::vector<ApproximateFit>& approximate) {
   const bool fromFile = job.file && *job.file != "-";
   std::ifstream file;
-  if (fromFile) {
-    struct stat info {};
-    if (stat(job.file->c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-      return Status::InvalidArgument(QuoteName(*job.file) + " is a folder");
-    }
-    file.open(*job.file, std::ios::binary);
-    if (!file)
-      return Status::IoError("Could not read " + QuoteName(*job.file), std::strerror(errno));
-  }
+  if (fromFile) TINTRIX_RETURN_IF_ERROR(OpenDocuments(*job.file, file));
   ReadLines lines;
   try {
     TINTRIX_RETURN_IF_ERROR(ReadEachLine(job, fromFile ? file : in, lines, approximate));
@@ -141,14 +157,7 @@ Status RunReadJob(const ReadJob& job, std::istream& in, std::ostream& out, int o
     }
     TINTRIX_RETURN_IF_ERROR(SaveFadeFile(*lines.fade, lines.text, *job.saveFade));
   }
-  std::unique_ptr<DocumentOutput> output;
-  if (job.outputFile) {
-    TINTRIX_ASSIGN_OR_RETURN(output, DocumentOutput::ToFile(*job.outputFile));
-  } else {
-    output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
-  }
-  TINTRIX_RETURN_IF_ERROR(output->Append(lines.output));
-  return output->Finish();
+  return WriteLines(job, lines.output, out, outFd);
 }
 
 }  // namespace tintrix

@@ -253,6 +253,7 @@ std::vector<Channels> ApproximateColors(int count, std::span<const std::uint32_t
   for (int c = 0; c < kChannels; ++c) {
     // Coarsely over the whole reach first, then finely around what that found.
     std::vector<std::vector<int>> candidates;
+    candidates.reserve(seen.size());
     for (const std::uint32_t s : seen) {
       candidates.push_back(Around(ChannelOf(s, c), kSearchRadius, kCoarseStep));
     }

@@ -357,30 +357,34 @@ class JsonReader {
     if (depth > kDeepest || m_rest.empty()) return false;
     std::string ignored;
     if (m_rest.starts_with("\"")) return ReadString(ignored);
-    const char open = m_rest.front();
-    if (open == '[' || open == '{') {
-      const char close = open == '[' ? ']' : '}';
-      m_rest.remove_prefix(1);
-      SkipSpace();
-      if (Take(m_rest, std::string_view(&close, 1))) return true;
-      do {
-        SkipSpace();
-        if (open == '{') {
-          if (!ReadString(ignored)) return false;
-          SkipSpace();
-          if (!Take(m_rest, ":")) return false;
-          SkipSpace();
-        }
-        if (!SkipValue(depth + 1)) return false;
-        SkipSpace();
-      } while (Take(m_rest, ","));
-      return Take(m_rest, std::string_view(&close, 1));
-    }
+    if (m_rest.front() == '[' || m_rest.front() == '{') return SkipContainer(depth);
     // A number or a literal.
     const std::size_t end = m_rest.find_first_of(",]} \t\r\n");
     if (end == 0) return false;
     m_rest.remove_prefix(end == std::string_view::npos ? m_rest.size() : end);
     return true;
+  }
+
+  // An array or an object, whatever it holds, `depth` containers deep.
+  bool SkipContainer(int depth) {
+    const bool object = m_rest.front() == '{';
+    const std::string_view close = object ? "}" : "]";
+    m_rest.remove_prefix(1);
+    SkipSpace();
+    if (Take(m_rest, close)) return true;
+    std::string ignored;
+    do {
+      SkipSpace();
+      if (object) {
+        if (!ReadString(ignored)) return false;
+        SkipSpace();
+        if (!Take(m_rest, ":")) return false;
+        SkipSpace();
+      }
+      if (!SkipValue(depth + 1)) return false;
+      SkipSpace();
+    } while (Take(m_rest, ","));
+    return Take(m_rest, close);
   }
 
   // Four hexadecimal digits after "\u".
