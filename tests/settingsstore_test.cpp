@@ -52,7 +52,7 @@ TEST_F(SettingsStoreTest, LivesInTheConfigurationFolder) {
 TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultFade) {
   const FadeSettings fade = Load();
   const decltype(FadeSettings::colors) colors = {"0", "16711680", "12615808", "16744703", "0",
-                                              "0", "16711680", "12615808", "16744703", "0"};
+                                                 "0", "16711680", "12615808", "16744703", "0"};
   EXPECT_EQ(fade.colors, colors);
   EXPECT_EQ(fade.wavy, 0);
   EXPECT_EQ(fade.bold, 1);
