@@ -234,5 +234,31 @@ TEST(ReadJob, SaysWhenAFitIsApproximate) {
   EXPECT_EQ(loose.out.rfind("--colors 2 ", 0), 0u) << loose.out;
 }
 
+// Other programs spell their documents a little differently: each is read for its text, in
+// the format named.
+TEST(ReadJob, ReadsOtherProgramsSpellings) {
+  const struct {
+    const char* document;
+    const char* format;
+    const char* text;
+  } cases[] = {
+      // Resets after every character, and a blank left uncoloured.
+      {"\x1b[38;2;255;0;0ma\x1b[39m \x1b[1;38;2;0;0;255mb\x1b[0m", "ansi", "a b"},
+      {"<span style=\"color:#FF0000\">&#x41;&#66;&apos;</span><span "
+       "style=\"color:#0000ff\">&amp;</span>",
+       "html", "AB'&"},
+      {R"([{"text":"a","color":"#ff0000","extra":[{"text":"x"}]},"\u00e9",{"color":"#0000FF","text":"\ud83d\udc4d"}])",
+       "json", "a\u00E9\U0001F44D"},
+      {"<#ff0000>\\\\<#0000ff>\\<", "minimessage", "\\<"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool({"--read", "--text"}, std::string(c.document) + "\n");
+    EXPECT_EQ(run.status, 0) << c.document << run.err;
+    EXPECT_EQ(run.out, std::string(c.text) + "\n") << c.document;
+    const ToolRun options = RunTool({"--read"}, std::string(c.document) + "\n");
+    EXPECT_EQ(options.out.rfind("--format " + std::string(c.format) + " ", 0), 0u) << options.out;
+  }
+}
+
 }  // namespace
 }  // namespace tintrix
