@@ -2,7 +2,8 @@
 // characters, and BuildFadeDocument, which also cuts the text and wraps the markup.
 // Arguments: characters, colours, wave off/on, text kind (0 ASCII, 1 mixed, 2 dense).
 // The same two on many short texts, as a caller fading line after line makes them, and the
-// companion (RunFadeTool) on a many-lines and a one-line input.
+// companion (RunFadeTool) on a many-lines and a one-line input, and a document of a megabyte
+// made and read back (--read).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -249,6 +250,38 @@ void BM_FadeTool(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(totalChars));
 }
 
+// A document of about 1 MB through the companion: made from its text (read 0), or read back
+// with --read (read 1), in the format of that index; per character of its text.
+void BM_ReadBack(benchmark::State& state) {
+  const auto format = static_cast<std::size_t>(state.range(0));
+  const bool read = state.range(1) != 0;
+  const std::vector<std::string> make = {"--defaults",
+                                         "--format=" + std::string(kFormats[format].name)};
+  // Grow the text until its document holds a megabyte.
+  std::string text = "fade me ";
+  std::string document;
+  while (document.size() < (1u << 20)) {
+    text += text;
+    std::istringstream in;
+    std::ostringstream out, err;
+    std::vector<std::string> args = make;
+    args.insert(args.end(), {"--", text});
+    RunFadeTool(args, in, out, err, {});
+    document = out.str();
+  }
+  std::string input = read ? document : text + "\n";
+  const std::vector<std::string> args = read ? std::vector<std::string>{"--read"} : make;
+  for (auto _ : state) {
+    ViewBuffer inBuffer(input);
+    std::istream in(&inBuffer);
+    std::ostringstream out, err;
+    if (RunFadeTool(args, in, out, err, {}) != 0) state.SkipWithError(err.str().c_str());
+    benchmark::DoNotOptimize(out.str());
+  }
+  state.counters["document_bytes"] = static_cast<double>(document.size());
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
 void Arguments(benchmark::internal::Benchmark* b) {
   b->ArgNames({"chars", "colors", "wavy", "text"});
   for (std::int64_t chars : {1000, 10000, 100000, 1000000, 10000000}) {
@@ -274,6 +307,10 @@ BENCHMARK(BM_SplitCharacters)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
 BENCHMARK(BM_BuildShortDocuments)->Apply(ShortArguments);
+BENCHMARK(BM_ReadBack)
+    ->ArgNames({"format", "read"})
+    ->ArgsProduct({{0, 3, 6}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FadeTool)
     ->ArgNames({"lines", "text"})
     ->ArgsProduct({{100000, 1}, {kAscii, kMixed}})

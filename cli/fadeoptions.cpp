@@ -19,7 +19,9 @@ using Answer = CommandLine::Answer;
 
 constexpr std::string_view kUsageHead =
     "Usage: tintrix-fade [OPTIONS] [--] [TEXT]\n"
-    "Fades TEXT, or each line of standard input, into per-character colour markup.\n"
+    "  or:  tintrix-fade --read [OPTIONS] [FILE]\n"
+    "Fades TEXT, or each line of standard input, into per-character colour markup;\n"
+    "with --read, reads fades back from such markup.\n"
     "The fade starts from your current Tintrix fade; the options below change it.\n"
     "\n";
 constexpr std::string_view kUsageFoot =
@@ -101,6 +103,22 @@ std::string FormatExamples() {
         std::string(format.name) + std::string(width - format.name.size(), ' ') + example + "\n";
   }
   return note;
+}
+
+// The formats' names for --from, a few a line.
+std::string FormatNamesNote() {
+  constexpr std::size_t kWidth = 50;
+  std::string note, line;
+  for (std::size_t k = 0; k < kFormats.size(); ++k) {
+    std::string word(kFormats[k].name);
+    word += k + 2 == kFormats.size() ? " or" : k + 1 == kFormats.size() ? "" : ",";
+    if (!line.empty() && line.size() + 1 + word.size() > kWidth) {
+      note += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  return note + line + "\n";
 }
 
 // ---- What the options set.
@@ -197,6 +215,36 @@ void SetColor(CommandLine& line, const OptionUse& use) {
   }
   line.edits.push_back([k = *slot, value = ColorOptionValue(use, assignment.substr(equals + 1))](
                            FadeSettings& fade) { fade.colors[k - 1] = value; });
+}
+
+void SetRead(CommandLine& line, const OptionUse& use) {
+  line.read = true;
+  if (use.value) line.readFile = *use.value;
+}
+
+void SetFrom(CommandLine& line, const OptionUse& use) {
+  line.from = ParseMarkupFormat(*use.value).value();
+  line.readOnly.push_back(use.option);
+}
+
+void SetMaxError(CommandLine& line, const OptionUse& use) {
+  const std::optional<int> error = ParseWhole<int>(*use.value);
+  if (!error || *error < 0 || *error > 255) {
+    throw UsageError(std::string(use.option) + " takes a whole number from 0 to 255, not \"" +
+                     *use.value + "\"");
+  }
+  line.maxError = *error;
+  line.readOnly.push_back(use.option);
+}
+
+void SetSaveFade(CommandLine& line, const OptionUse& use) {
+  line.saveFade = *use.value;
+  line.readOnly.push_back(use.option);
+}
+
+void SetPrintText(CommandLine& line, const OptionUse& use) {
+  line.printText = true;
+  line.readOnly.push_back(use.option);
 }
 
 template <Answer kAnswer>
@@ -321,6 +369,42 @@ const Option kOptions[] = {
      .help = "seed the wave's random source, for a reproducible wave",
      .group = kFade,
      .set = SetSeed},
+    {.name = "--read",
+     .argument = Argument::kOptional,
+     .metavar = "FILE",
+     .values = Values::kFile,
+     .help = "read fades back: for each document, one a line of FILE (or\n"
+             "TEXT, or standard input), print the options that make it",
+     .group = kReading,
+     .set = SetRead},
+    {.name = "--from",
+     .argument = Argument::kRequired,
+     .metavar = "NAME",
+     .values = Values::kChoice,
+     .choices = FormatChoices,
+     .help = "with --read, read every document in that format:",
+     .helpNote = FormatNamesNote,
+     .group = kReading,
+     .set = SetFrom},
+    {.name = "--max-error",
+     .argument = Argument::kRequired,
+     .metavar = "E",
+     .help = "with --read, let fewer colours win when no channel errs\n"
+             "by more than E (0 to 255, default 0)",
+     .group = kReading,
+     .set = SetMaxError},
+    {.name = "--save-fade",
+     .argument = Argument::kRequired,
+     .metavar = "FILE",
+     .values = Values::kFile,
+     .help = "with --read, also save the one document's fade as a fade\n"
+             "file, with 2, 3, 4, 5 or 10 colours",
+     .group = kReading,
+     .set = SetSaveFade},
+    {.name = "--text",
+     .help = "with --read, print each document's text instead",
+     .group = kReading,
+     .set = SetPrintText},
     {.name = "--output",
      .shortName = "-o",
      .argument = Argument::kRequired,
@@ -459,6 +543,8 @@ std::string_view GroupTitle(OptionGroup group) {
       return "The fade";
     case kMarkup:
       return "The markup";
+    case kReading:
+      return "Reading a fade back";
     case kInputOutput:
       return "Input and output";
     case kProgram:

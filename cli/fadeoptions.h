@@ -35,6 +35,16 @@ struct CommandLine {
   std::optional<std::string> fadeFile;
   std::optional<std::string> text;
   std::optional<BlockMode> block;
+  // --read: documents to read fades back from, the FILE of --read=FILE if given.
+  bool read = false;
+  std::optional<std::string> readFile;
+  std::optional<MarkupFormat> from;
+  int maxError = 0;
+  std::optional<std::string> saveFade;
+  bool printText = false;
+  // The options given that only --read takes, by their long names, for the message when it
+  // is not given.
+  std::vector<std::string_view> readOnly;
   // Changes to the starting fade, applied after it is loaded, in the order given.
   std::vector<std::function<void(FadeSettings&)>> edits;
   Answer answer = Answer::kNone;
@@ -68,7 +78,7 @@ enum class Values {
 };
 
 // The groups of the man page's OPTIONS section (GroupTitle).
-enum class OptionGroup { kFade, kMarkup, kInputOutput, kProgram };
+enum class OptionGroup { kFade, kMarkup, kReading, kInputOutput, kProgram };
 
 // A value the completions offer, with what it means (may be empty).
 struct Choice {
@@ -109,7 +119,8 @@ struct Option {
 // The companion's options, in the order --help lists them.
 std::span<const Option> FadeToolOptions();
 
-// The man page's heading of a group: "The fade", "The markup", "Input and output", "The program".
+// The man page's heading of a group: "The fade", "The markup", "Reading a fade back", "Input
+// and output", "The program".
 std::string_view GroupTitle(OptionGroup group);
 
 // The "--no-" form of a negatable option: "--no-bold".

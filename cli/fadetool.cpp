@@ -6,10 +6,38 @@
 
 #include "cli/fadejob.h"
 #include "cli/fadeoptions.h"
+#include "cli/readjob.h"
 #include "engine/text.h"
 #include "store/fadefilecommands.h"
 
 namespace tintrix {
+
+namespace {
+
+// --read: FILE as --read=FILE or as the one TEXT.
+template <typename Fail>
+int RunRead(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& err,
+            int outFd, const Fail& fail) {
+  if (line.readFile && line.text) return fail(Status::Usage("--read reads one FILE"));
+  ReadJob job;
+  job.file = line.readFile ? line.readFile : line.text;
+  job.from = line.from;
+  job.maxError = line.maxError;
+  job.saveFade = line.saveFade;
+  job.text = line.printText;
+  job.outputFile = line.output;
+  std::vector<ApproximateFit> approximate;
+  if (Status status = RunReadJob(job, in, out, outFd, approximate); !status.ok()) {
+    return fail(status);
+  }
+  for (const ApproximateFit& fit : approximate) {
+    err << "tintrix-fade: line " << fit.line << ": approximate: largest error " << fit.largestError
+        << " of 255\n";
+  }
+  return 0;
+}
+
+}  // namespace
 
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                 std::ostream& err, const StoredFadeLoader& loadStoredFade, int outFd) {
@@ -38,6 +66,11 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
       return 0;
     case CommandLine::Answer::kNone:
       break;
+  }
+
+  if (line->read) return RunRead(*line, in, out, err, outFd, fail);
+  if (!line->readOnly.empty()) {
+    return fail(Status::Usage(std::string(line->readOnly.front()) + " needs --read"));
   }
 
   FadeSettings fade = line->defaults || !loadStoredFade ? DefaultFade() : loadStoredFade();

@@ -121,7 +121,7 @@ TEST(FadeOptions, EveryOptionIsWellFormed) {
   }
 }
 
-// The choices are the engine's: each one makes a document.
+// The choices are the engine's: each one makes a document, or reads one back.
 TEST(FadeOptions, EveryChoiceIsTaken) {
   for (const Option& option : FadeToolOptions()) {
     if (option.values != Values::kChoice) continue;
@@ -130,8 +130,17 @@ TEST(FadeOptions, EveryChoiceIsTaken) {
       std::ostringstream out, err;
       const std::string argument = std::string(option.name) + "=" + choice.name;
       int status = -1;
-      EXPECT_NO_THROW(status = RunFadeTool({"--defaults", argument, "x"}, in, out, err, {}))
-          << argument;
+      if (option.group == OptionGroup::kReading) {
+        // A reading option's choice reads a document of that format back.
+        std::istringstream none;
+        std::ostringstream document;
+        RunFadeTool({"--defaults", "--format=" + choice.name, "x"}, none, document, err, {});
+        in.str(document.str());
+        EXPECT_NO_THROW(status = RunFadeTool({"--read", argument}, in, out, err, {})) << argument;
+      } else {
+        EXPECT_NO_THROW(status = RunFadeTool({"--defaults", argument, "x"}, in, out, err, {}))
+            << argument;
+      }
       EXPECT_EQ(status, 0) << argument << ": " << err.str();
     }
   }

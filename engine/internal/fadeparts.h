@@ -54,6 +54,12 @@ struct ChannelBlend {
   Real start;
   Real step;
 
+  // The blend of one channel from `from` to `to` over a segment of m characters: every fade's
+  // and every fit's, so that the two can never round apart.
+  static ChannelBlend Between(int from, int to, std::size_t m) {
+    return {static_cast<Real>(from), static_cast<Real>(to - from) / static_cast<Real>(m)};
+  }
+
   // No clamp to 0 ... 255 is needed: the sum strays from the exact blend, which lies between
   // the two channel values, by a few units in the last place of 255 at most, far less than
   // the half that rounding would need to leave them.
@@ -141,7 +147,7 @@ class SegmentBlend {
 
  private:
   static ChannelBlend<Real> Blend(int start, int end, std::size_t m) {
-    return {static_cast<Real>(start), static_cast<Real>(end - start) / static_cast<Real>(m)};
+    return ChannelBlend<Real>::Between(start, end, m);
   }
 
   ChannelBlend<Real> m_red;

@@ -287,7 +287,8 @@ tintrix-fade --blend ok|oklab oklch
 tintrix-fade --block=|columns diagonal lines
 tintrix-fade --color |10= 11= 12= 13= 14= 15= 16= 17= 18= 19= 1= 20= 21= 22= 23= 24= 25= 26= 27= 28= 29= 2= 30= 31= 32= 3= 4= 5= 6= 7= 8= 9=
 tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
-tintrix-fade --max|--max-length
+tintrix-fade --max|--max-error --max-length
+tintrix-fade --from mi|minecraft minecraft-section minecraft-x minimessage
 tintrix-fade -- --b|
 EOF
   # The descriptions spell colour as the programs do (fish names an option after "-l ").
@@ -298,7 +299,7 @@ EOF
   local offered option
   offered=$(complete_line "$shell" "$file" "$work/zcompdump" "tintrix-fade -")
   for option in $(help_options "$prefix/bin/tintrix-fade") --format --merge --skip-blanks \
-    --max-length --stats --blend; do
+    --max-length --stats --blend --read --from --max-error --save-fade --text; do
     grep -qx -- "$option" <<<"$offered" || fail "$shell does not complete $option"
   done
   finish
