@@ -85,7 +85,7 @@ class FadeWriter {
         m_styles(options),
         m_flat(!options.merge && !options.skipBlanks && kWritesFlat<kFormat>) {
     if (options.levels < 256) m_levels.emplace(options.levels);
-    if (!hooks.drain) Reserve(text, out);
+    if (!hooks.drain) Reserve(text, m_drawsWave, out);
   }
 
   // Writes the next `count` (at most kBlock) characters, whose colours are rgb[0, count).
@@ -122,16 +122,20 @@ class FadeWriter {
  private:
   static constexpr std::size_t kMaxTagBytes = MaxTagBytes<kFormat>();
 
-  // Room for a tag on every character, as most fades write, and for the most that the last
-  // block may ask for; more grows as it must. Only ever more: this library's reserve also
-  // shrinks, which would cost a caller's buffer.
-  static void Reserve(const CharacterText& text, std::string& out) {
+  // Room for a tag on every character, as most fades write, and the wave's tags on each when
+  // it is drawn, and for the most that the last block may ask for; more grows as it must.
+  // Room too much costs nothing, as pages never written are never touched; room too little
+  // costs a copy of all that is written, into fresh pages. Only ever more: this library's
+  // reserve also shrinks, which would cost a caller's buffer.
+  static void Reserve(const CharacterText& text, bool wavy, std::string& out) {
     const std::size_t bytes = text.text().size();
     const std::size_t lastBlock = std::min(text.size(), kBlock) * kMaxTagBytes +
                                   std::min(bytes, 16 * kBlock) * kMaxEscapeGrowth + kStoreSlack +
                                   kSlack;
+    const std::size_t waveBytes =
+        wavy ? Longest(kTraits<kFormat>.waveOpen) + Longest(kTraits<kFormat>.waveClose) : 0;
     const std::size_t room =
-        out.size() + bytes + text.size() * TypicalTagBytes<kFormat>() + lastBlock;
+        out.size() + bytes + text.size() * (TypicalTagBytes<kFormat>() + waveBytes) + lastBlock;
     if (room > out.capacity()) out.reserve(room);
   }
 
