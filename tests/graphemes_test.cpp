@@ -189,6 +189,26 @@ TEST(SplitCharacters, AgreesWithIcuOnRandomTexts) {
   }
 }
 
+// The cut takes 64 bytes at a time: every pair of samples, ill-formed ones too, with the
+// second on either side of a chunk's end, after plain ASCII or after text in another script.
+TEST(SplitCharacters, AgreesWithIcuAcrossChunks) {
+  std::vector<std::string> samples = kClassSamples;
+  for (const char* more : {"\xC3", "\xE6\x9D", "\xF0\x9F\x8E", "\xBF", "\xC0\xAF", "\xED\xA0\x80",
+                           "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xE6\x9D\xB1", "\xE3\x81\xAE"}) {
+    samples.emplace_back(more);
+  }
+  for (const std::string& before : {std::string(60, 'a'), std::string(30, 'a') + "\xD0\xBF"}) {
+    for (std::size_t pad = 0; pad < 8; ++pad) {
+      for (const std::string& a : samples) {
+        for (const std::string& b : samples) {
+          const std::string text = before + std::string(pad, ' ') + a + b + "z";
+          ASSERT_EQ(Characters(text), IcuCharacters(text)) << testing::PrintToString(text);
+        }
+      }
+    }
+  }
+}
+
 // A case of GraphemeBreakTest.txt: its text and where characters end.
 struct UnicodeCase {
   std::string text;
