@@ -65,6 +65,48 @@ class CharacterText {
       return end;
     }
 
+    // Walks the next `count` characters of a text not cut into bytes, the first starting at
+    // byte `start` (where the last Next() ended): calls bytes(j, start, n) for each run of n
+    // characters of one byte, the j-th on from here, and other(j, start, end) for each
+    // other character. Runs of one-byte characters are most of most texts: their bits are
+    // passed at once.
+    template <typename Bytes, typename Other>
+    [[gnu::always_inline]] void Walk(std::size_t start, std::size_t count, Bytes bytes,
+                                     Other other) {
+      std::uint64_t word = m_word;
+      std::size_t base = m_index * 64;
+      for (std::size_t j = 0; j < count;) {
+        while (word == 0) {
+          base += 64;
+          word = m_words[base / 64];
+        }
+        const auto bit = static_cast<unsigned>(std::countr_zero(word));
+        const std::size_t end = base + bit;
+        if (end != start + 1) {
+          other(j, start, end);
+          word &= word - 1;
+          start = end;
+          ++j;
+          continue;
+        }
+        // Adding the lowest bit carries through the run of ones from it: the first zero
+        // above them is where the run stops (64 past the word).
+        const std::uint64_t carried = word + (word & (~word + 1));
+        std::size_t n = static_cast<unsigned>(std::countr_zero(carried)) - bit;
+        if (n <= count - j) {
+          word &= carried;
+        } else {
+          n = count - j;
+          word &= ~(((std::uint64_t{1} << n) - 1) << bit);
+        }
+        bytes(j, start, n);
+        start += n;
+        j += n;
+      }
+      m_word = word;
+      m_index = base / 64;
+    }
+
     // Where the character `count` characters on ends, as the count-th Next() from here would
     // say, without moving. count must be 1 or more.
     std::size_t EndAfter(std::size_t count) const {

@@ -5,6 +5,7 @@
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -205,6 +206,45 @@ TEST(SplitCharacters, AgreesWithIcuAcrossChunks) {
           ASSERT_EQ(Characters(text), IcuCharacters(text)) << testing::PrintToString(text);
         }
       }
+    }
+  }
+}
+
+// Walk() passes the characters Next() gives, a run of one-byte characters at a time where it
+// can, whatever number of them it is asked for at once.
+TEST(CharacterText, WalkPassesWhatNextGives) {
+  const std::string texts[] = {
+      std::string(63, 'a') + "\xC3\xA9" + std::string(70, 'b') + "e\xCC\x81",
+      std::string(64, 'a') + "\r\n" + std::string(130, 'c'),
+      "\xE6\x9D\xB1\xE4\xBA\xAC x\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" + std::string(200, 'z'),
+      std::string(100, ' ') + "\xD0\xBF\xD1\x80\xD0\xB8" + std::string(28, '.')};
+  for (const std::string& text : texts) {
+    const CharacterText characters = SplitCharacters(text);
+    ASSERT_FALSE(characters.bytes());
+    CharacterText::Cursor next(characters);
+    std::vector<std::size_t> ends;
+    for (std::size_t i = 0; i < characters.size(); ++i) ends.push_back(next.Next());
+    for (const std::size_t step : {1, 3, 8, 64, 1000}) {
+      CharacterText::Cursor cursor(characters);
+      std::vector<std::size_t> walked;
+      for (std::size_t start = 0; walked.size() < ends.size();) {
+        const std::size_t count = std::min(step, ends.size() - walked.size());
+        const std::size_t before = walked.size();
+        cursor.Walk(
+            start, count,
+            [&](std::size_t j, std::size_t from, std::size_t n) {
+              EXPECT_EQ(before + j, walked.size());
+              for (std::size_t k = 1; k <= n; ++k) walked.push_back(from + k);
+            },
+            [&](std::size_t j, std::size_t from, std::size_t end) {
+              EXPECT_EQ(before + j, walked.size());
+              EXPECT_GT(end, from + 1);
+              walked.push_back(end);
+            });
+        ASSERT_EQ(walked.size(), before + count);
+        start = walked.back();
+      }
+      EXPECT_EQ(walked, ends) << step << " " << testing::PrintToString(text);
     }
   }
 }

@@ -75,34 +75,56 @@ char* WriteFlat(HexWords<kFormat, kWordsMade> words, const std::uint8_t* waves,
   char close[16] = {};
   for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
   const StyleCodes<kFormat> codes = styles;
-  CharacterText::Cursor walker = cursor;
-  for (std::size_t j = 0; j < count; ++j) {
-    std::memcpy(p, prefix, kPrefix.size() <= 16 ? 16 : 32);
+  // Character j's tags before its text, and after it.
+  const auto open = [&](std::size_t j, char* at) {
+    std::memcpy(at, prefix, kPrefix.size() <= 16 ? 16 : 32);
     const std::uint64_t word = words[j];
-    std::memcpy(p + kPrefix.size(), &word, sizeof word);
-    p += kPrefix.size() + kWord;
-    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
+    std::memcpy(at + kPrefix.size(), &word, sizeof word);
+    at += kPrefix.size() + kWord;
+    if constexpr (kHasStyleCodes<kFormat>) at = codes.Put(at);
     if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
-      p = PutWaveTransition(p, kWaveTransitions<kFormat>[waves[j]]);
+      at = PutWaveTransition(at, kWaveTransitions<kFormat>[waves[j]]);
     } else if constexpr (kWavy) {
-      p = PutStateTag(p, kWaveOpen<kFormat>[waves[j]]);
+      at = PutStateTag(at, kWaveOpen<kFormat>[waves[j]]);
     }
-    const std::size_t end = kBytes ? start + 1 : walker.NextInBits();
-    const char* c = bytes.data() + start;
-    if (kBytes && !NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
-      *p++ = *c;
-    } else {
-      p = PutCharacter<kFormat, kEscapes>(p, c, end - start, start + 16 <= bytes.size());
-    }
-    start = end;
+    return at;
+  };
+  const auto shut = [&](std::size_t j, char* at) {
     if constexpr (kWavy && kWave == WavePlace::kInsideElement) {
-      p = PutStateTag(p, kWaveClose<kFormat>[waves[j]]);
+      at = PutStateTag(at, kWaveClose<kFormat>[waves[j]]);
     }
     if constexpr (!kClose.empty()) {
-      std::memcpy(p, close, sizeof close);
-      p += kClose.size();
+      std::memcpy(at, close, sizeof close);
+      at += kClose.size();
     }
+    return at;
+  };
+  // One character of one byte.
+  const auto putByte = [&](std::size_t j, const char* c, char* at) {
+    at = open(j, at);
+    if (!NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
+      *at++ = *c;
+    } else {
+      at = PutCharacter<kFormat, kEscapes>(at, c, 1, false);
+    }
+    return shut(j, at);
+  };
+  if constexpr (kBytes) {
+    for (std::size_t j = 0; j < count; ++j) p = putByte(j, bytes.data() + start + j, p);
+    return p;
   }
+  const char* const text = bytes.data();
+  CharacterText::Cursor walker = cursor;
+  walker.Walk(
+      start, count,
+      [&](std::size_t j, std::size_t from, std::size_t n) {
+        for (std::size_t k = 0; k < n; ++k) p = putByte(j + k, text + from + k, p);
+      },
+      [&](std::size_t j, std::size_t from, std::size_t end) {
+        p = open(j, p);
+        p = PutCharacter<kFormat, kEscapes>(p, text + from, end - from, from + 16 <= bytes.size());
+        p = shut(j, p);
+      });
   cursor = walker;
   return p;
 }
