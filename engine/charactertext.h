@@ -117,11 +117,28 @@ class CharacterText {
         count -= bits;
         word = m_words[++index];
       }
-      for (; count > 1; --count) word &= word - 1;
-      return index * 64 + static_cast<std::size_t>(std::countr_zero(word));
+      return index * 64 + NthBit(word, static_cast<unsigned>(count));
     }
 
    private:
+    // The position of the n-th lowest set bit of `word`, which has n (1 ... 64) or more: the
+    // byte that holds it from the sums of the bits of the bytes up to each, which one
+    // multiplication makes, then bit by bit in that byte.
+    static std::size_t NthBit(std::uint64_t word, unsigned n) {
+      constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+      std::uint64_t counts = word - ((word >> 1) & 0x5555555555555555ull);
+      counts = (counts & 0x3333333333333333ull) + ((counts >> 2) & 0x3333333333333333ull);
+      counts = (counts + (counts >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+      const std::uint64_t sums = counts * kOnes;  // each byte at most 64: no carries
+      // The high bit of a byte is left where its sum is n or more.
+      const std::uint64_t reached = ((sums | 0x80 * kOnes) - n * kOnes) & 0x80 * kOnes;
+      const auto byte = static_cast<unsigned>(std::countr_zero(reached)) / 8;
+      const unsigned before = byte == 0 ? 0 : static_cast<unsigned>(sums >> (8 * byte - 8)) & 0xFF;
+      auto bits = static_cast<unsigned>(word >> (8 * byte)) & 0xFFu;
+      for (unsigned k = before + 1; k < n; ++k) bits &= bits - 1;
+      return 8 * byte + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+
     const std::uint64_t* m_words;
     std::uint64_t m_word;     // the bits of word m_index not yet passed
     std::size_t m_index = 0;  // a word index, or for bytes the characters passed

@@ -210,9 +210,9 @@ TEST(SplitCharacters, AgreesWithIcuAcrossChunks) {
   }
 }
 
-// Walk() passes the characters Next() gives, a run of one-byte characters at a time where it
-// can, whatever number of them it is asked for at once.
-TEST(CharacterText, WalkPassesWhatNextGives) {
+// EndAfter(k) tells where the k-th Next() ends; Walk() passes the characters Next() gives, a
+// run of one-byte characters at a time where it can, however many it is asked for at once.
+TEST(CharacterText, WalkAndEndAfterAgreeWithNext) {
   const std::string texts[] = {
       std::string(63, 'a') + "\xC3\xA9" + std::string(70, 'b') + "e\xCC\x81",
       std::string(64, 'a') + "\r\n" + std::string(130, 'c'),
@@ -224,6 +224,9 @@ TEST(CharacterText, WalkPassesWhatNextGives) {
     CharacterText::Cursor next(characters);
     std::vector<std::size_t> ends;
     for (std::size_t i = 0; i < characters.size(); ++i) ends.push_back(next.Next());
+    for (std::size_t k = 1; k <= ends.size(); ++k) {
+      ASSERT_EQ(CharacterText::Cursor(characters).EndAfter(k), ends[k - 1]) << k;
+    }
     for (const std::size_t step : {1, 3, 8, 64, 1000}) {
       CharacterText::Cursor cursor(characters);
       std::vector<std::size_t> walked;
