@@ -288,13 +288,17 @@ constexpr Automaton MakeAutomaton() {
 constexpr Automaton kAutomaton = MakeAutomaton();
 
 bool IsAsciiOnly(std::string_view text) {
-  // Eight bytes at a time: long texts are mostly ASCII.
+  // Eight bytes at a time, and a look at every 64: long texts are mostly ASCII, and those that
+  // are not seldom wait long to show it.
   std::size_t i = 0;
   std::uint64_t high = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    high |= word;
+  for (; i + 64 <= text.size(); i += 64) {
+    for (std::size_t k = 0; k < 64; k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i + k, sizeof word);
+      high |= word;
+    }
+    if ((high & 0x8080808080808080ull) != 0) return false;
   }
   for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
   return (high & 0x8080808080808080ull) == 0;
@@ -467,6 +471,9 @@ struct Lookup {
   const UCPTrie* trie;
   std::array<LeadKind, 256> leads{};
   std::array<bool, 1024> plainBlocks{};  // by code point / 64, below U+10000
+  // The classes of U+1F000 ... U+1FFFF, the emoji and their modifiers, without the trie's
+  // lookup of four-byte sequences, a call.
+  std::array<std::uint8_t, 4096> emoji{};
 };
 
 bool AllPlain(const UCPTrie* trie, UChar32 first, UChar32 last) {
@@ -481,6 +488,10 @@ Lookup BuildLookup() {
   for (UChar32 block = 0; block < 1024; ++block) {
     lookup.plainBlocks[static_cast<std::size_t>(block)] =
         AllPlain(trie, block * 64, block * 64 + 63);
+  }
+  for (UChar32 c = 0; c < 4096; ++c) {
+    lookup.emoji[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>(ucptrie_get(trie, 0x1F000 + c));
   }
   for (unsigned lead = 0xC2; lead <= 0xDF; ++lead) {
     if (lookup.plainBlocks[lead & 0x1F]) lookup.leads[lead] = kPlain;
@@ -517,11 +528,12 @@ const Lookup& TheLookup() {
 
 // The code point at `bytes` (a copy of the text at `p`, readable three bytes on), which is
 // not printable ASCII. Two- and three-byte ones, the letters of most scripts, are read here
-// as the trie's reader would.
+// as the trie's reader would, and the emoji.
 [[gnu::always_inline]] inline Taken TakeCode(const std::uint8_t* bytes, const std::uint8_t* p,
-                                             const std::uint8_t* end, const UCPTrie* trie) {
+                                             const std::uint8_t* end, const Lookup& lookup) {
   const unsigned lead = bytes[0];
   if (lead < 0x80) return {kAsciiClasses[lead], 1};
+  const UCPTrie* trie = lookup.trie;
   const unsigned t1 = bytes[1] ^ 0x80u;
   if (lead - 0xC2 < 0x1E && t1 < 0x40) {
     return {trie->data.ptr8[trie->index[lead & 0x1F] + t1], 2};
@@ -530,6 +542,10 @@ const Lookup& TheLookup() {
   if (lead - 0xE0 < 0x10 && U8_IS_VALID_LEAD3_AND_T1(lead, bytes[1]) && t2 < 0x40) {
     return {trie->data.ptr8[trie->index[((lead & 0xF) << 6) | t1] + t2], 3};
   }
+  const unsigned t3 = bytes[3] ^ 0x80u;
+  if (lead == 0xF0 && bytes[1] == 0x9F && t2 < 0x40 && t3 < 0x40) {
+    return {lookup.emoji[(t2 << 6) | t3], 4};
+  }
   return TakeAny(p, end, trie);
 }
 
@@ -537,8 +553,8 @@ const Lookup& TheLookup() {
 class RuledCodePoints {
  public:
   RuledCodePoints(const Cut& cut, const std::uint8_t* chunk, const std::uint8_t* bytes,
-                  unsigned size, std::uint64_t bits, const UCPTrie* trie)
-      : m_trie(trie),
+                  unsigned size, std::uint64_t bits, const Lookup& lookup)
+      : m_lookup(lookup),
         m_chunk(chunk),
         m_bytes(bytes),
         m_end(cut.end),
@@ -576,7 +592,7 @@ class RuledCodePoints {
 
  private:
   void Apply(unsigned at) {
-    const Taken code = TakeCode(m_bytes + at, m_chunk + at, m_end, m_trie);
+    const Taken code = TakeCode(m_bytes + at, m_chunk + at, m_end, m_lookup);
     if (code.c == kIrregular) {
       m_irregular = true;
       return;
@@ -588,7 +604,7 @@ class RuledCodePoints {
     m_ruledEnd = at + code.length;
   }
 
-  const UCPTrie* m_trie;
+  const Lookup& m_lookup;
   const std::uint8_t* m_chunk;
   const std::uint8_t* m_bytes;
   const std::uint8_t* m_end;
@@ -631,7 +647,7 @@ bool Continue(const std::uint8_t* bytes, std::uint64_t asked) {
     end = 64 + static_cast<unsigned>(std::countr_one(masks.askedNext));
   }
   const std::uint64_t inText = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
-  RuledCodePoints ruled(cut, chunk, bytes, size, ~masks.continuation & inText, lookup.trie);
+  RuledCodePoints ruled(cut, chunk, bytes, size, ~masks.continuation & inText, lookup);
   std::uint64_t events = masks.unprintable & ~masks.continuation & inText;
   if (kJoinsPlain[cut.state]) [[unlikely]]
     events &= ~ruled.FollowPrepend();
