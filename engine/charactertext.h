@@ -65,27 +65,29 @@ class CharacterText {
       return end;
     }
 
-    // Walks the next `count` characters of a text not cut into bytes, the first starting at
-    // byte `start` (where the last Next() ended): calls bytes(j, start, n) for each run of n
-    // characters of one byte, the j-th on from here, and other(j, start, end) for each
-    // other character. Runs of one-byte characters are most of most texts: their bits are
-    // passed at once.
+    // Walks the next `count` characters of `text`, this text's bytes, which is not cut into
+    // bytes, the first starting at text + start (where the last Next() ended): calls
+    // bytes(j, from, n) for each run of n characters of one byte from `from`, the j-th on
+    // from here, and other(j, from, end) for each other character, [from, end). Runs of
+    // one-byte characters are most of most texts: their bits are passed at once.
     template <typename Bytes, typename Other>
-    [[gnu::always_inline]] void Walk(std::size_t start, std::size_t count, Bytes bytes,
-                                     Other other) {
+    [[gnu::always_inline]] void Walk(const char* text, std::size_t start, std::size_t count,
+                                     Bytes bytes, Other other) {
       std::uint64_t word = m_word;
-      std::size_t base = m_index * 64;
+      const std::uint64_t* words = m_words + m_index;
+      const char* base = text + m_index * 64;  // the byte of the word's first bit
+      const char* from = text + start;
       for (std::size_t j = 0; j < count;) {
         while (word == 0) {
           base += 64;
-          word = m_words[base / 64];
+          word = *++words;
         }
         const auto bit = static_cast<unsigned>(std::countr_zero(word));
-        const std::size_t end = base + bit;
-        if (end != start + 1) {
-          other(j, start, end);
+        const char* const end = base + bit;
+        if (end != from + 1) {
+          other(j, from, end);
           word &= word - 1;
-          start = end;
+          from = end;
           ++j;
           continue;
         }
@@ -99,12 +101,12 @@ class CharacterText {
           n = count - j;
           word &= ~(((std::uint64_t{1} << n) - 1) << bit);
         }
-        bytes(j, start, n);
-        start += n;
+        bytes(j, from, n);
+        from += n;
         j += n;
       }
       m_word = word;
-      m_index = base / 64;
+      m_index = static_cast<std::size_t>(words - m_words);
     }
 
     // Where the character `count` characters on ends, as the count-th Next() from here would
@@ -136,7 +138,7 @@ class CharacterText {
       const unsigned before = byte == 0 ? 0 : static_cast<unsigned>(sums >> (8 * byte - 8)) & 0xFF;
       auto bits = static_cast<unsigned>(word >> (8 * byte)) & 0xFFu;
       for (unsigned k = before + 1; k < n; ++k) bits &= bits - 1;
-      return 8 * byte + static_cast<std::size_t>(std::countr_zero(bits));
+      return std::size_t{8} * byte + static_cast<std::size_t>(std::countr_zero(bits));
     }
 
     const std::uint64_t* m_words;

@@ -405,7 +405,8 @@ inline ByteBits ReadByteBits(const std::uint8_t* bytes) {
   const __m128i one = _mm_set1_epi8(1);
   const __m128i space = _mm_set1_epi8(0x20);
   for (unsigned k = 0; k < 4; ++k) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + std::size_t{16} * k));
     const auto bitsOf = [k](__m128i m) {
       return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(m))} << (16 * k);
     };
@@ -494,7 +495,7 @@ Lookup BuildLookup() {
   }
   for (unsigned lead = 0xE1; lead <= 0xEF; ++lead) {
     if (lead == 0xED) continue;
-    const auto first = static_cast<std::size_t>((lead & 0xF) << 6);
+    const std::size_t first = std::size_t{lead & 0xF} << 6;
     const auto blocks = lookup.plainBlocks.begin() + static_cast<std::ptrdiff_t>(first);
     if (std::all_of(blocks, blocks + 64, [](bool plain) { return plain; })) {
       lookup.leads[lead] = kPlain;

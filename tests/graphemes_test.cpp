@@ -233,16 +233,17 @@ TEST(CharacterText, WalkAndEndAfterAgreeWithNext) {
       for (std::size_t start = 0; walked.size() < ends.size();) {
         const std::size_t count = std::min(step, ends.size() - walked.size());
         const std::size_t before = walked.size();
+        const char* const bytes = text.data();
         cursor.Walk(
-            start, count,
-            [&](std::size_t j, std::size_t from, std::size_t n) {
+            bytes, start, count,
+            [&](std::size_t j, const char* from, std::size_t n) {
               EXPECT_EQ(before + j, walked.size());
-              for (std::size_t k = 1; k <= n; ++k) walked.push_back(from + k);
+              for (std::size_t k = 1; k <= n; ++k) walked.push_back(from - bytes + k);
             },
-            [&](std::size_t j, std::size_t from, std::size_t end) {
+            [&](std::size_t j, const char* from, const char* end) {
               EXPECT_EQ(before + j, walked.size());
               EXPECT_GT(end, from + 1);
-              walked.push_back(end);
+              walked.push_back(end - bytes);
             });
         ASSERT_EQ(walked.size(), before + count);
         start = walked.back();
