@@ -65,6 +65,50 @@ class CharacterText {
       return end;
     }
 
+    // Walks the next `count` characters of `text`, this text's bytes, which is not cut into
+    // bytes, the first starting at text + start (where the last Next() ended): calls
+    // bytes(j, from, n) for each run of n characters of one byte from `from`, the j-th on
+    // from here, and other(j, from, end) for each other character, [from, end). Runs of
+    // one-byte characters are most of most texts: their bits are passed at once.
+    template <typename Bytes, typename Other>
+    [[gnu::always_inline]] void Walk(const char* text, std::size_t start, std::size_t count,
+                                     Bytes bytes, Other other) {
+      std::uint64_t word = m_word;
+      const std::uint64_t* words = m_words + m_index;
+      const char* base = text + m_index * 64;  // the byte of the word's first bit
+      const char* from = text + start;
+      for (std::size_t j = 0; j < count;) {
+        while (word == 0) {
+          base += 64;
+          word = *++words;
+        }
+        const auto bit = static_cast<unsigned>(std::countr_zero(word));
+        const char* const end = base + bit;
+        if (end != from + 1) {
+          other(j, from, end);
+          word &= word - 1;
+          from = end;
+          ++j;
+          continue;
+        }
+        // Adding the lowest bit carries through the run of ones from it: the first zero
+        // above them is where the run stops (64 past the word).
+        const std::uint64_t carried = word + (word & (~word + 1));
+        std::size_t n = static_cast<unsigned>(std::countr_zero(carried)) - bit;
+        if (n <= count - j) {
+          word &= carried;
+        } else {
+          n = count - j;
+          word &= ~(((std::uint64_t{1} << n) - 1) << bit);
+        }
+        bytes(j, from, n);
+        from += n;
+        j += n;
+      }
+      m_word = word;
+      m_index = static_cast<std::size_t>(words - m_words);
+    }
+
     // Where the character `count` characters on ends, as the count-th Next() from here would
     // say, without moving. count must be 1 or more.
     std::size_t EndAfter(std::size_t count) const {
@@ -75,11 +119,28 @@ class CharacterText {
         count -= bits;
         word = m_words[++index];
       }
-      for (; count > 1; --count) word &= word - 1;
-      return index * 64 + static_cast<std::size_t>(std::countr_zero(word));
+      return index * 64 + NthBit(word, static_cast<unsigned>(count));
     }
 
    private:
+    // The position of the n-th lowest set bit of `word`, which has n (1 ... 64) or more: the
+    // byte that holds it from the sums of the bits of the bytes up to each, which one
+    // multiplication makes, then bit by bit in that byte.
+    static std::size_t NthBit(std::uint64_t word, unsigned n) {
+      constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+      std::uint64_t counts = word - ((word >> 1) & 0x5555555555555555ull);
+      counts = (counts & 0x3333333333333333ull) + ((counts >> 2) & 0x3333333333333333ull);
+      counts = (counts + (counts >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+      const std::uint64_t sums = counts * kOnes;  // each byte at most 64: no carries
+      // The high bit of a byte is left where its sum is n or more.
+      const std::uint64_t reached = ((sums | 0x80 * kOnes) - n * kOnes) & 0x80 * kOnes;
+      const auto byte = static_cast<unsigned>(std::countr_zero(reached)) / 8;
+      const unsigned before = byte == 0 ? 0 : static_cast<unsigned>(sums >> (8 * byte - 8)) & 0xFF;
+      auto bits = static_cast<unsigned>(word >> (8 * byte)) & 0xFFu;
+      for (unsigned k = before + 1; k < n; ++k) bits &= bits - 1;
+      return std::size_t{8} * byte + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+
     const std::uint64_t* m_words;
     std::uint64_t m_word;     // the bits of word m_index not yet passed
     std::size_t m_index = 0;  // a word index, or for bytes the characters passed

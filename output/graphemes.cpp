@@ -6,6 +6,7 @@
 #include <unicode/umutablecptrie.h>
 #include <unicode/uscript.h>
 #include <unicode/uset.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +16,10 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tintrix {
 
@@ -350,11 +355,13 @@ struct Cut {
 }
 
 // The starts of characters among the 64 bytes of the text from `chunk` (fewer at its end), one
-// bit a byte, the first byte's lowest. The cut starts at a code point in the chunk and stops
-// at the first one past it. The bits are gathered in a register: or-ing them into memory one
-// by one would make each wait for the one before.
-[[gnu::always_inline]] inline std::uint64_t ChunkStarts(Cut& cut, const std::uint8_t* chunk,
-                                                        const UCPTrie* trie) {
+// bit a byte, the first byte's lowest, one code point at a time: exact for any bytes, and
+// only needed where a continuation byte stands alone. The cut
+// starts at a code point in the chunk and stops at the first one past it. The bits are
+// gathered in a register: or-ing them into memory one by one would make each wait for the one
+// before.
+[[gnu::noinline]] std::uint64_t SlowChunkStarts(Cut& cut, const std::uint8_t* chunk,
+                                                const UCPTrie* trie) {
   const std::uint8_t* const chunkEnd = cut.end - chunk > 64 ? chunk + 64 : cut.end;
   std::uint64_t bits = 0;
   while (cut.p < chunkEnd) {
@@ -373,6 +380,307 @@ struct Cut {
   return bits;
 }
 
+// What the cut needs to know of 64 bytes, bit i for byte i.
+struct ChunkMasks {
+  std::uint64_t continuation;  // 0x80 ... 0xBF
+  std::uint64_t unprintable;   // not 0x20 ... 0x7E
+  // The continuation bytes that the lead bytes ask for (one after 0xC0 ... 0xFF, two after
+  // 0xE0 ... 0xFF, three after 0xF0 ... 0xFF), here and in the three bytes after the chunk.
+  std::uint64_t asked;
+  std::uint64_t askedNext;
+};
+
+// The bytes' high bits, continuation bytes, printable ASCII and bits 5 and 4, as 64-bit masks.
+struct ByteBits {
+  std::uint64_t high, continuation, printable, bit5, bit4;
+};
+
+inline ByteBits ReadByteBits(const std::uint8_t* bytes) {
+  ByteBits b{};
+#if defined(__SSE2__)
+  // Signed comparisons: the bytes from 0x80 on are negative, the continuation bytes below -64.
+  // A byte plus one is above 0x20 (signed) just for printable ASCII. Shifting 16-bit lanes left
+  // brings a lower bit of each byte to its top, where movemask reads it.
+  const __m128i belowLeads = _mm_set1_epi8(-64);
+  const __m128i one = _mm_set1_epi8(1);
+  const __m128i space = _mm_set1_epi8(0x20);
+  for (unsigned k = 0; k < 4; ++k) {
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + std::size_t{16} * k));
+    const auto bitsOf = [k](__m128i m) {
+      return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(m))} << (16 * k);
+    };
+    b.high |= bitsOf(v);
+    b.continuation |= bitsOf(_mm_cmpgt_epi8(belowLeads, v));
+    b.printable |= bitsOf(_mm_cmpgt_epi8(_mm_add_epi8(v, one), space));
+    b.bit5 |= bitsOf(_mm_slli_epi16(v, 2));
+    b.bit4 |= bitsOf(_mm_slli_epi16(v, 3));
+  }
+#else
+  for (unsigned i = 0; i < 64; ++i) {
+    const unsigned byte = bytes[i];
+    b.high |= std::uint64_t{byte >= 0x80} << i;
+    b.continuation |= std::uint64_t{(byte & 0xC0) == 0x80} << i;
+    b.printable |= std::uint64_t{byte >= 0x20 && byte < 0x7F} << i;
+    b.bit5 |= std::uint64_t{(byte & 0x20) != 0} << i;
+    b.bit4 |= std::uint64_t{(byte & 0x10) != 0} << i;
+  }
+#endif
+  return b;
+}
+
+inline ChunkMasks MaskChunk(const std::uint8_t* bytes) {
+  const ByteBits b = ReadByteBits(bytes);
+  const std::uint64_t leads = b.high & ~b.continuation;
+  const std::uint64_t longLeads = leads & b.bit5;
+  const std::uint64_t longestLeads = longLeads & b.bit4;
+  return {b.continuation, ~b.printable, leads << 1 | longLeads << 2 | longestLeads << 3,
+          leads >> 63 | longLeads >> 62 | longestLeads >> 61};
+}
+
+// The states after which a plain code point joins the one before (a prepended mark's).
+constexpr std::array<bool, Automaton::kMaxStates> MakeJoinsPlain() {
+  std::array<bool, Automaton::kMaxStates> joins{};
+  for (std::size_t s = 0; s < kAutomaton.states; ++s) {
+    joins[s] = (kAutomaton.next[s][kOther] & 1) == 0;
+  }
+  return joins;
+}
+constexpr auto kJoinsPlain = MakeJoinsPlain();
+
+// A code point's class and its length in bytes. kIrregular: an ill-formed sequence, or one
+// shorter than its first byte tells.
+constexpr std::uint8_t kIrregular = kClassCount;
+struct Taken {
+  std::uint8_t c;
+  std::uint8_t length;
+};
+
+// What the byte that starts a code point tells of its class: nothing (kLookUp),
+// or that every code point it starts is plain (kPlain), or, for the first byte of three, that
+// the code points of some second bytes are (kPlainBlocks).
+enum LeadKind : std::uint8_t { kLookUp, kPlain, kPlainBlocks };
+
+// The trie, with the lead bytes whose code points are all plain, as the trie's data says. A
+// lead byte with restrictions on the byte after it (0xE0, 0xED, 0xF0 ... ) goes through the
+// rules, whose reading checks them.
+struct Lookup {
+  const UCPTrie* trie;
+  std::array<LeadKind, 256> leads{};
+  std::array<bool, 1024> plainBlocks{};  // by code point / 64, below U+10000
+  // The classes of U+1F000 ... U+1FFFF, the emoji and their modifiers, without the trie's
+  // lookup of four-byte sequences, a call.
+  std::array<std::uint8_t, 4096> emoji{};
+};
+
+bool AllPlain(const UCPTrie* trie, UChar32 first, UChar32 last) {
+  std::uint32_t value = 0;
+  return ucptrie_getRange(trie, first, UCPMAP_RANGE_NORMAL, 0, nullptr, nullptr, &value) >= last &&
+         value == kOther;
+}
+
+Lookup BuildLookup() {
+  Lookup lookup{&ClassTrie()};
+  const UCPTrie* trie = lookup.trie;
+  for (UChar32 block = 0; block < 1024; ++block) {
+    lookup.plainBlocks[static_cast<std::size_t>(block)] =
+        AllPlain(trie, block * 64, block * 64 + 63);
+  }
+  for (UChar32 c = 0; c < 4096; ++c) {
+    lookup.emoji[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>(ucptrie_get(trie, 0x1F000 + c));
+  }
+  for (unsigned lead = 0xC2; lead <= 0xDF; ++lead) {
+    if (lookup.plainBlocks[lead & 0x1F]) lookup.leads[lead] = kPlain;
+  }
+  for (unsigned lead = 0xE1; lead <= 0xEF; ++lead) {
+    if (lead == 0xED) continue;
+    const std::size_t first = std::size_t{lead & 0xF} << 6;
+    const auto blocks = lookup.plainBlocks.begin() + static_cast<std::ptrdiff_t>(first);
+    if (std::all_of(blocks, blocks + 64, [](bool plain) { return plain; })) {
+      lookup.leads[lead] = kPlain;
+    } else if (std::any_of(blocks, blocks + 64, [](bool plain) { return plain; })) {
+      lookup.leads[lead] = kPlainBlocks;
+    }
+  }
+  return lookup;
+}
+
+const Lookup& TheLookup() {
+  static const Lookup lookup = BuildLookup();
+  return lookup;
+}
+
+// Any code point as the trie's own reader takes it: four-byte ones, ill-formed bytes and
+// those at the text's end. Apart, so that the common cases keep their registers.
+[[gnu::noinline]] Taken TakeAny(const std::uint8_t* p, const std::uint8_t* end,
+                                const UCPTrie* trie) {
+  Cut cut{p, end};
+  const std::uint8_t c = TakeClass(cut, trie);
+  const auto length = static_cast<std::uint8_t>(cut.p - p);
+  const unsigned lead = *p;
+  const unsigned told = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return {length == told ? c : kIrregular, length};
+}
+
+// The code point at `bytes` (a copy of the text at `p`, readable three bytes on), which is
+// not printable ASCII. Two- and three-byte ones, the letters of most scripts, are read here
+// as the trie's reader would, and the emoji.
+[[gnu::always_inline]] inline Taken TakeCode(const std::uint8_t* bytes, const std::uint8_t* p,
+                                             const std::uint8_t* end, const Lookup& lookup) {
+  const unsigned lead = bytes[0];
+  if (lead < 0x80) return {kAsciiClasses[lead], 1};
+  const UCPTrie* trie = lookup.trie;
+  const unsigned t1 = bytes[1] ^ 0x80u;
+  if (lead - 0xC2 < 0x1E && t1 < 0x40) {
+    return {trie->data.ptr8[trie->index[lead & 0x1F] + t1], 2};
+  }
+  const unsigned t2 = bytes[2] ^ 0x80u;
+  if (lead - 0xE0 < 0x10 && U8_IS_VALID_LEAD3_AND_T1(lead, bytes[1]) && t2 < 0x40) {
+    return {trie->data.ptr8[trie->index[((lead & 0xF) << 6) | t1] + t2], 3};
+  }
+  const unsigned t3 = bytes[3] ^ 0x80u;
+  if (lead == 0xF0 && bytes[1] == 0x9F && t2 < 0x40 && t3 < 0x40) {
+    return {lookup.emoji[(t2 << 6) | t3], 4};
+  }
+  return TakeAny(p, end, trie);
+}
+
+// The code points of a chunk that go through the rules, and the bits they leave.
+class RuledCodePoints {
+ public:
+  RuledCodePoints(const Cut& cut, const std::uint8_t* chunk, const std::uint8_t* bytes,
+                  unsigned size, std::uint64_t bits, const Lookup& lookup)
+      : m_lookup(lookup),
+        m_chunk(chunk),
+        m_bytes(bytes),
+        m_end(cut.end),
+        m_size(size),
+        m_ruledEnd(static_cast<unsigned>(cut.p - chunk)),
+        m_state(cut.state),
+        m_bits(bits) {}
+
+  // The code point at `at` through the rules, and what follows it where that must go through
+  // them too; returns the bits of the code points so taken after it. Out of line: the common
+  // case, a chunk of plain code points, keeps its registers.
+  [[gnu::noinline]] std::uint64_t Take(unsigned at) {
+    Apply(at);
+    return FollowPrepend();
+  }
+
+  // What follows a prepended mark joins it, printable ASCII too: through the rules. Returns
+  // the bits of the code points taken.
+  std::uint64_t FollowPrepend() {
+    std::uint64_t taken = 0;
+    while (kJoinsPlain[m_state] && m_ruledEnd < m_size && !m_irregular) {
+      taken |= std::uint64_t{1} << m_ruledEnd;
+      Apply(m_ruledEnd);
+    }
+    return taken;
+  }
+
+  bool irregular() const { return m_irregular; }
+  std::uint64_t bits() const { return m_bits; }
+
+  // The state after the code point that ends at `end`.
+  std::uint8_t StateAt(unsigned end) const {
+    return m_ruledEnd == end ? m_state : kAutomaton.plain;
+  }
+
+ private:
+  void Apply(unsigned at) {
+    const Taken code = TakeCode(m_bytes + at, m_chunk + at, m_end, m_lookup);
+    if (code.c == kIrregular) {
+      m_irregular = true;
+      return;
+    }
+    const std::uint8_t before = at == m_ruledEnd ? m_state : kAutomaton.plain;
+    const std::uint8_t step = kAutomaton.next[before][code.c];
+    m_bits = (m_bits & ~(std::uint64_t{1} << at)) | (std::uint64_t{step & 1u} << at);
+    m_state = step >> 1;
+    m_ruledEnd = at + code.length;
+  }
+
+  const Lookup& m_lookup;
+  const std::uint8_t* m_chunk;
+  const std::uint8_t* m_bytes;
+  const std::uint8_t* m_end;
+  unsigned m_size;      // the bytes of the chunk in the text
+  unsigned m_ruledEnd;  // where the last code point through the rules ends
+  std::uint8_t m_state;
+  bool m_irregular = false;
+  std::uint64_t m_bits;
+};
+
+// Whether those of the three bytes at `bytes` that `asked` marks are continuation bytes.
+bool Continue(const std::uint8_t* bytes, std::uint64_t asked) {
+  std::uint64_t continuation = 0;
+  for (unsigned k = 0; k < 3; ++k) {
+    continuation |= std::uint64_t{(bytes[k] & 0xC0) == 0x80} << k;
+  }
+  return (asked & ~continuation) == 0;
+}
+
+// ChunkStarts for a chunk of which 67 bytes may be read at `bytes` (the text's own, or a copy
+// of its end padded with spaces). Every byte that is not a continuation byte starts a code
+// point, and a plain one (printable ASCII, most letters) a character too, unless it follows a
+// prepended mark: so the bits come from the masks, and only the code points that are not
+// plain go through the rules. That holds while every sequence is as long as its lead byte
+// tells, which the masks check too: where one is not, the chunk is cut again one code point
+// at a time, and this returns false with `cut` unchanged.
+[[gnu::always_inline]] inline bool CutChunk(Cut& cut, const std::uint8_t* chunk,
+                                            const std::uint8_t* bytes, const Lookup& lookup,
+                                            std::uint64_t& bits) {
+  const auto first = static_cast<unsigned>(cut.p - chunk);
+  const ChunkMasks masks = MaskChunk(bytes);
+  // The continuation bytes are those the lead bytes ask for, here and in the chunk before
+  // (the bytes before the first code point); those they ask of the next one start it.
+  if (masks.asked != (masks.continuation & ~((std::uint64_t{1} << first) - 1))) return false;
+  const bool last = cut.end - chunk <= 64;
+  const unsigned size = last ? static_cast<unsigned>(cut.end - chunk) : 64;
+  unsigned end = size;
+  if (masks.askedNext != 0) [[unlikely]] {
+    if (last || !Continue(bytes + 64, masks.askedNext)) return false;
+    end = 64 + static_cast<unsigned>(std::countr_one(masks.askedNext));
+  }
+  const std::uint64_t inText = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
+  RuledCodePoints ruled(cut, chunk, bytes, size, ~masks.continuation & inText, lookup);
+  std::uint64_t events = masks.unprintable & ~masks.continuation & inText;
+  if (kJoinsPlain[cut.state]) [[unlikely]]
+    events &= ~ruled.FollowPrepend();
+  while (events != 0) {
+    const auto at = static_cast<unsigned>(std::countr_zero(events));
+    events &= events - 1;
+    // A plain code point starts a character, whatever came before (but a prepended mark,
+    // which the rules take care of), and the rules forget what came before it.
+    const unsigned lead = bytes[at];
+    const LeadKind kind = lookup.leads[lead];
+    if (kind == kPlain) continue;
+    if (kind == kPlainBlocks && lookup.plainBlocks[((lead & 0xF) << 6) | (bytes[at + 1] & 0x3Fu)]) {
+      continue;
+    }
+    events &= ~ruled.Take(at);
+  }
+  if (ruled.irregular()) return false;
+  cut.p = chunk + end;
+  cut.state = ruled.StateAt(end);
+  bits = ruled.bits();
+  return true;
+}
+
+[[gnu::always_inline]] inline std::uint64_t FastChunkStarts(Cut& cut, const std::uint8_t* chunk,
+                                                            const std::uint8_t* bytes,
+                                                            const Lookup& lookup) {
+  std::uint64_t bits = 0;
+  if (CutChunk(cut, chunk, bytes, lookup, bits)) [[likely]]
+    return bits;
+  // A copy, so that `cut` stays in registers.
+  Cut slow = cut;
+  bits = SlowChunkStarts(slow, chunk, lookup.trie);
+  cut = slow;
+  return bits;
+}
+
 }  // namespace
 
 CharacterText SplitCharacters(std::string_view utf8) {
@@ -380,13 +688,26 @@ CharacterText SplitCharacters(std::string_view utf8) {
   if (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos) {
     return CharacterText::Bytes(utf8);
   }
-  const UCPTrie* trie = &ClassTrie();
+  const Lookup& lookup = TheLookup();
   std::vector<std::uint64_t> starts(size / 64 + 1);
   const auto* const begin = reinterpret_cast<const std::uint8_t*>(utf8.data());
   Cut cut{begin, begin + size};
-  for (std::size_t w = 0; cut.p < cut.end; ++w) starts[w] = ChunkStarts(cut, begin + w * 64, trie);
   std::size_t count = 0;
-  for (const std::uint64_t word : starts) count += CountBits(word);
+  std::size_t w = 0;
+  // The cut reads up to three bytes past a chunk: the last bytes, one or two chunks of them,
+  // are read in a copy padded with spaces.
+  for (; size - w * 64 >= 67; ++w) {
+    const std::uint8_t* const chunk = begin + w * 64;
+    starts[w] = FastChunkStarts(cut, chunk, chunk, lookup);
+    count += CountBits(starts[w]);
+  }
+  std::uint8_t last[128 + 16];
+  std::memset(last, ' ', sizeof last);
+  std::memcpy(last, begin + w * 64, size - w * 64);
+  for (std::size_t k = 0; cut.p < cut.end; ++k, ++w) {
+    starts[w] = FastChunkStarts(cut, begin + w * 64, last + k * 64, lookup);
+    count += CountBits(starts[w]);
+  }
   starts[size / 64] |= std::uint64_t{1} << (size % 64);
   return CharacterText::WithStarts(utf8, std::move(starts), count);
 }

@@ -5,6 +5,7 @@
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -186,6 +187,69 @@ TEST(SplitCharacters, AgreesWithIcuOnRandomTexts) {
     const int pieces = static_cast<int>(random() % (round % 10 == 0 ? 300 : 40));
     for (int p = 0; p < pieces; ++p) text += pool[random() % pool.size()];
     ASSERT_EQ(Characters(text), IcuCharacters(text)) << "round " << round;
+  }
+}
+
+// The cut takes 64 bytes at a time: every pair of samples, ill-formed ones too, with the
+// second on either side of a chunk's end, after plain ASCII or after text in another script.
+TEST(SplitCharacters, AgreesWithIcuAcrossChunks) {
+  std::vector<std::string> samples = kClassSamples;
+  for (const char* more : {"\xC3", "\xE6\x9D", "\xF0\x9F\x8E", "\xBF", "\xC0\xAF", "\xED\xA0\x80",
+                           "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xE6\x9D\xB1", "\xE3\x81\xAE"}) {
+    samples.emplace_back(more);
+  }
+  for (const std::string& before : {std::string(60, 'a'), std::string(30, 'a') + "\xD0\xBF"}) {
+    for (std::size_t pad = 0; pad < 8; ++pad) {
+      for (const std::string& a : samples) {
+        for (const std::string& b : samples) {
+          const std::string text = before + std::string(pad, ' ') + a + b + "z";
+          ASSERT_EQ(Characters(text), IcuCharacters(text)) << testing::PrintToString(text);
+        }
+      }
+    }
+  }
+}
+
+// EndAfter(k) tells where the k-th Next() ends; Walk() passes the characters Next() gives, a
+// run of one-byte characters at a time where it can, however many it is asked for at once.
+TEST(CharacterText, WalkAndEndAfterAgreeWithNext) {
+  const std::string texts[] = {
+      std::string(63, 'a') + "\xC3\xA9" + std::string(70, 'b') + "e\xCC\x81",
+      std::string(64, 'a') + "\r\n" + std::string(130, 'c'),
+      "\xE6\x9D\xB1\xE4\xBA\xAC x\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" + std::string(200, 'z'),
+      std::string(100, ' ') + "\xD0\xBF\xD1\x80\xD0\xB8" + std::string(28, '.')};
+  for (const std::string& text : texts) {
+    const CharacterText characters = SplitCharacters(text);
+    ASSERT_FALSE(characters.bytes());
+    CharacterText::Cursor next(characters);
+    std::vector<std::size_t> ends;
+    for (std::size_t i = 0; i < characters.size(); ++i) ends.push_back(next.Next());
+    for (std::size_t k = 1; k <= ends.size(); ++k) {
+      ASSERT_EQ(CharacterText::Cursor(characters).EndAfter(k), ends[k - 1]) << k;
+    }
+    for (const std::size_t step : {1, 3, 8, 64, 1000}) {
+      CharacterText::Cursor cursor(characters);
+      std::vector<std::size_t> walked;
+      for (std::size_t start = 0; walked.size() < ends.size();) {
+        const std::size_t count = std::min(step, ends.size() - walked.size());
+        const std::size_t before = walked.size();
+        const char* const bytes = text.data();
+        cursor.Walk(
+            bytes, start, count,
+            [&](std::size_t j, const char* from, std::size_t n) {
+              EXPECT_EQ(before + j, walked.size());
+              for (std::size_t k = 1; k <= n; ++k) walked.push_back(from - bytes + k);
+            },
+            [&](std::size_t j, const char* from, const char* end) {
+              EXPECT_EQ(before + j, walked.size());
+              EXPECT_GT(end, from + 1);
+              walked.push_back(end - bytes);
+            });
+        ASSERT_EQ(walked.size(), before + count);
+        start = walked.back();
+      }
+      EXPECT_EQ(walked, ends) << step << " " << testing::PrintToString(text);
+    }
   }
 }
 

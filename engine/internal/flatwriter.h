@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
@@ -55,6 +56,99 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
   return p;
 }
 
+// The n one-byte characters from c, the j-th on, with put(j, c, p). Four at a time: the loop's
+// own steps are a third of a character's.
+template <typename Put>
+[[gnu::always_inline]] inline char* PutByteRun(Put& put, std::size_t j, const char* c,
+                                               std::size_t n, char* p) {
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    for (std::size_t u = 0; u < 4; ++u) p = put(j + k + u, c + k + u, p);
+  }
+  for (; k < n; ++k) p = put(j + k, c + k, p);
+  return p;
+}
+
+// WriteFlat for a text cut by bits: runs of one-byte characters as WriteFlatBytes writes
+// bytes, the other characters one by one.
+template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
+[[gnu::noinline]] char* WriteFlatWalking(HexWords<kFormat, kWordsMade> words,
+                                         const std::uint8_t* waves, std::string_view bytes,
+                                         std::size_t start, CharacterText::Cursor& cursor,
+                                         std::size_t count, const StyleCodes<kFormat>& styles,
+                                         char* p) {
+  constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
+  constexpr std::string_view kClose = kTraits<kFormat>.runClose;
+  constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
+  static_assert(kPrefix.size() <= 32 && kClose.size() <= 16);
+  constexpr WavePlace kWave = kTraits<kFormat>.wave;
+  static_assert(!kWavy || kWave != WavePlace::kNone);
+  // Copies on the stack, which the compiler keeps apart from the stores through p.
+  char prefix[32] = {};
+  for (std::size_t i = 0; i < kPrefix.size(); ++i) prefix[i] = kPrefix[i];
+  char close[16] = {};
+  for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
+  const StyleCodes<kFormat> codes = styles;
+  // Character j's tags before its text, and after it.
+  const auto open = [&](std::size_t j, char* at) __attribute__((always_inline)) {
+    std::memcpy(at, prefix, kPrefix.size() <= 16 ? 16 : 32);
+    const std::uint64_t word = words[j];
+    std::memcpy(at + kPrefix.size(), &word, sizeof word);
+    at += kPrefix.size() + kWord;
+    if constexpr (kHasStyleCodes<kFormat>) at = codes.Put(at);
+    if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
+      at = PutWaveTransition(at, kWaveTransitions<kFormat>[waves[j]]);
+    } else if constexpr (kWavy) {
+      at = PutStateTag(at, kWaveOpen<kFormat>[waves[j]]);
+    }
+    return at;
+  };
+  const auto shut = [&](std::size_t j, char* at) __attribute__((always_inline)) {
+    if constexpr (kWavy && kWave == WavePlace::kInsideElement) {
+      at = PutStateTag(at, kWaveClose<kFormat>[waves[j]]);
+    }
+    if constexpr (!kClose.empty()) {
+      std::memcpy(at, close, sizeof close);
+      at += kClose.size();
+    }
+    return at;
+  };
+  // One character of one byte.
+  const auto putByte = [&](std::size_t j, const char* c, char* at) __attribute__((always_inline)) {
+    at = open(j, at);
+    if (!NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
+      *at++ = *c;
+    } else {
+      at = PutCharacter<kFormat, kEscapes>(at, c, 1, false);
+    }
+    return shut(j, at);
+  };
+  CharacterText::Cursor walker = cursor;
+  const char* const textEnd = bytes.data() + bytes.size();
+  // Where 16 bytes can be read from every character's start, as is so for all blocks but the
+  // text's last, each is one copy: the test is made once.
+  const auto walk = [&](auto readable) __attribute__((always_inline)) {
+    walker.Walk(
+        bytes.data(), start, count,
+        [&](std::size_t j, const char* from, std::size_t n) {
+          p = PutByteRun(putByte, j, from, n, p);
+        },
+        [&](std::size_t j, const char* from, const char* end) {
+          p = open(j, p);
+          const auto size = static_cast<std::size_t>(end - from);
+          p = PutCharacter<kFormat, kEscapes>(p, from, size, readable() || textEnd - from >= 16);
+          p = shut(j, p);
+        });
+  };
+  if (walker.EndAfter(count) + 16 <= bytes.size()) {
+    walk(std::true_type{});
+  } else {
+    walk(std::false_type{});
+  }
+  cursor = walker;
+  return p;
+}
+
 // Every character with its whole tag as in WriteFlatBytes, for characters of any size and with
 // the wave: the next `count` characters from `cursor`, which start at byte `start` of `bytes`.
 // `waves` holds each character's wave state, or where the format writes the wave after the
@@ -63,6 +157,12 @@ template <MarkupFormat kFormat, bool kBytes, bool kWavy, bool kEscapes, bool kWo
 char* WriteFlat(HexWords<kFormat, kWordsMade> words, const std::uint8_t* waves,
                 std::string_view bytes, std::size_t start, CharacterText::Cursor& cursor,
                 std::size_t count, const StyleCodes<kFormat>& styles, char* p) {
+  if constexpr (!kBytes) {
+    return WriteFlatWalking<kFormat, kWavy, kEscapes>(words, waves, bytes, start, cursor, count,
+                                                      styles, p);
+  }
+  // From here on the text is cut into bytes (the wave's case; WriteFlatBytes takes the others),
+  // and kBytes leaves nothing of the walk of bits.
   constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
   constexpr std::string_view kClose = kTraits<kFormat>.runClose;
   constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
