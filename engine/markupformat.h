@@ -51,10 +51,14 @@ enum class TextEscape {
 };
 
 // How a format writes the font name into the document's font tag.
+// Fade files are shared, so a font name is foreign text: whatever it holds, it stays one name.
 enum class FontQuoting {
-  kNone,       // the format has no font tag
-  kVerbatim,   // as it is
-  kCssInHtml,  // in a quoted CSS string (\ and ' after a backslash) inside an HTML attribute
+  kNone,           // the format has no font tag
+  kHtmlAttribute,  // in a double-quoted HTML attribute: & < > " as &amp; &lt; &gt; &quot;
+  kCssInHtml,      // in a quoted CSS string (\ and ' after a backslash, control characters as
+                   // hexadecimal escapes) inside an HTML attribute
+  kBbcodeValue,    // as it is; a name holding [, ] or a line break, which could end the tag or
+                   // open another, gets no font tag at all
 };
 
 // Underline, italic, bold: the order in which style tags open, outermost first.
@@ -134,7 +138,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
         .escape = TextEscape::kNone,
         .styleOpen = formats::kAngleOpen,
         .styleClose = formats::kAngleClose,
-        .font = FontQuoting::kVerbatim,
+        .font = FontQuoting::kHtmlAttribute,
         .fontWhenEmpty = true,
         .fontOpen = "<font face=\"",
         .fontOpenEnd = "\">",
@@ -171,7 +175,7 @@ inline constexpr std::array<FormatTraits, 9> kFormats = {{
         .standAlone = "[",
         .styleOpen = {"[u]", "[i]", "[b]"},
         .styleClose = {"[/u]", "[/i]", "[/b]"},
-        .font = FontQuoting::kVerbatim,
+        .font = FontQuoting::kBbcodeValue,
         .fontOpen = "[font=",
         .fontOpenEnd = "]",
         .fontClose = "[/font]",

@@ -1,5 +1,6 @@
 #include "engine/markupreading.h"
 
+#include <cctype>
 #include <charconv>
 #include <system_error>
 
@@ -95,17 +96,49 @@ void TakeTextUnit(std::string_view& rest, TextEscape escape, std::string& out) {
   rest.remove_prefix(1);
 }
 
+// A CSS escape after its backslash: up to six hexadecimal digits and one blank after them, or
+// any other character as itself.
+void TakeCssEscape(std::string_view& rest, std::string& out) {
+  std::size_t digits = 0;
+  char32_t code = 0;
+  while (digits < 6 && digits < rest.size() &&
+         std::isxdigit(static_cast<unsigned char>(rest[digits]))) {
+    const char c = rest[digits++];
+    code = code * 16 + static_cast<char32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+  }
+  if (digits == 0) {
+    out += rest.front();
+    rest.remove_prefix(1);
+    return;
+  }
+  // As CSS reads them: no NUL, surrogate or code point past Unicode's end.
+  if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) code = 0xFFFD;
+  AppendUtf8(code, &out);
+  rest.remove_prefix(digits);
+  if (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t' || rest.front() == '\n')) {
+    rest.remove_prefix(1);
+  }
+}
+
 // The font name as the font tag holds it, its quoting undone.
 std::string UnquoteFont(const FormatTraits& format, std::string_view quoted) {
-  if (format.font != FontQuoting::kCssInHtml) return std::string(quoted);
-  std::string css;
-  for (std::string_view rest = quoted; !rest.empty();) {
-    TakeTextUnit(rest, TextEscape::kHtmlEntities, css);
+  if (format.font != FontQuoting::kCssInHtml && format.font != FontQuoting::kHtmlAttribute) {
+    return std::string(quoted);
   }
+  std::string unescaped;
+  for (std::string_view rest = quoted; !rest.empty();) {
+    TakeTextUnit(rest, TextEscape::kHtmlEntities, unescaped);
+  }
+  if (format.font == FontQuoting::kHtmlAttribute) return unescaped;
   std::string font;
-  for (std::size_t i = 0; i < css.size(); ++i) {
-    if (css[i] == '\\' && i + 1 < css.size()) ++i;
-    font += css[i];
+  for (std::string_view rest = unescaped; !rest.empty();) {
+    const char c = rest.front();
+    rest.remove_prefix(1);
+    if (c == '\\' && !rest.empty()) {
+      TakeCssEscape(rest, font);
+    } else {
+      font += c;
+    }
   }
   return font;
 }

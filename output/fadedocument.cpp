@@ -7,15 +7,37 @@ namespace tintrix {
 
 namespace {
 
-// The font name as the format's font tag holds it.
-std::string QuotedFont(const FormatTraits& format, MarkupFormat kind, std::string_view font) {
-  if (format.font != FontQuoting::kCssInHtml) return std::string(font);
-  std::string css;
-  for (char c : font) {
-    if (c == '\\' || c == '\'') css += '\\';
-    css += c;
+// The font name as the format's font tag holds it, or nullopt when the format cannot hold it
+// as one name.
+std::optional<std::string> QuotedFont(FontQuoting quoting, std::string_view font) {
+  switch (quoting) {
+    case FontQuoting::kNone:
+      return std::nullopt;
+    case FontQuoting::kHtmlAttribute:
+      return EscapeForFormat(MarkupFormat::kHtml, font);
+    case FontQuoting::kCssInHtml: {
+      std::string css;
+      for (char c : font) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+          // A raw line break would end the CSS string and let the rest be read as declarations.
+          static constexpr char kHex[] = "0123456789abcdef";
+          css += '\\';
+          if (byte >= 0x10) css += kHex[byte >> 4];
+          css += kHex[byte & 0xf];
+          css += ' ';
+          continue;
+        }
+        if (c == '\\' || c == '\'') css += '\\';
+        css += c;
+      }
+      return EscapeForFormat(MarkupFormat::kHtml, css);
+    }
+    case FontQuoting::kBbcodeValue:
+      if (font.find_first_of("[]\r\n") != std::string_view::npos) return std::nullopt;
+      return std::string(font);
   }
-  return EscapeForFormat(kind, css);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -43,11 +65,13 @@ StatusOr<FadeDocument> FadeDocument::Create(const FadeSettings& fade, bool marku
   std::string open(format.documentOpen);
   std::string close;
   if (!markupOnly) {
-    const bool font =
-        format.font != FontQuoting::kNone && (format.fontWhenEmpty || !fade.font.empty());
+    const std::optional<std::string> quoted = format.fontWhenEmpty || !fade.font.empty()
+                                                  ? QuotedFont(format.font, fade.font)
+                                                  : std::nullopt;
+    const bool font = quoted.has_value();
     if (font) {
       open += format.fontOpen;
-      open += QuotedFont(format, options.format, fade.font);
+      open += *quoted;
       open += format.fontOpenEnd;
     }
     // Outermost underline, innermost bold.

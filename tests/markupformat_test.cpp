@@ -8,6 +8,7 @@
 
 #include "cli/fadetool.h"
 #include "engine/blendspace.h"
+#include "engine/markupreading.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
 
@@ -108,6 +109,42 @@ TEST(MarkupFormat, GoldenDocuments) {
   EXPECT_EQ(Document(fade, "x", Format(MarkupFormat::kBbcode), false),
             "[b][color=#00FF00]x[/color][/b]");
   EXPECT_EQ(Document(fade, "", Format(MarkupFormat::kAnsi), true), "\x1b[0m");
+}
+
+// A font name comes from shared fade files: it stays one name in its tag, or the tag is left
+// out where the format cannot hold it.
+TEST(MarkupFormat, FontCannotBecomeMarkup) {
+  const struct {
+    MarkupFormat format;
+    const char* font;
+    const char* head;    // what comes before the colour tags
+    bool tagged = true;  // the document has a font tag, read back as the font
+  } cases[] = {
+      {MarkupFormat::kClassic, "x\"><img src=x onerror=\"a='p'\">",
+       "<font face=\"x&quot;&gt;&lt;img src=x onerror=&quot;a='p'&quot;&gt;\"><b>"},
+      {MarkupFormat::kClassic, "R&D <Sans>", "<font face=\"R&amp;D &lt;Sans&gt;\"><b>"},
+      {MarkupFormat::kHtml, "x'\"><img src=x>",
+       "<span style=\"font-family:'x\\'&quot;&gt;&lt;img src=x&gt;'\"><b>"},
+      {MarkupFormat::kHtml, "a\n;color:red\x7f",
+       "<span style=\"font-family:'a\\a ;color:red\\7f '\"><b>"},
+      {MarkupFormat::kBbcode, "x][url=javascript:a]y", "[b]", false},
+      {MarkupFormat::kBbcode, "x[b", "[b]", false},
+      {MarkupFormat::kBbcode, "two\nlines", "[b]", false},
+      {MarkupFormat::kBbcode, "Comic Sans MS", "[font=Comic Sans MS][b]"},
+  };
+  for (const auto& c : cases) {
+    FadeSettings fade = Fade(2, false);
+    fade.font = c.font;
+    fade.bold = 1;
+    const std::string document = Document(fade, "x", Format(c.format), false);
+    EXPECT_TRUE(document.starts_with(c.head)) << c.font << " gave " << document;
+    const StatusOr<MarkupReading> read = ReadMarkup(document, c.format);
+    ASSERT_TRUE(read.ok()) << c.font;
+    EXPECT_EQ(read->hasFont, c.tagged) << c.font;
+    if (c.tagged) {
+      EXPECT_EQ(read->font, c.font);
+    }
+  }
 }
 
 // The text stays text: no character can end up a terminal's command, a tag or a code, merged

@@ -60,8 +60,11 @@ TEST(BuildFadeDocument, WrapsInStyleAndFontTags) {
       {"greyed styles are off", 2, 2, 2, "Arial",
        std::string("<font face=\"Arial\">") + kBlueAb + "</font>"},
       {"empty font", 0, 0, 0, "", std::string("<font face=\"\">") + kBlueAb + "</font>"},
-      {"font with a quote is verbatim", 0, 1, 0, "Comic \"Sans\"",
-       std::string("<font face=\"Comic \"Sans\"\"><i>") + kBlueAb + "</i></font>"},
+      {"a font's markup characters stay in its attribute", 0, 1, 0,
+       "x\"><img src=x onerror=\"document.title='pwned'\">&",
+       std::string("<font face=\"x&quot;&gt;&lt;img src=x onerror=&quot;document.title='pwned'"
+                   "&quot;&gt;&amp;\"><i>") +
+           kBlueAb + "</i></font>"},
   };
   for (const auto& c : cases) {
     FadeSettings fade = TwoColorFade("ab");

@@ -78,7 +78,15 @@ constexpr const char* kPieces[] = {
     "a",      "b",  "Z",       " ", "&",      "<",       ">",
     "\"",     "\\", "[",       "]", "\u00A7", "e\u0301", "\U0001F44D\U0001F3FD",
     "\u4E2D", "&n", "\u00A7l", "x", "<b>",    "'"};
-constexpr const char* kFonts[] = {"Arial", "Comic Sans MS", "O'Brien", "a\"b", "", "x\\y"};
+constexpr const char* kFonts[] = {"Arial",
+                                  "Comic Sans MS",
+                                  "O'Brien",
+                                  "a\"b",
+                                  "",
+                                  "x\\y",
+                                  "x\"><img src=x onerror=\"t='p'\">&amp;",
+                                  "a]b[url=x]c",
+                                  "tab\tand\\41 "};
 
 std::string RandomText(std::mt19937_64& random) {
   const std::size_t pieces = std::uniform_int_distribution<std::size_t>(1, 48)(random);

@@ -115,6 +115,24 @@ kFormats.forEach((format, f) => {
   });
 });
 
+// Font names from shared fade files that try to become markup: an element, a declaration of
+// their own, a tag. bbcode's renderer passes `<` through, so bbcode is tried with the names
+// it must refuse.
+const kHostileFonts = {
+  element: 'x"><img src=x onerror="document.title=\'pwned\'">',
+  declaration: "x';font-style:italic;'",
+  'line-declaration': 'x\n;font-style:italic;',
+  tag: 'x][url=javascript:alert(1)]y[/url][font=z',
+  'line-tag': 'two\n[i]lines',
+};
+kFormats.forEach((format) => {
+  for (const [fontName, font] of Object.entries(kHostileFonts)) {
+    if (format === 'bbcode' && !/[[\]\n]/.test(font)) continue;
+    cases.push({ ...kVariants[0], name: `${format}/font-${fontName}`, format, styles: 'b',
+      text: 'a font', font });
+  }
+});
+
 if (new Set(cases.map((c) => c.name)).size !== cases.length) throw new Error('case names repeat');
 
 function fadeOptions(c) {
@@ -127,7 +145,8 @@ function documentArguments(c) {
   const styles = [['b', 'bold'], ['i', 'italic'], ['u', 'underline']]
     .map(([s, word]) => (c.styles.includes(s) ? `--${word}` : `--no-${word}`));
   return [...fadeOptions(c), '--format', c.format, '--no-wavy', ...styles,
-    ...(c.format === 'bbcode' ? ['--font', ''] : []), ...(c.merge ? ['--merge'] : []),
+    ...(c.font !== undefined ? ['--font', c.font] : c.format === 'bbcode' ? ['--font', ''] : []),
+    ...(c.merge ? ['--merge'] : []),
     ...(c.markupOnly ? ['--markup-only'] : []), ...(onStdin(c) ? [] : ['--', c.text])];
 }
 
@@ -231,7 +250,7 @@ const toBrowser = prepared.filter((c) => ['classic', 'html', 'bbcode'].includes(
 const pages = await readHtml(toBrowser.map((c) =>
   (c.format === 'bbcode' ? bbcodeToHtml(c.document) : c.document)), chromium);
 const failures = new Map();
-toBrowser.forEach((c, i) => failures.set(c.name, check(c, pages[i])));
+toBrowser.forEach((c, i) => failures.set(c.name, check(c, pages[i].cells, pages[i].events)));
 for (const c of prepared) {
   if (c.format === 'ansi') {
     const { cells, events } = await readAnsi(c.document, c.expected.length);

@@ -31,10 +31,17 @@ function readInPage(documents) {
     }
     return underlined.get(element);
   };
+  // Elements a document of colours and styles never holds, and handlers of any element.
+  const foreign = (box) => [...box.querySelectorAll('*')].flatMap((element) => [
+    ...(/^(FONT|SPAN|B|I|U|SUB|SUP|STRONG|EM|S|DIV|P|BR)$/.test(element.tagName) ? []
+      : [`makes an element ${element.tagName.toLowerCase()}`]),
+    ...[...element.attributes].filter((a) => !/^(color|face|style)$/.test(a.name))
+      .map((a) => `gives ${element.tagName.toLowerCase()} the attribute ${a.name}`)]);
   const results = documents.map((html) => {
     const box = document.createElement('div');
     document.body.append(box);
     box.innerHTML = html;
+    const events = foreign(box);
     const cells = [];
     const walker = document.createTreeWalker(box, NodeFilter.SHOW_TEXT);
     for (let node; (node = walker.nextNode()); ) {
@@ -44,11 +51,11 @@ function readInPage(documents) {
         cells.push([c.codePointAt(0), style.color, style.fontWeight, style.fontStyle, underline]);
       }
     }
-    return cells;
+    return { cells, events };
   });
   const out = document.createElement('pre');
   out.id = 'results';
-  out.textContent = JSON.stringify(results);  // only numbers, "rgb(…)", keywords: no escapes
+  out.textContent = JSON.stringify(results);  // numbers, "rgb(…)", keywords, words: no `<`
   document.body.replaceChildren(out);
 }
 
@@ -68,15 +75,18 @@ export async function readHtml(documents, chromium) {
     ], { maxBuffer: 1 << 30, timeout: 120000, env: { ...process.env, HOME: folder } });
     const found = /<pre id="results">([^<]*)<\/pre>/.exec(stdout);
     if (!found) throw new Error(`chromium gave no results: ${stdout.slice(0, 500)}`);
-    return JSON.parse(found[1]).map((cells) => cells.map(([cp, colour, weight, style, u]) => {
-      const rgb = /^rgba?\((\d+), (\d+), (\d+)/.exec(colour);
-      return {
-        cp,
-        colour: rgb && hex((+rgb[1] << 16) | (+rgb[2] << 8) | +rgb[3]),
-        bold: +weight >= 600,
-        italic: style === 'italic',
-        underline: u,
-      };
+    return JSON.parse(found[1]).map(({ cells, events }) => ({
+      events,
+      cells: cells.map(([cp, colour, weight, style, u]) => {
+        const rgb = /^rgba?\((\d+), (\d+), (\d+)/.exec(colour);
+        return {
+          cp,
+          colour: rgb && hex((+rgb[1] << 16) | (+rgb[2] << 8) | +rgb[3]),
+          bold: +weight >= 600,
+          italic: style === 'italic',
+          underline: u,
+        };
+      }),
     }));
   } finally {
     await rm(folder, { recursive: true, force: true });
