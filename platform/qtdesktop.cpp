@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <fontconfig/fontconfig.h>
@@ -35,6 +36,10 @@ void QtDesktop::ShowMessage(const std::string& text, const std::string& title, M
   QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QString::fromStdString(title), shown, QMessageBox::Ok, Owner());
   box.setInformativeText(QString::fromStdString(informative));
+  // Messages quote names from files anybody may have written (a fade's name, a path): they are
+  // shown as they are, never taken for rich text.
+  box.setTextFormat(Qt::PlainText);
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   // A short message would make a box too narrow for its own title: the window manager
   // needs room for the title beside its icon and buttons.
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {

@@ -3,11 +3,15 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <set>
 #include <string>
@@ -110,6 +114,32 @@ TEST(QtDesktopFonts, ListsFamiliesAlphabeticallyWhateverTheirLetterCase) {
   const std::vector<std::string> expected = {"Alpha", "alpha 2", "beta", "Bravo", "eagle",
                                              "zeta",  "Zulu",    "élan", "Émile", "Ölfarbe"};
   EXPECT_EQ(QtDesktop().FontFamilies(), expected);
+}
+
+}  // namespace
+}  // namespace tintrix
+
+namespace tintrix {
+namespace {
+
+// A fade's name or a path in a message is shown as it is, whatever it looks like.
+TEST(QtDesktopMessages, ShowNamesAsPlainText) {
+  QtDesktop desktop;
+  QStringList shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+      if (label->text().contains('<')) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+        shown << label->text();
+      }
+    }
+    box->accept();
+  });
+  desktop.ShowMessage("Fade Info:\r\r<b>bold</b>", "Tintrix 1.0", MessageIcon::None,
+                      "<img src=\"x\">");
+  EXPECT_EQ(shown, (QStringList{"Fade Info:\n\n<b>bold</b>", "<img src=\"x\">"}));
 }
 
 }  // namespace

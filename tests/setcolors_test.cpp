@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <functional>
@@ -442,13 +443,23 @@ TEST_F(SetColorsTest, SwatchOfATextThatIsNoColourIsHatchedAndExplained) {
       {"fraction", "1.5", "Colour 3 is not a valid colour value: \"1.5\""},
       {"beyond32Bits", "99999999999", "Colour 3 is not a valid colour value: \"99999999999\""},
       {"empty", "", "Colour 3 is empty: it holds no colour value"},
+      {"markup from a fade file", "<img src=x>",
+       "Colour 3 is not a valid colour value: \"<img src=x>\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     m_fade.colors[2] = c.text;
     Open();
     QLabel* swatch = Swatch(3);
-    EXPECT_EQ(swatch->toolTip(), c.tip);
+    // What the tooltip shows, read as Qt reads it.
+    QTextDocument shown;
+    if (Qt::mightBeRichText(swatch->toolTip())) {
+      shown.setHtml(swatch->toolTip());
+    } else {
+      shown.setPlainText(swatch->toolTip());
+    }
+    EXPECT_EQ(shown.toPlainText(), c.tip);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(swatch)->text(QAccessible::Description), c.tip);
     EXPECT_EQ(swatch->palette().brush(QPalette::Window).style(), Qt::TexturePattern);
     // Neutral grey crossed by darker lines.
     const QImage image = swatch->grab().toImage();

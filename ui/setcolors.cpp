@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 
 #include <string>
 
@@ -242,24 +243,30 @@ void SetColors::PaintSwatch(int slot) {
     // The swatch's number stays readable on dark colours.
     palette.setColor(QPalette::WindowText, qGray(color.rgb()) < 128 ? Qt::white : Qt::black);
     swatch->setToolTip(QString());
+    swatch->setAccessibleDescription(QString());
     swatch->setAccessibleName(
         QStringLiteral("Colour %1: %2").arg(slot + 1).arg(color.name(QColor::HexRgb).toUpper()));
   } else {
     palette.setBrush(QPalette::Window, HatchBrush());
     palette.setColor(QPalette::WindowText, Qt::black);
-    // The tooltip, which accessibility gives as the description, says why.
+    // The tooltip and the accessible description say why.
     swatch->setAccessibleName(QStringLiteral("Colour %1: not set").arg(slot + 1));
-    swatch->setToolTip(
+    const QString why =
         text.empty() ? QStringLiteral("Colour %1 is empty: it holds no colour value").arg(slot + 1)
                      : QStringLiteral("Colour %1 is not a valid colour value: \"%2\"")
                            .arg(slot + 1)
-                           .arg(QString::fromStdString(text)));
+                           .arg(QString::fromStdString(text));
+    // The colour's text may come from a shared fade file, and Qt shows a tooltip that looks
+    // like markup as rich text: such a one goes as the HTML of its plain text.
+    swatch->setToolTip(Qt::mightBeRichText(why) ? Qt::convertFromPlainText(why) : why);
+    swatch->setAccessibleDescription(why);
   }
   swatch->setPalette(palette);
 }
 
 void SetColors::closeEvent(QCloseEvent* event) {
   StoreIntoFade();
+  emit FadeChanged();
   QDialog::closeEvent(event);
 }
 
