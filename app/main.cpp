@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QSessionManager>
+
+#include <cstdlib>
 
 #include "app/commandline.h"
 #include "platform/qtdesktop.h"
 #include "platform/qtshell.h"
+#include "platform/terminationsignals.h"
 #include "store/settingsstore.h"
 #include "ui/appicon.h"
 #include "ui/mainwindow.h"
@@ -21,6 +25,15 @@ void PreferX11UnderWayland() {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
   if (qEnvironmentVariableIsEmpty("DISPLAY")) return;
   qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb;wayland"));
+}
+
+// The window while the event loop runs, for StoreBeforeExit.
+tintrix::MainWindow* g_window = nullptr;
+
+// Qt ends the program with exit() when its display goes away, without the window's close
+// steps: whatever the last second changed is stored on the way out.
+void StoreBeforeExit() {
+  if (g_window != nullptr) static_cast<void>(g_window->StoreFade());
 }
 
 }  // namespace
@@ -45,6 +58,17 @@ int main(int argc, char** argv) {
   tintrix::MainWindow window(tintrix::Ports{desktop, shell}, store);
   desktop.SetParent(&window);
 
+  // A logout, a shutdown, a hang-up or Ctrl+C in the terminal closes the window as its close
+  // mark does, from the event loop.
+  const tintrix::TerminationSignals terminationSignals([&window](int) { window.close(); });
+  // The session manager asks before it ends the session; the window stays open until it does.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                   [&window](QSessionManager&) { static_cast<void>(window.StoreFade()); });
+  g_window = &window;
+  std::atexit(StoreBeforeExit);
+
   window.Start();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  g_window = nullptr;
+  return status;
 }

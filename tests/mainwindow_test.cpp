@@ -35,6 +35,7 @@
 #include "output/outputcommands.h"
 #include "store/settingsstore.h"
 #include "tests/fakedesktop.h"
+#include "tests/memorystore.h"
 #include "ui/frmabout.h"
 #include "ui/setcolors.h"
 #include "ui/weblinks.h"
@@ -44,28 +45,8 @@ namespace {
 
 using testing::FakeDesktop;
 using testing::FakeShell;
+using testing::MemoryStore;
 using testing::Message;
-
-class MemoryStore final : public SettingsStore {
- public:
-  std::optional<std::string> Read(const std::string& key) override {
-    const auto found = values.find(key);
-    if (found == values.end()) return std::nullopt;
-    return found->second;
-  }
-  void Write(const std::string& key, const std::string& text) override { values[key] = text; }
-  Status Sync() override {
-    ++syncs;
-    if (syncSucceeds) return Status::Ok();
-    return Status::IoError("Could not save the settings to " + Location() +
-                           ": No space left on device");
-  }
-  std::string Location() const override { return "/memory/Tintrix.conf"; }
-
-  std::map<std::string, std::string> values;
-  int syncs = 0;
-  bool syncSucceeds = true;
-};
 
 // A second top-level window, standing in for the configuration dialog.
 class RecordingWindow final : public QWidget {
@@ -602,6 +583,49 @@ TEST_F(MainWindowTest, ExitWithTheDialogOpenStoresSetColoursButNotItsTicks) {
   EXPECT_NE(dialog, nullptr);
   EXPECT_EQ(window->fade().italic, 0);
   EXPECT_EQ(window->fade().colorCount, "5");
+}
+
+// A session that ends the program without its close steps loses at most a second.
+TEST_F(MainWindowTest, EveryChangeOfTheFadeIsStoredWithinASecond) {
+  window->Start();
+  QPointer<SetColors> dialog;
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    const char* key;
+    const char* stored;
+  } cases[] = {
+      {"a random fade", [&] { Trigger("s2Color"); }, "NumberColors", "2"},
+      {"SET",
+       [&] {
+         Trigger("sConfigure");
+         dialog = Dialog();
+         dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))
+             ->setCurrentText(QStringLiteral("Set Color 4"));
+         desktop.colorAnswers = {std::uint32_t{255}};
+         dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+       },
+       "Color4", "255"},
+      {"the dialog's close",
+       [&] {
+         dialog->findChild<QCheckBox*>(QStringLiteral("Check3"))->setChecked(true);
+         dialog->close();
+       },
+       "Italic", "1"},
+  };
+  int syncs = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.change();
+    EXPECT_EQ(store.syncs, syncs);
+    ASSERT_TRUE(Eventually([&] { return store.syncs == syncs + 1; }));
+    EXPECT_EQ(store.values[c.key], c.stored);
+    ++syncs;
+  }
+  // A command that leaves the fade as it was writes nothing.
+  Text1()->setText(QStringLiteral("text"));
+  Trigger("sClipboard");
+  EXPECT_FALSE(Eventually([&] { return store.syncs > syncs; }));
 }
 
 TEST_F(MainWindowTest, MinimizeMinimizesTheMainWindow) {

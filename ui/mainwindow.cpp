@@ -164,7 +164,10 @@ void MainWindow::BuildMenus() {
               open->hide();
             }
           });
-          connect(action, &QAction::triggered, this, [this, run = entry.run] { run(*this); });
+          connect(action, &QAction::triggered, this, [this, run = entry.run] {
+            run(*this);
+            FadeChanged();
+          });
           break;
         }
         case MenuEntry::kSeparator:
@@ -190,6 +193,7 @@ void MainWindow::Start() {
   MakeTopmost(this);
   PlaceAtTopCentre(this);
   LoadFadeSettings(m_fade, m_store);
+  m_autosave.MarkStored();
   show();
 }
 
@@ -197,7 +201,9 @@ void MainWindow::SaveAndQuit() {
   if (m_quitting) return;
   m_quitting = true;
   const Status saved = SaveFadeSettings(m_fade, m_store);
-  if (!saved.ok()) {
+  if (saved.ok()) {
+    m_autosave.MarkStored();
+  } else {
     m_ports.desktop.ShowMessage(saved.message(), kErrorTitle, MessageIcon::Critical);
   }
   // Once this window is gone, Qt would otherwise treat the program as having lost its last
@@ -206,6 +212,10 @@ void MainWindow::SaveAndQuit() {
   // exit() rather than quit(): quit() asks every window to close first.
   QCoreApplication::exit(0);
 }
+
+Status MainWindow::StoreFade() { return m_autosave.StoreIfChanged(); }
+
+void MainWindow::FadeChanged() { m_autosave.Changed(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   SaveAndQuit();
@@ -224,6 +234,7 @@ void MainWindow::ShowConfiguration() {
   if (m_setColors == nullptr) {
     m_setColors = new SetColors(m_fade, m_ports.desktop, this);
     m_setColors->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_setColors, &SetColors::FadeChanged, this, &MainWindow::FadeChanged);
   }
   m_setColors->ShowOnTop();
 }

@@ -8,6 +8,7 @@
 #include "engine/fadesettings.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
+#include "store/fadeautosave.h"
 #include "ui/windowdrag.h"
 
 class QCloseEvent;
@@ -37,8 +38,10 @@ class StripSpot;
 // does. To accessibility the spots are push buttons named "Options", "Help" and "Close", each
 // menu beneath its word, and `Text1` is "Text to fade".
 //
-// Closing the window in any way (close mark, Exit, Alt+F4, the taskbar) runs SaveAndQuit,
-// which stores the fade and ends the program.
+// Closing the window in any way (close mark, Exit, Alt+F4, the taskbar, and the program's
+// handling of a termination signal) runs SaveAndQuit, which stores the fade and ends the
+// program. Between start and close, a changed fade is also stored within a second of the
+// change (FadeAutosave), so that a program ended without its close steps loses at most that.
 //
 // The ports and `store` must outlive the window.
 class MainWindow : public QWidget {
@@ -58,6 +61,10 @@ class MainWindow : public QWidget {
   // window runs its own close-time steps. Runs only the first time it is called; closeEvent
   // calls it.
   void SaveAndQuit();
+
+  // Stores the fade now when it differs from the one stored last, as when the session is about
+  // to end; fails as SaveFadeSettings does.
+  Status StoreFade();
 
   // The program's one current fade, but for its text: the text to fade is the text of
   // `Text1`, which alone holds it. A command sees it as `text` while it runs, and the text
@@ -82,10 +89,13 @@ class MainWindow : public QWidget {
   void ShowConfiguration();
   // Shows the about box, modal, owned by this window; returns when it is closed.
   void ShowAbout();
+  // Follows a change of the fade made by a command or the configuration dialog.
+  void FadeChanged();
 
   Ports m_ports;
   SettingsStore& m_store;
   FadeSettings m_fade;
+  FadeAutosave m_autosave{m_fade, m_store};
   std::string m_currentFadeFile;
   bool m_quitting = false;
 

@@ -221,6 +221,7 @@ void SetColors::PickSelectedColor() {
   const std::optional<int> slot = SelectedSlot();
   if (!slot) return;
   m_fade.colors[*slot] = std::to_string(*picked);
+  emit FadeChanged();
   PaintSwatch(*slot);
 }
 

@@ -43,6 +43,11 @@ class SetColors : public QDialog {
   // Shows the dialog, also when the user had minimized it, above other windows.
   void ShowOnTop();
 
+ signals:
+  // The dialog has written into the fade: a colour set with "SET", or the close-time
+  // write-back.
+  void FadeChanged();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   // Esc closes the dialog as its close box does.

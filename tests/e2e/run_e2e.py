@@ -174,6 +174,16 @@ class Program:
             owner.kill()
             raise
 
+    def random_two_colour_fade(self):
+        menu = self.open_menu(OPTIONS, "Options")
+        known = set(self.session.visible_windows()) | {menu}
+        self.session.keys(*RANDOM_SUBMENU)
+        submenu = self.session.wait_for_new_window(known, "the Random Fades submenu to open")
+        self.session.keys("Return")  # its first entry, "2 Color Fade", is selected
+        self.session.wait_gone(submenu, "the Random Fades submenu to close")
+        self.session.wait_gone(menu, "the Options menu to close")
+        log("chose Random Fades > 2 Color Fade")
+
     def exit_and_wait(self):
         self.command(EXIT, "Exit")
         try:
@@ -312,19 +322,16 @@ def scenario_main(session, tintrix, fade_tool):
         compare("the clipboard", got, expected)
     log(f"the clipboard holds the fade: {len(expected)} bytes")
 
-    menu = program.open_menu(OPTIONS, "Options")
-    known = set(session.visible_windows()) | {menu}
-    session.keys(*RANDOM_SUBMENU)
-    submenu = session.wait_for_new_window(known, "the Random Fades submenu to open")
-    session.keys("Return")  # its first entry, "2 Color Fade", is selected
-    session.wait_gone(submenu, "the Random Fades submenu to close")
-    session.wait_gone(menu, "the Options menu to close")
-    log("chose Random Fades > 2 Color Fade")
+    program.random_two_colour_fade()
 
     check_drags(session, program)
     program.exit_and_wait()
 
-    stored = program.stored_settings()
+    expect_random_two_colour_fade(program.stored_settings())
+
+
+def expect_random_two_colour_fade(stored):
+    """The stored fade is a random 2-colour fade made from the default fade."""
     expect(stored.get("NumberColors") == "2", f"NumberColors is {stored.get('NumberColors')!r}")
     for key in ("Color1", "Color2"):
         value = stored.get(key, "")

@@ -106,6 +106,8 @@ class X11Session:
     def _dump_windows(self):
         """Writes the window tree and the state of the helpers, for a diagnosis."""
         lines = [f"Xvfb running: {self._xvfb.poll() is None}"]
+        if self._xvfb.poll() is not None:
+            return
         if hasattr(self, "_openbox"):
             lines.append(f"openbox running: {self._openbox.poll() is None}")
         try:
@@ -244,6 +246,11 @@ class X11Session:
                 process.kill()
                 process.wait()
         self._children.clear()
+
+    def stop_display(self):
+        """Ends the X server, as when a session's display goes away."""
+        self._xvfb.kill()
+        self._xvfb.wait()
 
     def start_session_bus(self):
         """Starts a session bus of this session's own and points the environment of what is
