@@ -1,12 +1,14 @@
 // The window with a long text: how long Make HTML File takes from the click to the file on
 // the disk, and the longest pause of the event loop meanwhile (ms, as counters), measured as
-// a 1 ms timer sees it. Offscreen: run with QT_QPA_PLATFORM=offscreen.
+// a 1 ms timer sees it; and what a keystroke costs in the entry field, the edit and the
+// repaint that shows it. Offscreen: run with QT_QPA_PLATFORM=offscreen.
 // Arguments: characters, colours, text kind (0 ASCII, 1 skin-toned emoji among ASCII).
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -101,6 +103,57 @@ BENCHMARK(BM_MakeHtmlFromTheWindow)
     ->ArgsProduct({{1000000}, {2, 3, 5, 10}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+void SendKey(QWidget* to, int key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(to, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(to, &release);
+}
+
+// One keystroke in the entry field, at the end of a text of the given length, and the repaint
+// that shows it: a letter typed, then taken back, each a keystroke; the edit and the repaint
+// are counted apart (ms per keystroke). The fade is the default one with the given colours,
+// wavy or not (argument 3).
+void BM_KeystrokeInTheField(benchmark::State& state) {
+  NoMessages desktop;
+  NoShell shell;
+  NoStore store;
+  MainWindow window(Ports{desktop, shell}, store);
+  window.fade().colorCount = std::to_string(state.range(1));
+  window.fade().wavy = static_cast<int>(state.range(3));
+  window.FadeChanged();
+  window.show();
+  auto* text1 = window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+  text1->setText(LongText(state.range(0), state.range(2)));
+  text1->setFocus();
+  text1->end(false);
+  text1->repaint();
+  QApplication::processEvents();
+  // The edit is QLineEdit's own; the repaint is what the field adds to it.
+  qint64 editing = 0;
+  qint64 painting = 0;
+  QElapsedTimer clock;
+  const auto timed = [&clock](qint64& sum, const auto& step) {
+    clock.start();
+    step();
+    sum += clock.nsecsElapsed();
+  };
+  for (auto _ : state) {
+    timed(editing, [&] { SendKey(text1, Qt::Key_X, QStringLiteral("x")); });
+    timed(painting, [&] { text1->repaint(); });
+    timed(editing, [&] { SendKey(text1, Qt::Key_Backspace, QString()); });
+    timed(painting, [&] { text1->repaint(); });
+  }
+  const double keystrokes = 2 * static_cast<double>(state.iterations());
+  state.counters["edit_ms"] = static_cast<double>(editing) / 1e6 / keystrokes;
+  state.counters["repaint_ms"] = static_cast<double>(painting) / 1e6 / keystrokes;
+}
+
+BENCHMARK(BM_KeystrokeInTheField)
+    ->ArgNames({"chars", "colors", "text", "wavy"})
+    ->ArgsProduct({{100, 30000, 1000000}, {5}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tintrix
