@@ -38,6 +38,7 @@
 #include "tests/memorystore.h"
 #include "ui/frmabout.h"
 #include "ui/setcolors.h"
+#include "ui/textentry.h"
 #include "ui/weblinks.h"
 
 namespace tintrix {
@@ -433,6 +434,78 @@ TEST_F(MainWindowTest, SaveOpenAndFadeInfoShareTheCurrentFadeFile) {
   Trigger("sFadeInfo");
   EXPECT_EQ(desktop.messages.back(),
             (Message{"No Fade File was opened or saved!", "Error", MessageIcon::Critical, ""}));
+}
+
+// The field shows the fade as it is now, whatever changed it.
+TEST_F(MainWindowTest, TheFieldFollowsEveryChangeOfTheFade) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath(QStringLiteral("red.fad")).toStdString();
+  window->Start();
+  auto* field = dynamic_cast<TextEntry*>(Text1());
+  ASSERT_NE(field, nullptr);
+  // The colours the fade gives each character of the field's text, from the engine.
+  const auto engineColors = [&] {
+    const StatusOr<FadeDocument> document = FadeDocument::Create(window->fade(), true);
+    const std::size_t n = field->preview().CharacterCount();
+    return document.ok() ? document->Colors(n) : std::vector<std::uint32_t>();
+  };
+  const auto shownColors = [&] {
+    std::vector<std::uint32_t> colors;
+    for (const auto& c : field->preview().Characters(0, static_cast<int>(field->text().size()))) {
+      colors.push_back(c.color & 0xFFFFFFu);
+    }
+    return colors;
+  };
+  QPointer<SetColors> dialog;
+  const struct {
+    const char* name;
+    std::function<void()> change;
+  } cases[] = {
+      {"typing", [&] { Text1()->setText(QStringLiteral("typed on, a text long enough for ten")); }},
+      {"a random fade", [&] { Trigger("s10color"); }},
+      {"SET",
+       [&] {
+         Trigger("sConfigure");
+         dialog = Dialog();
+         dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))
+             ->setCurrentText(QStringLiteral("Set Color 1"));
+         desktop.colorAnswers = {std::uint32_t{0x00FF00}};
+         dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+       }},
+      {"the dialog's close",
+       [&] {
+         dialog->findChild<QRadioButton*>(QStringLiteral("Option1"))->setChecked(true);
+         dialog->findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(false);
+         dialog->close();
+       }},
+      {"Open Fade",
+       [&] {
+         window->fade().colors[0] = "255";
+         desktop.promptAnswers = {std::string("Red")};
+         desktop.saveAnswers = {path};
+         Trigger("sSaveFade");
+         window->fade().colors[0] = "0";
+         window->FadeChanged();
+         desktop.openAnswers = {path};
+         Trigger("sOpenFade");
+       }},
+      {"a count that makes no fade",
+       [&] {
+         window->fade().colorCount = "7";
+         window->FadeChanged();
+       }},
+  };
+  std::vector<std::uint32_t> before = shownColors();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.change();
+    const std::vector<std::uint32_t> shown = shownColors();
+    EXPECT_EQ(shown, engineColors());
+    EXPECT_NE(shown, before);
+    EXPECT_EQ(field->font().bold(), window->fade().bold == 1);
+    before = shown;
+  }
 }
 
 TEST_F(MainWindowTest, WebLinksOpenTheirPageAndNothingElse) {

@@ -68,6 +68,7 @@ MainWindow::MainWindow(const Ports& ports, SettingsStore& store, QWidget* parent
   palette.setColor(QPalette::Text, Qt::black);
   m_textEntry->setPalette(palette);
   m_textEntry->setAutoFillBackground(true);
+  m_textEntry->SetFade(m_fade);
   m_textEntry->setText(QString::fromUtf8(kInitialText));
   m_fade.text.clear();
 
@@ -194,6 +195,7 @@ void MainWindow::Start() {
   PlaceAtTopCentre(this);
   LoadFadeSettings(m_fade, m_store);
   m_autosave.MarkStored();
+  m_textEntry->SetFade(m_fade);
   show();
 }
 
@@ -215,7 +217,10 @@ void MainWindow::SaveAndQuit() {
 
 Status MainWindow::StoreFade() { return m_autosave.StoreIfChanged(); }
 
-void MainWindow::FadeChanged() { m_autosave.Changed(); }
+void MainWindow::FadeChanged() {
+  m_autosave.Changed();
+  m_textEntry->SetFade(m_fade);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   SaveAndQuit();

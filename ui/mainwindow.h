@@ -20,6 +20,7 @@ namespace tintrix {
 class SetColors;
 class SettingsStore;
 class StripSpot;
+class TextEntry;
 
 // The program's one permanent window: a frameless, always-on-top strip, 270 x 70 logical
 // pixels, listed in the taskbar. It shows its title strip (`Picture1`, with the close mark
@@ -62,6 +63,10 @@ class MainWindow : public QWidget {
   // calls it.
   void SaveAndQuit();
 
+  // Follows a change of fade(): shows it in `Text1` at once and stores it within a second. The
+  // commands and the configuration dialog call it; so must whoever else changes fade().
+  void FadeChanged();
+
   // Stores the fade now when it differs from the one stored last, as when the session is about
   // to end; fails as SaveFadeSettings does.
   Status StoreFade();
@@ -89,8 +94,6 @@ class MainWindow : public QWidget {
   void ShowConfiguration();
   // Shows the about box, modal, owned by this window; returns when it is closed.
   void ShowAbout();
-  // Follows a change of the fade made by a command or the configuration dialog.
-  void FadeChanged();
 
   Ports m_ports;
   SettingsStore& m_store;
@@ -104,7 +107,7 @@ class MainWindow : public QWidget {
   StripSpot* m_optionsSpot;
   StripSpot* m_helpSpot;
   StripSpot* m_closeSpot;
-  QLineEdit* m_textEntry;
+  TextEntry* m_textEntry;
   QMenu* m_optionsMenu;
   QMenu* m_helpMenu;
   QPointer<SetColors> m_setColors;  // the open configuration dialog, if any

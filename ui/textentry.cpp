@@ -1,12 +1,16 @@
 #include "ui/textentry.h"
 
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+
+#include "ui/fadedline.h"
 
 namespace tintrix {
 
@@ -28,6 +32,40 @@ TextEntry::TextEntry(QWidget* parent) : QLineEdit(parent) {
   // Qt cuts a line edit's text at 32,767 characters by default, wherever that falls (inside a
   // character, even); the text to fade may be of any length.
   setMaxLength(std::numeric_limits<int>::max());
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_preview.SetText(text);
+    m_shortStretch.reset();
+  });
+}
+
+TextEntry::~TextEntry() = default;
+
+void TextEntry::SetFade(const FadeSettings& fade) {
+  if (!m_preview.SetFade(fade)) return;
+  const QFont styled =
+      m_preview.StyledFont(parentWidget() != nullptr ? parentWidget()->font() : QFont());
+  if (styled != font()) setFont(styled);
+  m_shortStretch.reset();
+  ShowFadeOverText();
+  update();
+}
+
+void TextEntry::ShowFadeOverText() {
+  const bool over = m_preview.HasColors() && !m_composing;
+  if (over == m_fadeOverText) return;
+  m_fadeOverText = over;
+  // Under the fade QLineEdit draws its text in no colour: its background, selection and
+  // cursor (which inverts what is under it) are all that shows of its drawing.
+  QPalette colors = palette();
+  if (over) m_plainText = colors.color(QPalette::Text);
+  colors.setColor(QPalette::Text, over ? QColor(Qt::transparent) : m_plainText);
+  setPalette(colors);
+}
+
+void TextEntry::inputMethodEvent(QInputMethodEvent* event) {
+  QLineEdit::inputMethodEvent(event);
+  m_composing = !event->preeditString().isEmpty();
+  ShowFadeOverText();
 }
 
 QRect TextEntry::TextArea() const {
@@ -38,7 +76,7 @@ QRect TextEntry::TextArea() const {
   return area.adjusted(kHorizontalMargin, 0, -kHorizontalMargin, 0);
 }
 
-void TextEntry::LayOut(Stretch& stretch) {
+void TextEntry::LayOutAroundCursor(Stretch& stretch) const {
   const QString all = text();
   const int cursor = cursorPosition();
   stretch.from = OffLowSurrogate(all, std::max(0, cursor - kStretch));
@@ -47,16 +85,25 @@ void TextEntry::LayOut(Stretch& stretch) {
       all, static_cast<int>(std::min<qsizetype>(all.size(), qsizetype{cursor} + kStretch)));
   stretch.layout.setText(all.mid(stretch.from, to - stretch.from));
   stretch.layout.setFont(font());
+  // As QLineEdit lays out its text: one line, trailing blanks counted.
+  QTextOption option = stretch.layout.textOption();
+  option.setTextDirection(layoutDirection());
+  option.setFlags(QTextOption::IncludeTrailingSpaces);
+  stretch.layout.setTextOption(option);
   stretch.layout.beginLayout();
-  QTextLine line = stretch.layout.createLine();
+  stretch.layout.createLine();
   stretch.layout.endLayout();
+}
 
+void TextEntry::LayOut(Stretch& stretch) {
+  LayOutAroundCursor(stretch);
+  const QTextLine line = stretch.layout.lineAt(0);
   // QLineEdit keeps the cursor's place up to date without painting; keep it in view.
   const QRect area = TextArea();
   const int cursorX = cursorRect().center().x();
   if (cursorX - m_scroll > area.right()) m_scroll = cursorX - area.right();
   if (cursorX - m_scroll < area.left()) m_scroll = cursorX - area.left();
-  const qreal inStretch = line.cursorToX(cursor - stretch.from);
+  const qreal inStretch = line.cursorToX(cursorPosition() - stretch.from);
   const qreal top = area.top() + (area.height() - line.height()) / 2;
   stretch.origin = QPointF(cursorX - m_scroll - inStretch, top);
 }
@@ -72,13 +119,47 @@ void TextEntry::paintEvent(QPaintEvent* event) {
   if (!IsLong()) {
     m_scroll = 0;
     QLineEdit::paintEvent(event);
+    if (m_fadeOverText) PaintShortFade();
     return;
   }
+  PaintLong();
+}
+
+void TextEntry::PaintShortFade() {
+  // Made again only when the text, the font or the cursor moved, not at a blink.
+  if (m_shortStretch == nullptr || m_shortCursor != cursorPosition()) {
+    m_shortStretch = std::make_unique<Stretch>();
+    m_shortCursor = cursorPosition();
+    LayOutAroundCursor(*m_shortStretch);
+  }
+  const Stretch& stretch = *m_shortStretch;
+  const QTextLine line = stretch.layout.lineAt(0);
+  // QLineEdit draws its text where its cursor's rectangle says: the cursor 5 pixels right of
+  // the rectangle's left, the line's top at the rectangle's less what the line's ascent has
+  // beyond the font's.
+  const QRect cursor = cursorRect();
+  const qreal cursorX = cursor.x() + 5;
+  const QPointF origin(
+      cursorX - qRound(line.cursorToX(m_shortCursor - stretch.from)),
+      cursor.y() + textMargins().top() - (qRound(line.ascent()) - fontMetrics().ascent()));
+  const PlacedLine placed{stretch.layout, origin, stretch.from};
+  const QRect area = TextArea().adjusted(-kHorizontalMargin, 0, kHorizontalMargin, 0);
+  QRegion region(area);
+  // What QLineEdit drew of the selection stays as it is.
+  if (hasSelectedText()) region -= SpanOf(placed, selectionStart(), selectionEnd(), area);
+  QPainter painter(this);
+  DrawFaded(painter, placed, m_preview, region, PlainTextColor());
+}
+
+void TextEntry::PaintLong() {
   QPainter painter(this);
   painter.fillRect(rect(), palette().brush(QPalette::Base));
   Stretch stretch;
   LayOut(stretch);
-  QList<QTextLayout::FormatRange> selections;
+  const QRect area = TextArea();
+  const QRect shown = area.adjusted(-kHorizontalMargin, 0, kHorizontalMargin, 0);
+  const PlacedLine placed{stretch.layout, stretch.origin, stretch.from};
+  QRegion unselected(shown);
   if (hasSelectedText()) {
     const auto length = static_cast<int>(stretch.layout.text().size());  // 2 kStretch at most
     const int from = std::clamp(selectionStart() - stretch.from, 0, length);
@@ -88,13 +169,16 @@ void TextEntry::paintEvent(QPaintEvent* event) {
     selected.length = to - from;
     selected.format.setBackground(palette().brush(QPalette::Highlight));
     selected.format.setForeground(palette().brush(QPalette::HighlightedText));
-    selections.append(selected);
+    const QRegion span = SpanOf(placed, from + stretch.from, to + stretch.from, shown);
+    painter.setClipRegion(span);
+    painter.setPen(PlainTextColor());
+    stretch.layout.draw(&painter, stretch.origin, {selected}, area);
+    unselected -= span;
   }
-  painter.setPen(palette().color(QPalette::Text));
-  const QRect area = TextArea();
-  painter.setClipRect(area.adjusted(-kHorizontalMargin, 0, kHorizontalMargin, 0));
-  stretch.layout.draw(&painter, stretch.origin, selections, area);
+  DrawFaded(painter, placed, m_preview, unselected, PlainTextColor());
+  painter.setClipRect(shown);
   if (hasFocus()) {
+    painter.setPen(PlainTextColor());
     stretch.layout.drawCursor(&painter, stretch.origin, cursorPosition() - stretch.from);
   }
 }

@@ -3,6 +3,11 @@
 #include <QLineEdit>
 #include <QTextLayout>
 
+#include <memory>
+
+#include "engine/fadesettings.h"
+#include "ui/fadepreview.h"
+
 namespace tintrix {
 
 // The main window's entry field: a QLineEdit for a text of any length. Qt lays out and draws
@@ -10,15 +15,29 @@ namespace tintrix {
 // window at every blink of the cursor and at every pass of a long fade. Past kLongText
 // characters this field draws, and maps mouse presses to, only the stretch of text around the
 // cursor that can be on screen; editing stays QLineEdit's own.
+//
+// The text is shown in its fade (FadePreview): the fade's styles are the field's font, so that
+// QLineEdit's cursor, selection and mouse keep to the characters as drawn; the colours and the
+// wave are drawn over the characters that are not selected (DrawFaded). The text itself, and
+// so the clipboard, undo and accessibility, stays plain. While an input method composes, the
+// field shows QLineEdit's own drawing.
 class TextEntry final : public QLineEdit {
  public:
   // Characters from which only the stretch around the cursor is laid out for painting.
   static constexpr int kLongText = 20000;
 
   explicit TextEntry(QWidget* parent);
+  ~TextEntry() override;
+
+  // Shows the text in `fade` from now on (its stored fields; its text plays no part).
+  void SetFade(const FadeSettings& fade);
+
+  // The preview of the text as it is shown, for tests.
+  FadePreview& preview() { return m_preview; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -32,12 +51,30 @@ class TextEntry final : public QLineEdit {
   };
   bool IsLong() const { return text().size() > kLongText; }
   QRect TextArea() const;
-  // Lays out the stretch around the cursor and scrolls so that the cursor is in view.
+  // Lays out the stretch around the cursor, as QLineEdit lays out the whole text.
+  void LayOutAroundCursor(Stretch& stretch) const;
+  // LayOutAroundCursor, then scrolls so that the cursor is in view and places the stretch.
   void LayOut(Stretch& stretch);
   int PositionAt(const QPointF& point);
+  void PaintLong();
+  // Draws the fade over what QLineEdit drew of a short text.
+  void PaintShortFade();
+  // Lets QLineEdit draw its text in the palette's colour, or in none where the fade is drawn
+  // over it.
+  void ShowFadeOverText();
+  QColor PlainTextColor() const {
+    return m_fadeOverText ? m_plainText : palette().color(QPalette::Text);
+  }
 
   int m_scroll = 0;  // pixels the text is moved left beyond where QLineEdit last put it
   int m_anchor = 0;  // where a drag of the mouse started selecting
+  FadePreview m_preview;
+  // The stretch of a short text last painted, and the cursor it was laid out around.
+  std::unique_ptr<Stretch> m_shortStretch;
+  int m_shortCursor = 0;
+  bool m_composing = false;     // an input method shows text it has not yet committed
+  bool m_fadeOverText = false;  // QLineEdit's text is drawn in no colour, the fade over it
+  QColor m_plainText;           // the palette's text colour while it is taken away
 };
 
 }  // namespace tintrix
