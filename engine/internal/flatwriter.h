@@ -8,6 +8,7 @@
 
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
+#include "engine/internal/textescapes.h"
 #include "engine/markupformat.h"
 
 // The writers for fades without the size options, where every character has its whole tag:
