@@ -11,6 +11,7 @@
 #include "engine/internal/formatcodes.h"
 #include "engine/internal/runwriter.h"
 #include "engine/internal/segmentcolors.h"
+#include "engine/internal/textescapes.h"
 
 namespace tintrix::markup {
 

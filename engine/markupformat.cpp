@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/internal/formatcodes.h"
+#include "engine/internal/textescapes.h"
 
 namespace tintrix {
 

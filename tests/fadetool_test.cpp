@@ -17,24 +17,14 @@
 #include "cli/fadetool.h"
 #include "output/fadedocument.h"
 #include "store/profile.h"
+#include "tests/runtool.h"
 #include "tests/smalldisk.h"
 
 namespace tintrix {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(std::vector<std::string> args, const std::string& input = "",
-                const StoredFadeLoader& stored = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunFadeTool(args, in, out, err, stored);
-  return {status, out.str(), err.str()};
-}
+using testing::RunTool;
+using testing::ToolRun;
 
 std::string ReadBytes(const QString& path) {
   QFile file(path);

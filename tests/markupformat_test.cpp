@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/fadetool.h"
 #include "engine/blendspace.h"
 #include "engine/markupreading.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
+#include "tests/runtool.h"
 
 namespace tintrix {
 namespace {
@@ -48,18 +47,8 @@ MarkupOptions Format(MarkupFormat format, bool merge = false, bool skipBlanks = 
   return options;
 }
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  const int status = RunFadeTool(args, in, out, err, {});
-  return {status, out.str(), err.str()};
-}
+using testing::RunTool;
+using testing::ToolRun;
 
 TEST(MarkupFormat, GoldenDocuments) {
   const struct {

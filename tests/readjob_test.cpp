@@ -5,27 +5,15 @@
 #include <QTemporaryDir>
 
 #include <random>
-#include <sstream>
 
-#include "cli/fadetool.h"
 #include "store/fadefilecommands.h"
+#include "tests/runtool.h"
 
 namespace tintrix {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "",
-                const StoredFadeLoader& stored = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunFadeTool(args, in, out, err, stored);
-  return {status, out.str(), err.str()};
-}
+using testing::RunTool;
+using testing::ToolRun;
 
 // The words a POSIX shell makes of a line that quotes only with single quotes and \.
 std::vector<std::string> ShellWords(const std::string& line) {

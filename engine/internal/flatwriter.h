@@ -8,6 +8,7 @@
 
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
+#include "engine/internal/textescapes.h"
 #include "engine/markupformat.h"
 
 // The writers for fades without the size options, where every character has its whole tag:
@@ -69,6 +70,73 @@ template <typename Put>
   return p;
 }
 
+// The tags the flat writers put around each character, set up once a block: copies on the
+// stack of the colour tag's prefix, the run's close and the style codes, which the compiler
+// keeps apart from the stores through p. `waves` holds each character's wave state, or where
+// the format writes the wave after the colour tag (closing the state before), its transition:
+// previous state * 4 + state.
+template <MarkupFormat kFormat, bool kWavy>
+class FlatTags {
+ public:
+  explicit FlatTags(const StyleCodes<kFormat>& styles) : m_codes(styles) {
+    for (std::size_t i = 0; i < kPrefix.size(); ++i) m_prefix[i] = kPrefix[i];
+    for (std::size_t i = 0; i < kClose.size(); ++i) m_close[i] = kClose[i];
+  }
+
+  // Character j's tags before its text: its colour tag of `word` (HexWords), the style codes
+  // and the wave's tag.
+  [[gnu::always_inline]] char* Open(char* p, std::uint64_t word, std::size_t j,
+                                    const std::uint8_t* waves) const {
+    std::memcpy(p, m_prefix, kPrefix.size() <= 16 ? 16 : 32);
+    std::memcpy(p + kPrefix.size(), &word, sizeof word);
+    p += kPrefix.size() + kWord;
+    if constexpr (kHasStyleCodes<kFormat>) p = m_codes.Put(p);
+    if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
+      p = PutWaveTransition(p, kWaveTransitions<kFormat>[waves[j]]);
+    } else if constexpr (kWavy) {
+      p = PutStateTag(p, kWaveOpen<kFormat>[waves[j]]);
+    }
+    return p;
+  }
+
+  // Character j's tags after its text: the wave's closing tag and the run's close.
+  [[gnu::always_inline]] char* Shut(char* p, std::size_t j, const std::uint8_t* waves) const {
+    if constexpr (kWavy && kWave == WavePlace::kInsideElement) {
+      p = PutStateTag(p, kWaveClose<kFormat>[waves[j]]);
+    }
+    if constexpr (!kClose.empty()) {
+      std::memcpy(p, m_close, sizeof m_close);
+      p += kClose.size();
+    }
+    return p;
+  }
+
+  // Character j of one byte, at c, with its tags.
+  template <bool kEscapes>
+  [[gnu::always_inline]] char* PutByte(char* p, std::uint64_t word, std::size_t j, const char* c,
+                                       const std::uint8_t* waves) const {
+    p = Open(p, word, j, waves);
+    if (!NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
+      *p++ = *c;
+    } else {
+      p = PutCharacter<kFormat, kEscapes>(p, c, 1, false);
+    }
+    return Shut(p, j, waves);
+  }
+
+ private:
+  static constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
+  static constexpr std::string_view kClose = kTraits<kFormat>.runClose;
+  static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
+  static constexpr WavePlace kWave = kTraits<kFormat>.wave;
+  static_assert(kPrefix.size() <= 32 && kClose.size() <= 16);
+  static_assert(!kWavy || kWave != WavePlace::kNone);
+
+  char m_prefix[32] = {};
+  char m_close[16] = {};
+  StyleCodes<kFormat> m_codes;
+};
+
 // WriteFlat for a text cut by bits: runs of one-byte characters as WriteFlatBytes writes
 // bytes, the other characters one by one.
 template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
@@ -77,51 +145,10 @@ template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
                                          std::size_t start, CharacterText::Cursor& cursor,
                                          std::size_t count, const StyleCodes<kFormat>& styles,
                                          char* p) {
-  constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
-  constexpr std::string_view kClose = kTraits<kFormat>.runClose;
-  constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
-  static_assert(kPrefix.size() <= 32 && kClose.size() <= 16);
-  constexpr WavePlace kWave = kTraits<kFormat>.wave;
-  static_assert(!kWavy || kWave != WavePlace::kNone);
-  // Copies on the stack, which the compiler keeps apart from the stores through p.
-  char prefix[32] = {};
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) prefix[i] = kPrefix[i];
-  char close[16] = {};
-  for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
-  const StyleCodes<kFormat> codes = styles;
-  // Character j's tags before its text, and after it.
-  const auto open = [&](std::size_t j, char* at) __attribute__((always_inline)) {
-    std::memcpy(at, prefix, kPrefix.size() <= 16 ? 16 : 32);
-    const std::uint64_t word = words[j];
-    std::memcpy(at + kPrefix.size(), &word, sizeof word);
-    at += kPrefix.size() + kWord;
-    if constexpr (kHasStyleCodes<kFormat>) at = codes.Put(at);
-    if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
-      at = PutWaveTransition(at, kWaveTransitions<kFormat>[waves[j]]);
-    } else if constexpr (kWavy) {
-      at = PutStateTag(at, kWaveOpen<kFormat>[waves[j]]);
-    }
-    return at;
-  };
-  const auto shut = [&](std::size_t j, char* at) __attribute__((always_inline)) {
-    if constexpr (kWavy && kWave == WavePlace::kInsideElement) {
-      at = PutStateTag(at, kWaveClose<kFormat>[waves[j]]);
-    }
-    if constexpr (!kClose.empty()) {
-      std::memcpy(at, close, sizeof close);
-      at += kClose.size();
-    }
-    return at;
-  };
+  const FlatTags<kFormat, kWavy> tags(styles);
   // One character of one byte.
   const auto putByte = [&](std::size_t j, const char* c, char* at) __attribute__((always_inline)) {
-    at = open(j, at);
-    if (!NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
-      *at++ = *c;
-    } else {
-      at = PutCharacter<kFormat, kEscapes>(at, c, 1, false);
-    }
-    return shut(j, at);
+    return tags.template PutByte<kEscapes>(at, words[j], j, c, waves);
   };
   CharacterText::Cursor walker = cursor;
   const char* const textEnd = bytes.data() + bytes.size();
@@ -134,10 +161,10 @@ template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
           p = PutByteRun(putByte, j, from, n, p);
         },
         [&](std::size_t j, const char* from, const char* end) {
-          p = open(j, p);
+          p = tags.Open(p, words[j], j, waves);
           const auto size = static_cast<std::size_t>(end - from);
           p = PutCharacter<kFormat, kEscapes>(p, from, size, readable() || textEnd - from >= 16);
-          p = shut(j, p);
+          p = tags.Shut(p, j, waves);
         });
   };
   if (walker.EndAfter(count) + 16 <= bytes.size()) {
@@ -151,8 +178,7 @@ template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
 
 // Every character with its whole tag as in WriteFlatBytes, for characters of any size and with
 // the wave: the next `count` characters from `cursor`, which start at byte `start` of `bytes`.
-// `waves` holds each character's wave state, or where the format writes the wave after the
-// colour tag (closing the state before), its transition: previous state * 4 + state.
+// `waves` as FlatTags takes them.
 template <MarkupFormat kFormat, bool kBytes, bool kWavy, bool kEscapes, bool kWordsMade>
 char* WriteFlat(HexWords<kFormat, kWordsMade> words, const std::uint8_t* waves,
                 std::string_view bytes, std::size_t start, CharacterText::Cursor& cursor,
@@ -161,50 +187,13 @@ char* WriteFlat(HexWords<kFormat, kWordsMade> words, const std::uint8_t* waves,
     return WriteFlatWalking<kFormat, kWavy, kEscapes>(words, waves, bytes, start, cursor, count,
                                                       styles, p);
   }
-  // From here on the text is cut into bytes (the wave's case; WriteFlatBytes takes the others),
-  // and kBytes leaves nothing of the walk of bits.
-  constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
-  constexpr std::string_view kClose = kTraits<kFormat>.runClose;
-  constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
-  static_assert(kPrefix.size() <= 32 && kClose.size() <= 16);
-  constexpr WavePlace kWave = kTraits<kFormat>.wave;
-  static_assert(!kWavy || kWave != WavePlace::kNone);
-  // Copies on the stack, which the compiler keeps apart from the stores through p.
-  char prefix[32] = {};
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) prefix[i] = kPrefix[i];
-  char close[16] = {};
-  for (std::size_t i = 0; i < kClose.size(); ++i) close[i] = kClose[i];
-  const StyleCodes<kFormat> codes = styles;
-  CharacterText::Cursor walker = cursor;
-  for (std::size_t j = 0; j < count; ++j) {
-    std::memcpy(p, prefix, kPrefix.size() <= 16 ? 16 : 32);
-    const std::uint64_t word = words[j];
-    std::memcpy(p + kPrefix.size(), &word, sizeof word);
-    p += kPrefix.size() + kWord;
-    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
-    if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
-      p = PutWaveTransition(p, kWaveTransitions<kFormat>[waves[j]]);
-    } else if constexpr (kWavy) {
-      p = PutStateTag(p, kWaveOpen<kFormat>[waves[j]]);
-    }
-    const std::size_t end = kBytes ? start + 1 : walker.NextInBits();
-    const char* c = bytes.data() + start;
-    if (kBytes && !NeedsEscape<kFormat, kEscapes>(static_cast<unsigned char>(*c))) {
-      *p++ = *c;
-    } else {
-      p = PutCharacter<kFormat, kEscapes>(p, c, end - start, start + 16 <= bytes.size());
-    }
-    start = end;
-    if constexpr (kWavy && kWave == WavePlace::kInsideElement) {
-      p = PutStateTag(p, kWaveClose<kFormat>[waves[j]]);
-    }
-    if constexpr (!kClose.empty()) {
-      std::memcpy(p, close, sizeof close);
-      p += kClose.size();
-    }
-  }
-  cursor = walker;
-  return p;
+  // From here on the text is cut into bytes (the wave's case; WriteFlatBytes takes the others):
+  // every character is one byte, and the cursor has nothing to walk.
+  const FlatTags<kFormat, kWavy> tags(styles);
+  const auto putByte = [&](std::size_t j, const char* c, char* at) __attribute__((always_inline)) {
+    return tags.template PutByte<kEscapes>(at, words[j], j, c, waves);
+  };
+  return PutByteRun(putByte, 0, bytes.data() + start, count, p);
 }
 
 }  // namespace tintrix::markup

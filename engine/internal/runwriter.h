@@ -7,6 +7,7 @@
 
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
+#include "engine/internal/textescapes.h"
 #include "engine/internal/utf8.h"
 #include "engine/markupformat.h"
 

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// What the cutting into characters (output/graphemes.cpp) needs to know of bytes of UTF-8,
+// found many bytes at a time: whether a text is all ASCII, where printable ASCII stops, and
+// for 64 bytes which are continuation bytes, which are not printable and which continuation
+// bytes their lead bytes ask for.
+namespace tintrix::graphemes {
+
+inline bool IsAsciiOnly(std::string_view text) {
+  // Eight bytes at a time: long texts are mostly ASCII.
+  std::size_t i = 0;
+  std::uint64_t high = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    high |= word;
+  }
+  for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
+  return (high & 0x8080808080808080ull) == 0;
+}
+
+// How many of the eight bytes of `word`, from the first in memory, are printable ASCII
+// (0x20 ... 0x7E) before one that is not.
+inline unsigned LeadingPrintable(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  // The high bit of each byte of low + 0x60 is set for a byte of 0x20 ... 0x7F, that of low + 1
+  // for 0x7F; no carry passes between bytes, whose high bits are cleared first.
+  const std::uint64_t low = word & ~kHigh;
+  const std::uint64_t printable = (low + 0x60 * kOnes) & ~(low + kOnes) & ~word & kHigh;
+  return static_cast<unsigned>(std::countr_zero(~printable & kHigh)) / 8;
+}
+
+// What the cut needs to know of 64 bytes, bit i for byte i.
+struct ChunkMasks {
+  std::uint64_t continuation;  // 0x80 ... 0xBF
+  std::uint64_t unprintable;   // not 0x20 ... 0x7E
+  // The continuation bytes that the lead bytes ask for (one after 0xC0 ... 0xFF, two after
+  // 0xE0 ... 0xFF, three after 0xF0 ... 0xFF), here and in the three bytes after the chunk.
+  std::uint64_t asked;
+  std::uint64_t askedNext;
+};
+
+// The bytes' high bits, continuation bytes, printable ASCII and bits 5 and 4, as 64-bit masks.
+struct ByteBits {
+  std::uint64_t high, continuation, printable, bit5, bit4;
+};
+
+inline ByteBits ReadByteBits(const std::uint8_t* bytes) {
+  ByteBits b{};
+#if defined(__SSE2__)
+  // Signed comparisons: the bytes from 0x80 on are negative, the continuation bytes below -64.
+  // A byte plus one is above 0x20 (signed) just for printable ASCII. Shifting 16-bit lanes left
+  // brings a lower bit of each byte to its top, where movemask reads it.
+  const __m128i belowLeads = _mm_set1_epi8(-64);
+  const __m128i one = _mm_set1_epi8(1);
+  const __m128i space = _mm_set1_epi8(0x20);
+  for (unsigned k = 0; k < 4; ++k) {
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + std::size_t{16} * k));
+    const auto bitsOf = [k](__m128i m) {
+      return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(m))} << (16 * k);
+    };
+    b.high |= bitsOf(v);
+    b.continuation |= bitsOf(_mm_cmpgt_epi8(belowLeads, v));
+    b.printable |= bitsOf(_mm_cmpgt_epi8(_mm_add_epi8(v, one), space));
+    b.bit5 |= bitsOf(_mm_slli_epi16(v, 2));
+    b.bit4 |= bitsOf(_mm_slli_epi16(v, 3));
+  }
+#else
+  for (unsigned i = 0; i < 64; ++i) {
+    const unsigned byte = bytes[i];
+    b.high |= std::uint64_t{byte >= 0x80} << i;
+    b.continuation |= std::uint64_t{(byte & 0xC0) == 0x80} << i;
+    b.printable |= std::uint64_t{byte >= 0x20 && byte < 0x7F} << i;
+    b.bit5 |= std::uint64_t{(byte & 0x20) != 0} << i;
+    b.bit4 |= std::uint64_t{(byte & 0x10) != 0} << i;
+  }
+#endif
+  return b;
+}
+
+inline ChunkMasks MaskChunk(const std::uint8_t* bytes) {
+  const ByteBits b = ReadByteBits(bytes);
+  const std::uint64_t leads = b.high & ~b.continuation;
+  const std::uint64_t longLeads = leads & b.bit5;
+  const std::uint64_t longestLeads = longLeads & b.bit4;
+  return {b.continuation, ~b.printable, leads << 1 | longLeads << 2 | longestLeads << 3,
+          leads >> 63 | longLeads >> 62 | longestLeads >> 61};
+}
+
+}  // namespace tintrix::graphemes
