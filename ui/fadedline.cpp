@@ -2,9 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPen>
 
 #include <algorithm>
 #include <array>
@@ -52,49 +50,6 @@ QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area) {
   return QRegion(QRect(left, area.top(), right - left, area.height())).intersected(area);
 }
 
-namespace {
-
-// One pass for the whole line: a pen whose brush changes colour exactly at the characters'
-// edges, so that the line is shaped once and drawn in one go.
-QPen FadePen(const PlacedLine& line, const std::vector<FadePreview::Character>& characters,
-             const QRect& bounds) {
-  struct Span {
-    qreal left;
-    qreal right;
-    QRgb color;
-  };
-  std::vector<Span> spans;
-  spans.reserve(characters.size());
-  for (const FadePreview::Character& c : characters) {
-    const qreal a = XOf(line, c.start);
-    const qreal b = XOf(line, c.end);
-    spans.push_back({std::min(a, b), std::max(a, b), c.color});
-  }
-  std::sort(spans.begin(), spans.end(),
-            [](const Span& x, const Span& y) { return x.left < y.left; });
-  // The brush's colour table has a fixed number of entries across its length: it spans the
-  // region only, so that an edge between two characters falls within a fraction of a pixel.
-  const qreal left = bounds.left();
-  const qreal width = std::max(1, bounds.width());
-  QGradientStops stops;
-  qreal last = -1;
-  const auto add = [&](qreal x, QRgb color) {
-    const qreal at = std::clamp((x - left) / width, 0.0, 1.0);
-    if (at <= last) return;  // a stop at the same place would go before the one there
-    stops.append({at, QColor::fromRgb(color)});
-    last = at;
-  };
-  for (const Span& span : spans) {
-    add(span.left, span.color);
-    add(span.right - 1e-3, span.color);
-  }
-  QLinearGradient gradient(QPointF(left, 0), QPointF(left + width, 0));
-  gradient.setStops(stops);
-  return QPen(QBrush(gradient), 0);
-}
-
-}  // namespace
-
 void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
                const QRegion& region, const QColor& plain) {
   if (region.isEmpty()) return;
@@ -111,8 +66,25 @@ void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
     painter.setPen(plain);
     line.layout.draw(&painter, line.origin);
   } else if (!preview.Wavy()) {
-    painter.setPen(FadePen(line, characters, bounds));
-    line.layout.draw(&painter, line.origin);
+    // Screen: black ink takes the colour, white stays white, and an edge's grey of coverage a
+    // becomes the colour at coverage a over white, as the glyph drawn in the colour is. Each
+    // column of pixels goes to the character whose rounded edges hold it.
+    painter.setCompositionMode(QPainter::CompositionMode_Screen);
+    const QTextLine text = line.layout.lineAt(0);
+    const int top = static_cast<int>(std::floor(line.origin.y()));
+    const int height = static_cast<int>(std::ceil(text.height())) + 1;
+    int end = -1;  // the text index whose place `x` is
+    long x = 0;
+    for (const FadePreview::Character& c : characters) {
+      // A character's start is mostly where the one before ended.
+      const long a = c.start == end ? x : std::lround(XOf(line, c.start));
+      x = std::lround(XOf(line, c.end));
+      end = c.end;
+      if (a != x) {
+        painter.fillRect(static_cast<int>(std::min(a, x)), top, static_cast<int>(std::abs(x - a)),
+                         height, QColor(c.color));
+      }
+    }
   } else {
     // Lowered and raised characters go a quarter of the font's ascent off the line, about as
     // far as a subscript or superscript in a page; each is drawn whole, in its own colour.

@@ -22,11 +22,15 @@ struct PlacedLine {
 // `line` (for text of both directions, from the leftmost to the rightmost of the two).
 QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area);
 
-// Draws the characters of `line` that lie in `region` in their fade: each in its colour, with
-// a pen whose brush changes colour exactly at the characters' edges so that the line is shaped
-// once and drawn in one go; with the wave, lowered and raised characters a little below and
-// above the line. Characters without a colour (a fade that cannot be made) are drawn in
-// `plain`. Nothing outside `region` is touched.
+// Draws the characters of `line` that lie in `region` in their fade; nothing outside
+// `region` is touched, and characters without a colour (a fade that cannot be made) are drawn
+// in `plain`.
+//
+// Without the wave, over `region` holding the line already drawn in black on white (as
+// QLineEdit draws it), it only colours it: each character's columns screened with its colour
+// give its ink that colour with the glyphs' own antialiasing, and leave the white. With the wave,
+// `region` must hold nothing of the line: each character is drawn whole, in its colour, lowered or
+// raised a little off the line or on it.
 void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
                const QRegion& region, const QColor& plain);
 

@@ -118,6 +118,17 @@ std::vector<FadePreview::Character> FadePreview::Characters(int from, int to) {
   return characters;
 }
 
+std::pair<int, int> FadePreview::Whole(int from, int to) {
+  Update();
+  if (m_starts.empty()) return {0, 0};
+  from = std::clamp(from, 0, m_starts.back());
+  to = std::clamp(to, from, m_starts.back());
+  // The start of the character that holds `from`, the end of the one that holds to - 1.
+  const auto first = std::upper_bound(m_starts.begin(), m_starts.end(), from) - 1;
+  const auto last = std::lower_bound(m_starts.begin(), m_starts.end(), to);
+  return {*first, last == m_starts.end() ? m_starts.back() : *last};
+}
+
 bool FadePreview::HasRightToLeft() {
   Update();
   return m_rightToLeft;

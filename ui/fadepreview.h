@@ -54,6 +54,9 @@ class FadePreview {
   // The number of characters of the text.
   std::size_t CharacterCount();
 
+  // [from, to) of the text widened to whole characters, and kept within the text.
+  std::pair<int, int> Whole(int from, int to);
+
   // True when the text holds a character written right to left, so that the characters on
   // screen need not be one stretch of the text.
   bool HasRightToLeft();

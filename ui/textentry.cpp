@@ -34,7 +34,7 @@ TextEntry::TextEntry(QWidget* parent) : QLineEdit(parent) {
   setMaxLength(std::numeric_limits<int>::max());
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
     m_preview.SetText(text);
-    m_shortStretch.reset();
+    m_shortStale = true;
   });
 }
 
@@ -45,17 +45,17 @@ void TextEntry::SetFade(const FadeSettings& fade) {
   const QFont styled =
       m_preview.StyledFont(parentWidget() != nullptr ? parentWidget()->font() : QFont());
   if (styled != font()) setFont(styled);
-  m_shortStretch.reset();
+  m_shortStale = true;
   ShowFadeOverText();
   update();
 }
 
 void TextEntry::ShowFadeOverText() {
-  const bool over = m_preview.HasColors() && !m_composing;
+  const bool over = m_preview.Wavy() && !m_composing;
   if (over == m_fadeOverText) return;
   m_fadeOverText = over;
-  // Under the fade QLineEdit draws its text in no colour: its background, selection and
-  // cursor (which inverts what is under it) are all that shows of its drawing.
+  // Under the wave QLineEdit draws its text in no colour: its background, selection and cursor
+  // (which inverts what is under it) are all that shows of its drawing.
   QPalette colors = palette();
   if (over) m_plainText = colors.color(QPalette::Text);
   colors.setColor(QPalette::Text, over ? QColor(Qt::transparent) : m_plainText);
@@ -76,13 +76,10 @@ QRect TextEntry::TextArea() const {
   return area.adjusted(kHorizontalMargin, 0, -kHorizontalMargin, 0);
 }
 
-void TextEntry::LayOutAroundCursor(Stretch& stretch) const {
+void TextEntry::LayOutRange(Stretch& stretch, int from, int to) const {
   const QString all = text();
-  const int cursor = cursorPosition();
-  stretch.from = OffLowSurrogate(all, std::max(0, cursor - kStretch));
-  // Within the text, whose length is an int (setMaxLength above).
-  const int to = OffLowSurrogate(
-      all, static_cast<int>(std::min<qsizetype>(all.size(), qsizetype{cursor} + kStretch)));
+  stretch.from = OffLowSurrogate(all, from);
+  to = OffLowSurrogate(all, to);
   stretch.layout.setText(all.mid(stretch.from, to - stretch.from));
   stretch.layout.setFont(font());
   // As QLineEdit lays out its text: one line, trailing blanks counted.
@@ -93,6 +90,13 @@ void TextEntry::LayOutAroundCursor(Stretch& stretch) const {
   stretch.layout.beginLayout();
   stretch.layout.createLine();
   stretch.layout.endLayout();
+}
+
+void TextEntry::LayOutAroundCursor(Stretch& stretch) const {
+  const int cursor = cursorPosition();
+  // Within the text, whose length is an int (setMaxLength above).
+  LayOutRange(stretch, std::max(0, cursor - kStretch),
+              static_cast<int>(std::min<qsizetype>(text().size(), qsizetype{cursor} + kStretch)));
 }
 
 void TextEntry::LayOut(Stretch& stretch) {
@@ -119,20 +123,32 @@ void TextEntry::paintEvent(QPaintEvent* event) {
   if (!IsLong()) {
     m_scroll = 0;
     QLineEdit::paintEvent(event);
-    if (m_fadeOverText) PaintShortFade();
+    if (m_preview.HasColors() && !m_composing) PaintShortFade();
     return;
   }
   PaintLong();
 }
 
 void TextEntry::PaintShortFade() {
-  // Made again only when the text, the font or the cursor moved, not at a blink.
-  if (m_shortStretch == nullptr || m_shortCursor != cursorPosition()) {
-    m_shortStretch = std::make_unique<Stretch>();
+  const QRect area = TextArea().adjusted(-kHorizontalMargin, 0, kHorizontalMargin, 0);
+  // Laid out again only when the text, the font or the cursor (and so the scrolling) changed,
+  // not at a blink: the characters QLineEdit shows, and a few more on each side, so that a
+  // keystroke shapes little more than the field shows.
+  if (m_shortStale || m_shortCursor != cursorPosition()) {
+    m_shortStale = false;
     m_shortCursor = cursorPosition();
-    LayOutAroundCursor(*m_shortStretch);
+    if (m_preview.HasRightToLeft()) {
+      LayOutAroundCursor(m_shortStretch);
+    } else {
+      const int y = area.center().y();
+      const int left = cursorPositionAt(QPoint(area.left(), y));
+      const int right = cursorPositionAt(QPoint(area.right(), y));
+      const auto [from, to] = m_preview.Whole(std::min({left, right, m_shortCursor}) - 1,
+                                              std::max({left, right, m_shortCursor}) + 1);
+      LayOutRange(m_shortStretch, from, to);
+    }
   }
-  const Stretch& stretch = *m_shortStretch;
+  const Stretch& stretch = m_shortStretch;
   const QTextLine line = stretch.layout.lineAt(0);
   // QLineEdit draws its text where its cursor's rectangle says: the cursor 5 pixels right of
   // the rectangle's left, the line's top at the rectangle's less what the line's ascent has
@@ -143,10 +159,14 @@ void TextEntry::PaintShortFade() {
       cursorX - qRound(line.cursorToX(m_shortCursor - stretch.from)),
       cursor.y() + textMargins().top() - (qRound(line.ascent()) - fontMetrics().ascent()));
   const PlacedLine placed{stretch.layout, origin, stretch.from};
-  const QRect area = TextArea().adjusted(-kHorizontalMargin, 0, kHorizontalMargin, 0);
   QRegion region(area);
-  // What QLineEdit drew of the selection stays as it is.
-  if (hasSelectedText()) region -= SpanOf(placed, selectionStart(), selectionEnd(), area);
+  // What QLineEdit drew of the selection and the cursor stays as it is.
+  if (hasSelectedText()) {
+    region -= SpanOf(placed, selectionStart(), selectionEnd(), area);
+  } else if (hasFocus() && !m_preview.Wavy()) {
+    const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
+    region -= QRect(static_cast<int>(std::floor(cursorX)), area.top(), width + 1, area.height());
+  }
   QPainter painter(this);
   DrawFaded(painter, placed, m_preview, region, PlainTextColor());
 }
@@ -174,6 +194,12 @@ void TextEntry::PaintLong() {
     painter.setPen(PlainTextColor());
     stretch.layout.draw(&painter, stretch.origin, {selected}, area);
     unselected -= span;
+  }
+  if (m_preview.HasColors() && !m_preview.Wavy()) {
+    // The ink to colour.
+    painter.setClipRegion(unselected);
+    painter.setPen(PlainTextColor());
+    stretch.layout.draw(&painter, stretch.origin);
   }
   DrawFaded(painter, placed, m_preview, unselected, PlainTextColor());
   painter.setClipRect(shown);

@@ -17,10 +17,11 @@ namespace tintrix {
 // cursor that can be on screen; editing stays QLineEdit's own.
 //
 // The text is shown in its fade (FadePreview): the fade's styles are the field's font, so that
-// QLineEdit's cursor, selection and mouse keep to the characters as drawn; the colours and the
-// wave are drawn over the characters that are not selected (DrawFaded). The text itself, and
-// so the clipboard, undo and accessibility, stays plain. While an input method composes, the
-// field shows QLineEdit's own drawing.
+// QLineEdit's cursor, selection and mouse keep to the characters as drawn; the characters that
+// are not selected are coloured where QLineEdit drew them, or with the wave drawn again off the
+// line (DrawFaded). This takes the field's text to be black on white, as the window has it.
+// The text itself, and so the clipboard, undo and accessibility, stays plain. While an input
+// method composes, the field shows QLineEdit's own drawing.
 class TextEntry final : public QLineEdit {
  public:
   // Characters from which only the stretch around the cursor is laid out for painting.
@@ -51,7 +52,9 @@ class TextEntry final : public QLineEdit {
   };
   bool IsLong() const { return text().size() > kLongText; }
   QRect TextArea() const;
-  // Lays out the stretch around the cursor, as QLineEdit lays out the whole text.
+  // Lays out text [from, to), as QLineEdit lays out the whole text.
+  void LayOutRange(Stretch& stretch, int from, int to) const;
+  // Lays out the stretch around the cursor.
   void LayOutAroundCursor(Stretch& stretch) const;
   // LayOutAroundCursor, then scrolls so that the cursor is in view and places the stretch.
   void LayOut(Stretch& stretch);
@@ -59,8 +62,8 @@ class TextEntry final : public QLineEdit {
   void PaintLong();
   // Draws the fade over what QLineEdit drew of a short text.
   void PaintShortFade();
-  // Lets QLineEdit draw its text in the palette's colour, or in none where the fade is drawn
-  // over it.
+  // Lets QLineEdit draw its text in the palette's colour, or in none where the wave draws it
+  // again.
   void ShowFadeOverText();
   QColor PlainTextColor() const {
     return m_fadeOverText ? m_plainText : palette().color(QPalette::Text);
@@ -70,10 +73,11 @@ class TextEntry final : public QLineEdit {
   int m_anchor = 0;  // where a drag of the mouse started selecting
   FadePreview m_preview;
   // The stretch of a short text last painted, and the cursor it was laid out around.
-  std::unique_ptr<Stretch> m_shortStretch;
+  Stretch m_shortStretch;
+  bool m_shortStale = true;
   int m_shortCursor = 0;
   bool m_composing = false;     // an input method shows text it has not yet committed
-  bool m_fadeOverText = false;  // QLineEdit's text is drawn in no colour, the fade over it
+  bool m_fadeOverText = false;  // QLineEdit's text is drawn in no colour, the wave draws it
   QColor m_plainText;           // the palette's text colour while it is taken away
 };
 
