@@ -56,12 +56,22 @@ QString LongText(std::int64_t characters, std::int64_t kind) {
   return text.left(static_cast<qsizetype>(characters));
 }
 
-void BM_MakeHtmlFromTheWindow(benchmark::State& state) {
+// The window with the program's desktop but for its messages, no shell and no store, and the
+// default fade with `colors` colours.
+struct BenchWindow {
+  explicit BenchWindow(std::int64_t colors) {
+    window.fade().colorCount = std::to_string(colors);
+    window.FadeChanged();
+  }
   NoMessages desktop;
   NoShell shell;
   NoStore store;
-  MainWindow window(Ports{desktop, shell}, store);
-  window.fade().colorCount = std::to_string(state.range(1));
+  MainWindow window{Ports{desktop, shell}, store};
+};
+
+void BM_MakeHtmlFromTheWindow(benchmark::State& state) {
+  BenchWindow bench(state.range(1));
+  MainWindow& window = bench.window;
   window.show();
   QApplication::processEvents();
   const QString text = LongText(state.range(0), state.range(2));
@@ -116,11 +126,8 @@ void SendKey(QWidget* to, int key, const QString& text) {
 // are counted apart (ms per keystroke). The fade is the default one with the given colours,
 // wavy or not (argument 3).
 void BM_KeystrokeInTheField(benchmark::State& state) {
-  NoMessages desktop;
-  NoShell shell;
-  NoStore store;
-  MainWindow window(Ports{desktop, shell}, store);
-  window.fade().colorCount = std::to_string(state.range(1));
+  BenchWindow bench(state.range(1));
+  MainWindow& window = bench.window;
   window.fade().wavy = static_cast<int>(state.range(3));
   window.FadeChanged();
   window.show();

@@ -34,6 +34,7 @@
 #include "output/fadedocument.h"
 #include "output/outputcommands.h"
 #include "store/settingsstore.h"
+#include "tests/eventually.h"
 #include "tests/fakedesktop.h"
 #include "tests/memorystore.h"
 #include "ui/frmabout.h"
@@ -44,6 +45,7 @@
 namespace tintrix {
 namespace {
 
+using testing::Eventually;
 using testing::FakeDesktop;
 using testing::FakeShell;
 using testing::MemoryStore;
@@ -145,17 +147,6 @@ int RunEventLoop() {
   QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
   guard.start(5000);
   return QApplication::exec();
-}
-
-// Lets events run until `done` holds, for at most two seconds; tells whether it came to hold.
-bool Eventually(const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > 2000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
 }
 
 void SendKey(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -11,23 +11,15 @@
 
 #include "platform/terminationsignals.h"
 #include "store/fadeautosave.h"
+#include "tests/eventually.h"
 #include "tests/memorystore.h"
 
 namespace tintrix {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Eventually;
 using testing::MemoryStore;
-
-bool Eventually(const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > 2000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 class FadeAutosaveTest : public ::testing::Test {
  protected:

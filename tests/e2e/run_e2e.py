@@ -459,6 +459,35 @@ SCENARIOS = {"main": scenario_main, "configuration": scenario_configuration,
              "long": scenario_long}
 
 
+def run_main(argv, doc, scenario, tools=()):
+    """The main of an end-to-end script of its own: `argv` is TINTRIX TINTRIX_FADE [--keep];
+    `scenario(tintrix, fade_tool, keep)` runs in X sessions it starts. Returns the exit status:
+    0 passed, 1 failed, 2 a usage error, 77 when Xvfb is missing."""
+    args = [a for a in argv if a != "--keep"]
+    keep = len(args) != len(argv)
+    if len(args) != 2:
+        print(doc, file=sys.stderr)
+        return 2
+    tintrix, fade_tool = (os.path.abspath(a) for a in args)
+    if missing_tools(["Xvfb"]):
+        print("SKIPPED: Xvfb is not installed; the end-to-end tests need it", flush=True)
+        return SKIP
+    missing = missing_tools(TOOLS + list(tools))
+    if missing:
+        print(f"FAILED: the end-to-end tests need {', '.join(missing)}", flush=True)
+        return 1
+    # CTest ends a test that overruns with SIGTERM; the sessions still take down what they
+    # started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
+    try:
+        scenario(tintrix, fade_tool, keep)
+    except E2eError as error:
+        log(f"FAILED: {error}")
+        return 1
+    log("passed")
+    return 0
+
+
 def main(argv):
     args = [a for a in argv if a != "--keep"]
     keep = len(args) != len(argv)

@@ -12,15 +12,14 @@ Xvfb is missing.
 
 import os
 import re
-import signal
 import subprocess
 import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from run_e2e import CONFIGURE, SKIP, TOOLS, Program, expect, log  # noqa: E402
-from x11session import E2eError, X11Session, missing_tools  # noqa: E402
+from run_e2e import CONFIGURE, Program, expect, log, run_main  # noqa: E402
+from x11session import X11Session  # noqa: E402
 
 TEXT = "IIIIIIIIIIII"
 FIELD = (11, 40, 248, 21)  # the entry field in the window's client area: x, y, width, height
@@ -112,30 +111,10 @@ def scenario(session, tintrix, fade_tool):
            f"the first character is {third[0]}, not green, after SET")
 
 
-def main(argv):
-    args = [a for a in argv if a != "--keep"]
-    keep = len(args) != len(argv)
-    if len(args) != 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    tintrix, fade_tool = (os.path.abspath(a) for a in args)
-    if missing_tools(["Xvfb"]):
-        print("SKIPPED: Xvfb is not installed; the end-to-end tests need it", flush=True)
-        return SKIP
-    missing = missing_tools(TOOLS + ["convert"])
-    if missing:
-        print(f"FAILED: the end-to-end tests need {', '.join(missing)}", flush=True)
-        return 1
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
-    try:
-        with X11Session(keep=keep, name="tintrix-e2e-preview") as session:
-            scenario(session, tintrix, fade_tool)
-    except E2eError as error:
-        log(f"FAILED: {error}")
-        return 1
-    log("passed")
-    return 0
+def run(tintrix, fade_tool, keep):
+    with X11Session(keep=keep, name="tintrix-e2e-preview") as session:
+        scenario(session, tintrix, fade_tool)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(run_main(sys.argv[1:], __doc__, run, tools=["convert"]))

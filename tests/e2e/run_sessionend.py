@@ -18,9 +18,8 @@ import time
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from run_e2e import (  # noqa: E402
-    SKIP, TOOLS, Program, expect, expect_random_two_colour_fade, log)
-from x11session import E2eError, X11Session, missing_tools  # noqa: E402
+from run_e2e import Program, expect, expect_random_two_colour_fade, log, run_main  # noqa: E402
+from x11session import E2eError, X11Session  # noqa: E402
 
 # Stored within a second of a change; a little more for a loaded machine.
 STORED_WITHIN = 1.5
@@ -76,33 +75,13 @@ def display_lost(tintrix, fade_tool, keep):
         expect_random_two_colour_fade(program.stored_settings())
 
 
-def main(argv):
-    args = [a for a in argv if a != "--keep"]
-    keep = len(args) != len(argv)
-    if len(args) != 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    tintrix, fade_tool = (os.path.abspath(a) for a in args)
-    if missing_tools(["Xvfb"]):
-        print("SKIPPED: Xvfb is not installed; the end-to-end tests need it", flush=True)
-        return SKIP
-    missing = missing_tools(TOOLS)
-    if missing:
-        print(f"FAILED: the end-to-end tests need {', '.join(missing)}", flush=True)
-        return 1
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
-    try:
-        with X11Session(keep=keep, name="tintrix-e2e-sessionend") as session:
-            for number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGKILL):
-                end_by_signal(session, tintrix, fade_tool, number)
-            unchanged_is_not_rewritten(session, tintrix, fade_tool)
-        display_lost(tintrix, fade_tool, keep)
-    except E2eError as error:
-        log(f"FAILED: {error}")
-        return 1
-    log("passed")
-    return 0
+def run(tintrix, fade_tool, keep):
+    with X11Session(keep=keep, name="tintrix-e2e-sessionend") as session:
+        for number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGKILL):
+            end_by_signal(session, tintrix, fade_tool, number)
+        unchanged_is_not_rewritten(session, tintrix, fade_tool)
+    display_lost(tintrix, fade_tool, keep)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(run_main(sys.argv[1:], __doc__, run))
