@@ -61,4 +61,11 @@ FadeSettings DefaultFade() {
   return fade;
 }
 
+bool SameStoredFields(const FadeSettings& a, const FadeSettings& b) {
+  for (const FadeField& field : kFadeFields) {
+    if (StoredText(a, field) != StoredText(b, field)) return false;
+  }
+  return true;
+}
+
 }  // namespace tintrix

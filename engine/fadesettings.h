@@ -52,6 +52,10 @@ const std::string& TextField(const FadeSettings& fade, const FadeField& field);
 // A stored field's text: the field's own text, or a flag as decimal text ("0", "1", "2").
 std::string StoredText(const FadeSettings& fade, const FadeField& field);
 
+// True when the two fades store the same sixteen fields (their texts and colours past the tenth
+// play no part).
+bool SameStoredFields(const FadeSettings& a, const FadeSettings& b);
+
 // The fade of a first run: five colours black, blue, 8080C0, FF80FF, black (colours 6 to 10
 // repeat them), bold, font "Arial", no text.
 FadeSettings DefaultFade();

@@ -1,5 +1,8 @@
 #include "output/fadedocument.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/text.h"
 #include "output/graphemes.h"
 
@@ -33,9 +36,15 @@ std::optional<std::string> QuotedFont(FontQuoting quoting, std::string_view font
       }
       return EscapeForFormat(MarkupFormat::kHtml, css);
     }
-    case FontQuoting::kBbcodeValue:
-      if (font.find_first_of("[]\r\n") != std::string_view::npos) return std::nullopt;
+    case FontQuoting::kBbcodeValue: {
+      // Brackets could end the tag or open another; a renderer may end a tag at a line break.
+      constexpr std::string_view kBreaks[] = {"\u0085", "\u2028", "\u2029"};
+      const bool breaks = std::any_of(std::begin(kBreaks), std::end(kBreaks), [&](auto b) {
+        return font.find(b) != std::string_view::npos;
+      });
+      if (breaks || font.find_first_of("[]\n\v\f\r") != std::string_view::npos) return std::nullopt;
       return std::string(font);
+    }
   }
   return std::nullopt;
 }

@@ -3,22 +3,30 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QtGlobal>
+
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace tintrix {
 
 namespace {
 
-// The pipe's ends: the handler writes, the event loop reads. -1 while no object lives.
-int g_pipe[2] = {-1, -1};
+// The pipe's ends: the handler writes, the event loop reads. -1 while no object lives. The
+// handler may run in any thread, so the end it writes is read once, atomically.
+std::atomic<int> g_writeEnd{-1};
+int g_readEnd = -1;
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void OnSignal(int number) {
   const int saved = errno;
   const char byte = static_cast<char>(number);
   // Nothing to do when the pipe is full: signals enough to end the program are waiting.
-  [[maybe_unused]] const ssize_t written = write(g_pipe[1], &byte, 1);
+  if (const int end = g_writeEnd.load(); end != -1) {
+    [[maybe_unused]] const ssize_t written = write(end, &byte, 1);
+  }
   errno = saved;
 }
 
@@ -26,9 +34,16 @@ extern "C" void OnSignal(int number) {
 
 TerminationSignals::TerminationSignals(std::function<void(int)> onSignal)
     : m_onSignal(std::move(onSignal)) {
-  // Without a pipe the program could not end on a signal at all: better to fail loudly.
-  if (g_pipe[0] != -1 || pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) std::abort();
-  m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+  int ends[2] = {-1, -1};
+  if (g_readEnd != -1 || pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+    // The signals keep their default, ending the program at once: the fade is still stored
+    // within a second of every change.
+    qWarning("tintrix: cannot watch for termination signals: %s", std::strerror(errno));
+    return;
+  }
+  g_readEnd = ends[0];
+  g_writeEnd.store(ends[1]);
+  m_notifier = std::make_unique<QSocketNotifier>(g_readEnd, QSocketNotifier::Read);
   QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
                    [this] { ReadPending(); });
   struct sigaction action = {};
@@ -39,17 +54,18 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onSignal)
 }
 
 TerminationSignals::~TerminationSignals() {
+  if (m_notifier == nullptr) return;
   for (const int number : kSignals) std::signal(number, SIG_DFL);
   m_notifier.reset();
-  close(g_pipe[0]);
-  close(g_pipe[1]);
-  g_pipe[0] = g_pipe[1] = -1;
+  close(g_writeEnd.exchange(-1));
+  close(g_readEnd);
+  g_readEnd = -1;
 }
 
 void TerminationSignals::ReadPending() {
   char numbers[64];
   for (;;) {
-    const ssize_t read = ::read(g_pipe[0], numbers, sizeof numbers);
+    const ssize_t read = ::read(g_readEnd, numbers, sizeof numbers);
     if (read <= 0) return;
     for (ssize_t i = 0; i < read; ++i) m_onSignal(static_cast<unsigned char>(numbers[i]));
   }

@@ -14,8 +14,9 @@ namespace tintrix {
 // nothing: it only writes the signal's number into a pipe that the event loop watches.
 //
 // One object at a time per process; while it lives it owns the three signals' handling, and
-// when it goes their default handling is restored. `onSignal` runs in the thread that made
-// the object, once for each signal received, with the signal's number.
+// when it goes their default handling is restored. When it cannot make its pipe (or another
+// object lives), it says so on standard error and leaves the signals' default handling. `onSignal`
+// runs in the thread that made the object, once for each signal received, with the signal's number.
 class TerminationSignals {
  public:
   explicit TerminationSignals(std::function<void(int)> onSignal);

@@ -13,12 +13,7 @@ FadeAutosave::FadeAutosave(const FadeSettings& fade, SettingsStore& store,
                    [this] { static_cast<void>(StoreIfChanged()); });
 }
 
-bool FadeAutosave::DiffersFromStored() const {
-  for (const FadeField& field : kFadeFields) {
-    if (StoredText(m_fade, field) != StoredText(m_stored, field)) return true;
-  }
-  return false;
-}
+bool FadeAutosave::DiffersFromStored() const { return !SameStoredFields(m_fade, m_stored); }
 
 void FadeAutosave::Changed() {
   if (!DiffersFromStored()) {

@@ -8,6 +8,7 @@
 #include <QAccessibleInterface>
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 
 #include <map>
@@ -158,48 +159,96 @@ class TextEntryTest : public ::testing::Test {
   TextEntry m_entry{nullptr};
 };
 
-// The fade is drawn exactly where QLineEdit draws the text, selection and all: an all-black
-// fade looks as the field without a fade does.
-TEST_F(TextEntryTest, DrawsTheFadeWhereQLineEditDrawsTheText) {
-  for (const int length : {30, 90, TextEntry::kLongText + 500}) {
-    SCOPED_TRACE(length);
-    QString text;
-    for (int i = 0; i < length; ++i) text += QChar(u"Wij fade, ok? "[i % 14]);
+// The columns of `image` that hold ink.
+std::vector<bool> InkColumns(const QImage& image) {
+  std::vector<bool> ink(static_cast<std::size_t>(image.width()), false);
+  for (const auto& [first, last] : InkRuns(image)) {
+    for (int x = first; x <= last; ++x) ink[static_cast<std::size_t>(x)] = true;
+  }
+  return ink;
+}
+
+const QString kBothWays = QString::fromUtf8("ab \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D xy");
+
+// The wave draws the characters again, only higher or lower: where QLineEdit draws them, in
+// texts of one direction or both, short or long, scrolled and with a selection.
+TEST_F(TextEntryTest, DrawsTheCharactersWhereQLineEditDrawsThem) {
+  QString scrolled;
+  for (int i = 0; i < 90; ++i) scrolled += QChar(u"Wij fade, ok? "[i % 14]);
+  QString longText;
+  for (int i = 0; i < TextEntry::kLongText + 500; ++i) longText += QChar(u"Wij fade, ok? "[i % 14]);
+  const QString texts[] = {QStringLiteral("Wij fade, ok?"), scrolled, kBothWays,
+                           QString::fromUtf8("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D abc"), longText};
+  for (const QString& text : texts) {
+    SCOPED_TRACE(text.left(20).toStdString());
     m_entry.setText(text);
-    m_entry.setSelection(length - 12, 5);
+    m_entry.setSelection(static_cast<int>(text.size()) - 6, 2);
     m_entry.SetFade(Fade("6", {"0", "0"}));
-    const QImage plain = Drawn(m_entry);
-    m_entry.SetFade(Fade("2", {"0", "0"}));
-    EXPECT_TRUE(m_entry.preview().HasColors());
-    EXPECT_EQ(Drawn(m_entry), plain);
+    const std::vector<bool> plain = InkColumns(Drawn(m_entry));
+    m_entry.SetFade(Fade("2", {"0", "0"}, 1));
+    EXPECT_EQ(InkColumns(Drawn(m_entry)), plain);
   }
 }
 
+// Each glyph, from left to right, is in the colour of its character: in a text of both
+// directions the right-to-left word is shown backwards.
 TEST_F(TextEntryTest, PaintsEachCharacterInItsColour) {
-  m_entry.setText(QStringLiteral("IIIIIIII"));
-  m_entry.SetFade(Fade("2", {"255", "16711680"}));  // red to blue
-  const QImage image = Drawn(m_entry);
-  const auto runs = InkRuns(image);
-  ASSERT_EQ(runs.size(), 8u);
-  const auto expected = m_entry.preview().Characters(0, 8);
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    // The darkest pixel of a glyph is the one fully covered: its colour is the character's.
-    QRgb darkest = qRgb(255, 255, 255);
-    for (int x = runs[k].first; x <= runs[k].second; ++x) {
-      for (int y = 0; y < image.height(); ++y) {
-        if (qGray(image.pixel(x, y)) < qGray(darkest)) darkest = image.pixel(x, y);
+  const struct {
+    QString text;
+    std::vector<std::size_t> shown;  // the characters with ink, from left to right
+  } cases[] = {
+      {QStringLiteral("IIIIIIII"), {0, 1, 2, 3, 4, 5, 6, 7}},
+      {kBothWays, {0, 1, 6, 5, 4, 3, 8, 9}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    m_entry.setText(c.text);
+    m_entry.SetFade(Fade("2", {"255", "16711680"}));  // red to blue
+    const QImage image = Drawn(m_entry);
+    const auto runs = InkRuns(image);
+    ASSERT_EQ(runs.size(), c.shown.size());
+    const auto characters = m_entry.preview().Characters(0, static_cast<int>(c.text.size()));
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+      // The darkest pixel of a glyph is the one fully covered: its colour is the character's.
+      QRgb darkest = qRgb(255, 255, 255);
+      for (int x = runs[k].first; x <= runs[k].second; ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+          if (qGray(image.pixel(x, y)) < qGray(darkest)) darkest = image.pixel(x, y);
+        }
+      }
+      const QRgb want = characters[c.shown[k]].color;
+      EXPECT_NEAR(qRed(darkest), qRed(want), 40) << k;
+      EXPECT_NEAR(qGreen(darkest), qGreen(want), 40) << k;
+      EXPECT_NEAR(qBlue(darkest), qBlue(want), 40) << k;
+    }
+    // The text itself, and what accessibility reads, stay plain.
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(&m_entry);
+    EXPECT_EQ(field->text(QAccessible::Value), c.text);
+    EXPECT_EQ(field->textInterface()->text(0, static_cast<int>(c.text.size())), c.text);
+  }
+}
+
+// What an input method is composing shows as QLineEdit draws it; the fade comes back when the
+// text is set anew, whatever the input method said last.
+TEST_F(TextEntryTest, ComposingShowsQLineEditsOwnDrawing) {
+  m_entry.setText(QStringLiteral("IIII"));
+  m_entry.SetFade(Fade("2", {"255", "255"}));  // red
+  const auto reddest = [&] {
+    const QImage image = Drawn(m_entry);
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        most = std::max(most, qRed(image.pixel(x, y)) - qGreen(image.pixel(x, y)));
       }
     }
-    const QRgb want = expected[k].color;
-    EXPECT_NEAR(qRed(darkest), qRed(want), 40) << k;
-    EXPECT_NEAR(qGreen(darkest), qGreen(want), 40) << k;
-    EXPECT_NEAR(qBlue(darkest), qBlue(want), 40) << k;
-  }
-  // The text itself, and what accessibility reads, stay plain.
-  EXPECT_EQ(m_entry.text(), QStringLiteral("IIIIIIII"));
-  QAccessibleInterface* field = QAccessible::queryAccessibleInterface(&m_entry);
-  EXPECT_EQ(field->text(QAccessible::Value), QStringLiteral("IIIIIIII"));
-  EXPECT_EQ(field->textInterface()->text(0, 8), QStringLiteral("IIIIIIII"));
+    return most;
+  };
+  EXPECT_GT(reddest(), 200);
+  QInputMethodEvent composing(QStringLiteral("x"), {});
+  QApplication::sendEvent(&m_entry, &composing);
+  EXPECT_LT(reddest(), 40);
+  m_entry.setText(QStringLiteral("IIIII"));
+  EXPECT_GT(reddest(), 200);
 }
 
 // The wave is a fixed sample of the place: typing on does not move the characters before.

@@ -119,6 +119,7 @@ TEST(MarkupFormat, FontCannotBecomeMarkup) {
       {MarkupFormat::kBbcode, "x][url=javascript:a]y", "[b]", false},
       {MarkupFormat::kBbcode, "x[b", "[b]", false},
       {MarkupFormat::kBbcode, "two\nlines", "[b]", false},
+      {MarkupFormat::kBbcode, "two\u2028lines", "[b]", false},
       {MarkupFormat::kBbcode, "Comic Sans MS", "[font=Comic Sans MS][b]"},
   };
   for (const auto& c : cases) {

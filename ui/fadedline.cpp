@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "ui/fadepreview.h"
@@ -22,32 +21,46 @@ qreal XOf(const PlacedLine& line, int index) {
   return line.origin.x() + text.cursorToX(at);
 }
 
-// The UTF-16 range of the text shown between x = left and x = right. For text of both
-// directions the characters shown are not one range of the text: samples across the width
-// find the first and the last of them.
+// The UTF-16 range of the text shown between x = left and x = right. Text of both directions
+// is not shown as one range of itself: then all of the line.
 std::pair<int, int> ShownRange(const PlacedLine& line, int left, int right, bool bothWays) {
+  const auto length = static_cast<int>(line.layout.text().size());
+  if (bothWays) return {line.from, line.from + length};
   const QTextLine text = line.layout.lineAt(0);
-  int first = std::numeric_limits<int>::max();
-  int last = 0;
-  const int kSample = bothWays ? 16 : std::max(1, right - left);
-  for (int x = left;; x = std::min(x + kSample, right)) {
-    const int at = text.xToCursor(x - line.origin.x());
-    first = std::min(first, at);
-    last = std::max(last, at);
-    if (x == right) break;
-  }
+  const int first = text.xToCursor(left - line.origin.x());
+  const int last = text.xToCursor(right - line.origin.x());
   // xToCursor gives the nearest edge: the characters on either side of it may show.
-  return {line.from + std::max(0, first - 1), line.from + last + 1};
+  return {line.from + std::max(0, first - 1), line.from + std::min(length, last + 1)};
+}
+
+// Where the text [start, end) lies on the line, left edge to right edge, each piece of one
+// direction apart. Left to right, the places of its ends say; where directions meet an end has
+// two places, and the glyphs' own boxes say.
+std::vector<std::pair<qreal, qreal>> Extents(const PlacedLine& line, int start, int end,
+                                             bool bothWays) {
+  if (!bothWays) {
+    const qreal a = XOf(line, start);
+    const qreal b = XOf(line, end);
+    return {{std::min(a, b), std::max(a, b)}};
+  }
+  std::vector<std::pair<qreal, qreal>> extents;
+  for (const QGlyphRun& run : line.layout.glyphRuns(start - line.from, end - start)) {
+    const QRectF box = run.boundingRect();
+    extents.emplace_back(line.origin.x() + box.left(), line.origin.x() + box.right());
+  }
+  return extents;
 }
 
 }  // namespace
 
-QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area) {
-  const qreal a = XOf(line, start);
-  const qreal b = XOf(line, end);
-  const int left = static_cast<int>(std::floor(std::min(a, b)));
-  const int right = static_cast<int>(std::ceil(std::max(a, b)));
-  return QRegion(QRect(left, area.top(), right - left, area.height())).intersected(area);
+QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area, bool bothWays) {
+  QRegion span;
+  for (const auto& [a, b] : Extents(line, start, end, bothWays)) {
+    const int left = static_cast<int>(std::floor(a));
+    const int right = static_cast<int>(std::ceil(b));
+    span += QRect(left, area.top(), right - left, area.height());
+  }
+  return span.intersected(area);
 }
 
 void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
@@ -73,16 +86,28 @@ void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
     const QTextLine text = line.layout.lineAt(0);
     const int top = static_cast<int>(std::floor(line.origin.y()));
     const int height = static_cast<int>(std::ceil(text.height())) + 1;
+    const bool bothWays = preview.HasRightToLeft();
     int end = -1;  // the text index whose place `x` is
     long x = 0;
     for (const FadePreview::Character& c : characters) {
-      // A character's start is mostly where the one before ended.
-      const long a = c.start == end ? x : std::lround(XOf(line, c.start));
-      x = std::lround(XOf(line, c.end));
-      end = c.end;
-      if (a != x) {
-        painter.fillRect(static_cast<int>(std::min(a, x)), top, static_cast<int>(std::abs(x - a)),
-                         height, QColor(c.color));
+      if (!bothWays) {
+        // A character's start is mostly where the one before ended.
+        const long a = c.start == end ? x : std::lround(XOf(line, c.start));
+        x = std::lround(XOf(line, c.end));
+        end = c.end;
+        if (a != x) {
+          painter.fillRect(static_cast<int>(std::min(a, x)), top, static_cast<int>(std::abs(x - a)),
+                           height, QColor(c.color));
+        }
+        continue;
+      }
+      for (const auto& [a, b] : Extents(line, c.start, c.end, true)) {
+        const long left = std::lround(a);
+        const long right = std::lround(b);
+        if (left != right) {
+          painter.fillRect(static_cast<int>(left), top, static_cast<int>(right - left), height,
+                           QColor(c.color));
+        }
       }
     }
   } else {

@@ -18,9 +18,10 @@ struct PlacedLine {
   int from = 0;
 };
 
-// The part of `area` between the places of UTF-16 indexes `start` and `end` of the text on
-// `line` (for text of both directions, from the leftmost to the rightmost of the two).
-QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area);
+// The part of `area` that the text [start, end) (UTF-16 indexes) takes on `line`; `bothWays`
+// for a text that holds characters written right to left, whose pieces of one direction may
+// lie apart.
+QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area, bool bothWays);
 
 // Draws the characters of `line` that lie in `region` in their fade; nothing outside
 // `region` is touched, and characters without a colour (a fade that cannot be made) are drawn

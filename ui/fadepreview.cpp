@@ -12,11 +12,7 @@
 namespace tintrix {
 
 bool FadePreview::SetFade(const FadeSettings& fade) {
-  bool same = m_fadeSet;
-  for (const FadeField& field : kFadeFields) {
-    same = same && StoredText(fade, field) == StoredText(m_fade, field);
-  }
-  if (same) return false;
+  if (m_fadeSet && SameStoredFields(fade, m_fade)) return false;
   m_fadeSet = true;
   m_fade = fade;
   m_fade.text.clear();

@@ -35,6 +35,8 @@ TextEntry::TextEntry(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
     m_preview.SetText(text);
     m_shortStale = true;
+    // A text set from outside ends a composition without a word from the input method.
+    StopComposing();
   });
 }
 
@@ -68,6 +70,18 @@ void TextEntry::inputMethodEvent(QInputMethodEvent* event) {
   ShowFadeOverText();
 }
 
+void TextEntry::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  StopComposing();
+}
+
+void TextEntry::StopComposing() {
+  if (!m_composing) return;
+  m_composing = false;
+  ShowFadeOverText();
+  update();
+}
+
 QRect TextEntry::TextArea() const {
   QStyleOptionFrame option;
   initStyleOption(&option);
@@ -82,9 +96,10 @@ void TextEntry::LayOutRange(Stretch& stretch, int from, int to) const {
   to = OffLowSurrogate(all, to);
   stretch.layout.setText(all.mid(stretch.from, to - stretch.from));
   stretch.layout.setFont(font());
-  // As QLineEdit lays out its text: one line, trailing blanks counted.
+  // As QLineEdit lays out its text: one line, trailing blanks counted, in the direction of the
+  // whole text's first strong character.
   QTextOption option = stretch.layout.textOption();
-  option.setTextDirection(layoutDirection());
+  option.setTextDirection(all.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
   option.setFlags(QTextOption::IncludeTrailingSpaces);
   stretch.layout.setTextOption(option);
   stretch.layout.beginLayout();
@@ -162,10 +177,13 @@ void TextEntry::PaintShortFade() {
   QRegion region(area);
   // What QLineEdit drew of the selection and the cursor stays as it is.
   if (hasSelectedText()) {
-    region -= SpanOf(placed, selectionStart(), selectionEnd(), area);
+    region -= SpanOf(placed, selectionStart(), selectionEnd(), area, m_preview.HasRightToLeft());
   } else if (hasFocus() && !m_preview.Wavy()) {
+    // The cursor's column, as QTextLayout::drawCursor fills it.
+    const qreal x = origin.x() + line.cursorToX(m_shortCursor - stretch.from);
     const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
-    region -= QRect(static_cast<int>(std::floor(cursorX)), area.top(), width + 1, area.height());
+    const int left = static_cast<int>(std::floor(x));
+    region -= QRect(left, area.top(), static_cast<int>(std::ceil(x + width)) - left, area.height());
   }
   QPainter painter(this);
   DrawFaded(painter, placed, m_preview, region, PlainTextColor());
@@ -189,7 +207,8 @@ void TextEntry::PaintLong() {
     selected.length = to - from;
     selected.format.setBackground(palette().brush(QPalette::Highlight));
     selected.format.setForeground(palette().brush(QPalette::HighlightedText));
-    const QRegion span = SpanOf(placed, from + stretch.from, to + stretch.from, shown);
+    const QRegion span =
+        SpanOf(placed, from + stretch.from, to + stretch.from, shown, m_preview.HasRightToLeft());
     painter.setClipRegion(span);
     painter.setPen(PlainTextColor());
     stretch.layout.draw(&painter, stretch.origin, {selected}, area);

@@ -21,7 +21,8 @@ namespace tintrix {
 // are not selected are coloured where QLineEdit drew them, or with the wave drawn again off the
 // line (DrawFaded). This takes the field's text to be black on white, as the window has it.
 // The text itself, and so the clipboard, undo and accessibility, stays plain. While an input
-// method composes, the field shows QLineEdit's own drawing.
+// method composes in a short text, the field shows QLineEdit's own drawing, which alone shows
+// the text being composed.
 class TextEntry final : public QLineEdit {
  public:
   // Characters from which only the stretch around the cursor is laid out for painting.
@@ -39,6 +40,7 @@ class TextEntry final : public QLineEdit {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -65,6 +67,8 @@ class TextEntry final : public QLineEdit {
   // Lets QLineEdit draw its text in the palette's colour, or in none where the wave draws it
   // again.
   void ShowFadeOverText();
+  // The input method has done composing, or is taken to have.
+  void StopComposing();
   QColor PlainTextColor() const {
     return m_fadeOverText ? m_plainText : palette().color(QPalette::Text);
   }
