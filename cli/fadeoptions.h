@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/fademotion.h"
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
 #include "output/blocklayout.h"
@@ -35,6 +36,8 @@ struct CommandLine {
   std::optional<std::string> fadeFile;
   std::optional<std::string> text;
   std::optional<BlockMode> block;
+  // --phase, --frames, --animate or --moving: at most one of them.
+  Motion motion;
   // --read: documents to read fades back from, the FILE of --read=FILE if given.
   bool read = false;
   std::optional<std::string> readFile;
@@ -78,7 +81,7 @@ enum class Values {
 };
 
 // The groups of the man page's OPTIONS section (GroupTitle).
-enum class OptionGroup { kFade, kMarkup, kReading, kInputOutput, kProgram };
+enum class OptionGroup { kFade, kMarkup, kMotion, kReading, kInputOutput, kProgram };
 
 // A value the completions offer, with what it means (may be empty).
 struct Choice {
@@ -119,8 +122,8 @@ struct Option {
 // The companion's options, in the order --help lists them.
 std::span<const Option> FadeToolOptions();
 
-// The man page's heading of a group: "The fade", "The markup", "Reading a fade back", "Input
-// and output", "The program".
+// The man page's heading of a group: "The fade", "The markup", "Motion", "Reading a fade
+// back", "Input and output", "The program".
 std::string_view GroupTitle(OptionGroup group);
 
 // The "--no-" form of a negatable option: "--no-bold".

@@ -6,6 +6,7 @@
 
 #include "cli/fadejob.h"
 #include "cli/fadeoptions.h"
+#include "cli/motionjob.h"
 #include "cli/readjob.h"
 #include "engine/text.h"
 #include "store/fadefilecommands.h"
@@ -68,6 +69,10 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
       break;
   }
 
+  const bool moving = line->motion.kind != Motion::Kind::kNone;
+  if (line->read && moving) {
+    return fail(Status::Usage(std::string(line->motion.option) + " cannot be used with --read"));
+  }
   if (line->read) return RunRead(*line, in, out, err, outFd, fail);
   if (!line->readOnly.empty()) {
     return fail(Status::Usage(std::string(line->readOnly.front()) + " needs --read"));
@@ -88,10 +93,16 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   job.maxLength = line->maxLength;
   job.block = line->block;
   FadeJobStats stats;
-  if (Status status = RunFadeJob(fade, job, in, out, outFd, line->stats ? &stats : nullptr);
+  FadeJobStats* const counted = line->stats ? &stats : nullptr;
+  int stoppedBy = 0;
+  if (Status status =
+          moving ? RunMotionJob(fade, job, line->motion, in, out, outFd, counted, stoppedBy)
+                 : RunFadeJob(fade, job, in, out, outFd, counted);
       !status.ok()) {
     return fail(status);
   }
+  // A signal that stopped an animation ends the program as it would have, 128 + its number.
+  if (stoppedBy != 0) return 128 + stoppedBy;
   if (line->stats) {
     err << "tintrix-fade: " << stats.characters << " characters, " << stats.bytes << " bytes, "
         << stats.colorTags << " colour tags\n";

@@ -14,7 +14,8 @@ using StoredFadeLoader = std::function<FadeSettings()>;
 
 // Runs `tintrix-fade` with the arguments after the program name. Returns the exit status:
 // 0 on success; 1 when no fade can be made (standard output then stays empty and one line on
-// `err` says why) or when reading or writing fails; 2 on a usage error. Help and version go
+// `err` says why) or when reading or writing fails; 2 on a usage error; 128 + the signal's
+// number when SIGINT or SIGTERM stopped --animate. Help and version go
 // to `out`; so do the documents, unless `outFd` is a file descriptor (not negative), which
 // they are then written to directly.
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,

@@ -22,7 +22,8 @@ constexpr std::string_view kUsageHead =
     "\n";
 constexpr std::string_view kUsageFoot =
     "\n"
-    "Exit status: 0 on success, 1 when no fade can be made, 2 on a usage error.\n";
+    "Exit status: 0 on success, 1 when no fade can be made, 2 on a usage error,\n"
+    "130 when Ctrl+C stops --animate.\n";
 // Where --help starts the descriptions, and how far it indents a note under one.
 constexpr std::size_t kHelpColumn = 24;
 constexpr std::size_t kNoteColumn = 26;
@@ -74,6 +75,8 @@ std::string_view GroupTitle(OptionGroup group) {
       return "The fade";
     case kMarkup:
       return "The markup";
+    case kMotion:
+      return "Motion";
     case kReading:
       return "Reading a fade back";
     case kInputOutput:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "cli/optionchoices.h"
@@ -41,6 +42,56 @@ std::string ColorOptionValue(const OptionUse& use, const std::string& value) {
   const Channels channels{static_cast<int>(*rgb >> 16), static_cast<int>((*rgb >> 8) & 0xFF),
                           static_cast<int>(*rgb & 0xFF)};
   return std::to_string(PackColor(channels));
+}
+
+// A decimal number with at most three decimals, as thousandths: "-0.25" is -250, "3" 3000.
+// A sign only where `signedValue`; no blanks, no exponent, a digit before any point.
+std::optional<std::int64_t> ParseThousandths(std::string_view text, bool signedValue) {
+  const bool negative = signedValue && text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view decimals =
+      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  const auto isDigits = [](std::string_view part) {
+    return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  // At most 7 whole digits: every range here ends far below that.
+  if (whole.empty() || whole.size() > 7 || decimals.size() > 3 || !isDigits(whole) ||
+      !isDigits(decimals) || (point != std::string_view::npos && decimals.empty())) {
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> units = ParseWhole<std::int64_t>(whole);
+  if (!units) return std::nullopt;
+  std::int64_t thousandths = *units * 1000;
+  std::int64_t scale = 100;
+  for (char c : decimals) {
+    thousandths += (c - '0') * scale;
+    scale /= 10;
+  }
+  return negative ? -thousandths : thousandths;
+}
+
+// The thousandths of `use`'s value from `least` to `most`; a UsageError naming the option and
+// `range` otherwise.
+std::int64_t Thousandths(const OptionUse& use, bool signedValue, std::int64_t least,
+                         std::int64_t most, std::string_view range) {
+  const std::optional<std::int64_t> value = ParseThousandths(*use.value, signedValue);
+  if (!value || *value < least || *value > most) {
+    throw UsageError(std::string(use.option) + " takes " + std::string(range) +
+                     " with at most three decimals, not \"" + *use.value + "\"");
+  }
+  return *value;
+}
+
+// Makes `use` the line's motion; a UsageError when another motion option was given.
+void SetMotion(CommandLine& line, const OptionUse& use, Motion::Kind kind) {
+  if (line.motion.kind != Motion::Kind::kNone && line.motion.option != use.option) {
+    throw UsageError(std::string(use.option) + " cannot be used with " +
+                     std::string(line.motion.option));
+  }
+  line.motion.kind = kind;
+  line.motion.option = use.option;
 }
 
 }  // namespace
@@ -82,6 +133,35 @@ void SetColor(CommandLine& line, const OptionUse& use) {
   }
   line.edits.push_back([k = *slot, value = ColorOptionValue(use, assignment.substr(equals + 1))](
                            FadeSettings& fade) { fade.colors[k - 1] = value; });
+}
+
+void SetPhase(CommandLine& line, const OptionUse& use) {
+  SetMotion(line, use, Motion::Kind::kPhase);
+  line.motion.phase = static_cast<int>(
+      Thousandths(use, true, -999, 999, "a number greater than -1 and less than 1"));
+}
+
+void SetFrames(CommandLine& line, const OptionUse& use) {
+  SetMotion(line, use, Motion::Kind::kFrames);
+  const std::optional<std::size_t> frames = ParseWhole<std::size_t>(*use.value);
+  if (!frames || *frames < 1 || *frames > kMaxFrames) {
+    throw UsageError(std::string(use.option) + " takes a whole number from 1 to " +
+                     std::to_string(kMaxFrames) + ", not \"" + *use.value + "\"");
+  }
+  line.motion.frames = *frames;
+}
+
+void SetAnimate(CommandLine& line, const OptionUse& use) {
+  SetMotion(line, use, Motion::Kind::kAnimate);
+  line.motion.milliseconds = use.value ? Thousandths(use, false, 1, kMaxAnimateMilliseconds,
+                                                     "seconds, more than 0 and at most 600,")
+                                       : kDefaultAnimateMilliseconds;
+}
+
+void SetMoving(CommandLine& line, const OptionUse& use) {
+  SetMotion(line, use, Motion::Kind::kMoving);
+  line.motion.milliseconds = Thousandths(use, false, kMinMovingMilliseconds, kMaxMovingMilliseconds,
+                                         "seconds from 0.1 to 3600");
 }
 
 void SetRead(CommandLine& line, const OptionUse& use) {

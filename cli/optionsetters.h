@@ -56,6 +56,13 @@ void SetBlend(CommandLine& line, const OptionUse& use);
 // --color K=VALUE, the value in decimal or as #RRGGBB (red in the low byte once read).
 void SetColor(CommandLine& line, const OptionUse& use);
 
+// The motion: --phase P (-1 < P < 1), --frames F, --animate[=SECONDS], --moving SECONDS. The
+// numbers take at most three decimals; only one of the four may be given.
+void SetPhase(CommandLine& line, const OptionUse& use);
+void SetFrames(CommandLine& line, const OptionUse& use);
+void SetAnimate(CommandLine& line, const OptionUse& use);
+void SetMoving(CommandLine& line, const OptionUse& use);
+
 // --read and the options only it takes, which each note their name in `readOnly`.
 void SetRead(CommandLine& line, const OptionUse& use);
 void SetFrom(CommandLine& line, const OptionUse& use);
