@@ -1,7 +1,8 @@
 // Fade speed, reported per character (items): GenerateFade alone on text already cut into
 // characters, and BuildFadeDocument, which also cuts the text and wraps the markup.
 // Arguments: characters, colours, wave off/on, text kind (0 ASCII, 1 mixed, 2 dense).
-// The same two on many short texts, as a caller fading line after line makes them, and the
+// The same two on many short texts, as a caller fading line after line makes them (and each
+// format so), and the
 // companion (RunFadeTool) on a many-lines and a one-line input, and a document of a megabyte
 // made and read back (--read).
 #include <fcntl.h>
@@ -191,6 +192,27 @@ void BM_GenerateShortFades(benchmark::State& state) {
                           static_cast<std::int64_t>(kShortChars));
 }
 
+// BM_GenerateFormat on kShortTexts texts of 80 characters: per character, against the same
+// format on a million. Arguments: format, text kind.
+void BM_GenerateShortFormat(benchmark::State& state) {
+  const std::string text = ShortText(kShortChars, static_cast<TextKind>(state.range(1)));
+  const CharacterText characters = SplitCharacters(text);
+  MarkupOptions options;
+  options.format = static_cast<MarkupFormat>(state.range(0));
+  const FadeGenerator generator(FirstColors(5), false, options);
+  FadeHooks hooks;
+  std::string out;
+  for (auto _ : state) {
+    for (std::int64_t t = 0; t < kShortTexts; ++t) {
+      out.clear();
+      if (!generator.Append(characters, hooks, out).ok()) state.SkipWithError("");
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kShortTexts *
+                          static_cast<std::int64_t>(kShortChars));
+}
+
 // kShortTexts documents of 80 characters, each made afresh as the window makes them.
 void BM_BuildShortDocuments(benchmark::State& state) {
   FadeSettings fade = ColorFade(state.range(0), state.range(1));
@@ -306,6 +328,10 @@ BENCHMARK(BM_SplitCharacters)
     ->ArgsProduct({{1000000}, {kAscii, kMixed, kDense}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
+BENCHMARK(BM_GenerateShortFormat)
+    ->ArgNames({"format", "text"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {kAscii, kMixed}})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildShortDocuments)->Apply(ShortArguments);
 BENCHMARK(BM_ReadBack)
     ->ArgNames({"format", "read"})

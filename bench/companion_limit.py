@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""The companion as a whole process against what the machine allows (bench/limit.cpp).
+
+Fades 100 M characters with `--defaults --markup-only` in every format, as 80-character lines
+and as one line, to /dev/null; the limit program reads the same input and writes as many
+bytes. Each pair runs in turn, median of 3, and the table gives the medians and their ratio,
+and for the one line the page faults and peak memory of both. Rows after the formats: the
+wave and mixed Unicode, each against plain ASCII lines in classic.
+
+    bench/companion_limit.py build/bench/tintrix-fade build/bench/tintrix_limit [--chars N]
+"""
+
+import argparse
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+FORMATS = ["classic", "html", "bbcode", "ansi", "minecraft", "minimessage", "json",
+           "minecraft-x", "minecraft-section"]
+ASCII = "The quick brown fox jumps over the lazy dog. "
+# Several scripts, a combining accent (i + U+0308 is one character) and an emoji.
+MIXED = ("Grüße aus Köln, café crème, Привет мир, 東京の夜, nai\u0308ve fade "
+         "\U0001F389 plain words to go between them. ")
+
+
+def characters(text):
+    """The characters of `text` as the fade counts them, for the texts above."""
+    out = []
+    for c in text:
+        if c == "\u0308" and out:
+            out[-1] += c
+        else:
+            out.append(c)
+    return out
+
+
+def make_lines(pattern, chars, width):
+    cut = characters(pattern)
+    line_count = chars // width
+    lines = []
+    at = 0
+    for _ in range(min(line_count, 1000)):
+        lines.append("".join(cut[(at + k) % len(cut)] for k in range(width)) + "\n")
+        at += width
+    text = "".join(lines)
+    return text * (line_count // len(lines)) + "".join(lines[: line_count % len(lines)])
+
+
+def make_one_line(pattern, chars):
+    return (pattern * (chars // len(pattern) + 1))[:chars] + "\n"
+
+
+def run(command, stdin_path):
+    """Runs the command with its input from the file and its output to /dev/null: wall
+    seconds, minor page faults and peak memory in bytes."""
+    with open(stdin_path, "rb") as stdin, open(os.devnull, "wb") as devnull:
+        start = time.perf_counter()
+        process = subprocess.Popen(command, stdin=stdin, stdout=devnull)
+        _, status, usage = os.wait4(process.pid, 0)
+        wall = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{command} failed")
+    return wall, usage.ru_minflt, usage.ru_maxrss * 1024
+
+
+def document_bytes(fade, options, stdin_path, documents):
+    """The bytes of the documents, their line feeds included, from --stats."""
+    with open(stdin_path, "rb") as stdin:
+        done = subprocess.run([fade, *options, "--stats"], stdin=stdin,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=True)
+    found = re.search(rb"(\d+) bytes", done.stderr)
+    return int(found.group(1)) + documents
+
+
+def compare(fade, limit, options, stdin_path, documents, runs):
+    size = document_bytes(fade, options, stdin_path, documents)
+    ours, theirs = [], []
+    for _ in range(runs):
+        ours.append(run([fade, *options], stdin_path))
+        theirs.append(run([limit, str(size)], stdin_path))
+    median = lambda rows, k: statistics.median(row[k] for row in rows)
+    return {"bytes": size, "time": median(ours, 0), "limit": median(theirs, 0),
+            "faults": median(ours, 1), "limit_faults": median(theirs, 1),
+            "memory": median(ours, 2), "limit_memory": median(theirs, 2)}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("fade", help="the companion, tintrix-fade")
+    parser.add_argument("limit", help="the limit program, tintrix_limit")
+    parser.add_argument("--chars", type=int, default=100_000_000)
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--formats", default=",".join(FORMATS))
+    args = parser.parse_args()
+    width = 80
+    base = ["--defaults", "--markup-only"]
+    with tempfile.TemporaryDirectory() as folder:
+        inputs = {}
+        for name, text in [("lines", make_lines(ASCII, args.chars, width)),
+                           ("one line", make_one_line(ASCII, args.chars)),
+                           ("mixed lines", make_lines(MIXED, args.chars, width))]:
+            inputs[name] = os.path.join(folder, name.replace(" ", "-") + ".txt")
+            with open(inputs[name], "w", encoding="utf-8") as f:
+                f.write(text)
+        line_count = args.chars // width
+        print(f"{args.chars:,} characters, median of {args.runs}; seconds, and the ratio to "
+              "the limit\n")
+        print("| format | lines | limit | ratio | one line | limit | ratio |")
+        print("|---|---|---|---|---|---|---|")
+        one = None
+        for fmt in args.formats.split(","):
+            options = base + ["--format", fmt]
+            lines = compare(args.fade, args.limit, options, inputs["lines"], line_count,
+                            args.runs)
+            single = compare(args.fade, args.limit, options, inputs["one line"], 1, args.runs)
+            if fmt == "classic":
+                one, plain = single, lines
+            print(f"| {fmt} | {lines['time']:.3f} | {lines['limit']:.3f} | "
+                  f"{lines['time'] / lines['limit']:.2f} | {single['time']:.3f} | "
+                  f"{single['limit']:.3f} | {single['time'] / single['limit']:.2f} |",
+                  flush=True)
+        if one is None:
+            return
+        line_mb = (args.chars + 1) / 1e6
+        print(f"\nOne line in classic: {one['faults']:,.0f} page faults (the limit "
+              f"{one['limit_faults']:,.0f}, ratio {one['faults'] / one['limit_faults']:.2f}); "
+              f"peak memory {one['memory'] / 1e6:.1f} MB, the line's {line_mb:.1f} MB "
+              f"+ {(one['memory'] / 1e6 - line_mb):.1f} MB")
+        wavy = compare(args.fade, args.limit, base + ["--wavy", "--seed", "1"], inputs["lines"],
+                       line_count, args.runs)
+        mixed = compare(args.fade, args.limit, base, inputs["mixed lines"], line_count,
+                        args.runs)
+        print(f"Classic on lines: the wave {wavy['time']:.3f} s, "
+              f"{wavy['time'] / plain['time']:.2f}x plain ({plain['time']:.3f} s); "
+              f"mixed Unicode {mixed['time']:.3f} s, {mixed['time'] / plain['time']:.2f}x ASCII")
+
+
+if __name__ == "__main__":
+    main()
