@@ -183,19 +183,31 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out) {
   FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
+  // The blocks run across the segments' ends: a short text is one block, however many
+  // segments it has.
   std::uint32_t rgb[kBlock];
+  std::size_t filled = 0;
+  bool changesOften = false;
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
     const SegmentColors<Real> blend(options.blend, colors[k], colors[k + 1], m);
     // No segment has more colours than steps between its ends.
-    const bool changesOften = m < 4 * StepsBetween(colors[k], colors[k + 1]);
-    for (std::size_t first = 1; first <= m; first += kBlock) {
-      const std::size_t count = std::min(kBlock, m - first + 1);
-      blend.Fill(first, count, rgb);
-      TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, count, changesOften));
+    const bool often = m < 4 * StepsBetween(colors[k], colors[k + 1]);
+    for (std::size_t first = 1; first <= m;) {
+      const std::size_t count = std::min(kBlock - filled, m - first + 1);
+      blend.Fill(first, count, rgb + filled);
+      filled += count;
+      first += count;
+      changesOften |= often;
+      if (filled == kBlock) {
+        TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, filled, changesOften));
+        filled = 0;
+        changesOften = false;
+      }
     }
   }
+  if (filled > 0) TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, filled, changesOften));
   writer.Finish();
   return Status::Ok();
 }

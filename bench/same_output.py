@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Two builds of the companion on the same random runs: every format and option, texts as an
+argument and as standard input, short and long lines, every kind of character, bytes that are
+no UTF-8. Each run's standard output, standard error, exit status and output file must be the
+same byte for byte. A speed change must pass this against the build before it.
+
+    bench/same_output.py OLD/tintrix-fade NEW/tintrix-fade [--runs 3000] [--seed 29]
+"""
+
+import argparse
+import os
+import random
+import subprocess
+import sys
+import tempfile
+
+FORMATS = ["classic", "html", "bbcode", "ansi", "minecraft", "minimessage", "json",
+           "minecraft-x", "minecraft-section"]
+# Pieces of text the cut and the escapes must get right.
+PIECES = ["a", "b", "Hello", " ", "  ", "\t", "fade", "The quick brown fox. ", "é", "e\u0301",
+          "ü", "Привет", "東京", "\U0001F389", "\U0001F44D\U0001F3FD", "\U0001F1E9\U0001F1EA",
+          "\U0001F469\u200D\U0001F4BB", "\u0915\u094D\u0937", "&", "§", "&l", "[", "]", "<",
+          ">", "\"", "'", "\\", "\x1b", "\x7f", "\u0085", "\r", "\u00A0", "\u3000", "0", "#"]
+BAD_BYTES = [b"\xff", b"\xc3", b"\xe2\x82", b"\x80", b"\xf0\x9f", b"\xed\xa0\x80"]
+
+
+def random_text(rng, longest):
+    size = rng.choice([0, 1, 2, 3, 5, 9, 17, 40, 80, 120, 300, longest])
+    parts = []
+    made = 0
+    while made < min(size, 600):
+        if rng.random() < 0.03:
+            parts.append(rng.choice(BAD_BYTES))
+        else:
+            parts.append(rng.choice(PIECES).encode())
+        made += len(parts[-1])
+    text = b"".join(parts)
+    # A long text repeats a short one, which keeps the inputs quick to make.
+    return (text * (size // max(len(text), 1) + 1))[:size] if size > made else text
+
+
+def random_color(rng):
+    value = rng.randrange(1 << 24)
+    if rng.random() < 0.5:
+        return f"#{value:06X}"
+    return str(value)
+
+
+def random_run(rng):
+    """The arguments, standard input and whether an output file is asked for."""
+    args = ["--defaults"]
+    count = rng.choice([2, 2, 3, 4, 5, 5, 10, 7, 32])
+    args += ["--colors", str(count)]
+    for k in range(1, count + 1):
+        if count > 10 or rng.random() < 0.7:
+            args += ["--color", f"{k}={random_color(rng)}"]
+    for style in ["wavy", "bold", "italic", "underline"]:
+        choice = rng.random()
+        if choice < 0.35:
+            args.append(f"--{style}")
+        elif choice < 0.6:
+            args.append(f"--no-{style}")
+    args += ["--seed", str(rng.randrange(1000))]
+    if rng.random() < 0.3:
+        args += ["--font", rng.choice(["Arial", "", "Comic Sans", "a\"b<c>", "x]y", "it's"])]
+    if rng.random() < 0.5:
+        args.append("--markup-only")
+    args += ["--format", rng.choice(FORMATS)]
+    if rng.random() < 0.3:
+        args += ["--blend", rng.choice(["rgb", "oklab", "oklch", "hsv"])]
+    if rng.random() < 0.25:
+        args.append("--merge")
+    if rng.random() < 0.2:
+        args.append("--skip-blanks")
+    if rng.random() < 0.15:
+        args += ["--max-length", str(rng.choice([0, 10, 64, 200, 1000, 100000]))]
+    if rng.random() < 0.2:
+        args.append("--stats")
+    if rng.random() < 0.1:
+        args.append(rng.choice(["--block", "--block=lines", "--block=diagonal"]))
+    output = rng.random() < 0.1
+    if output:
+        args += ["-o", "out.txt"]
+    longest = rng.choice([1000, 5000, 70000])
+    if rng.random() < 0.3:
+        return args + ["--", random_text(rng, longest).decode("utf-8", "surrogateescape")], b""
+    lines = [random_text(rng, longest if n < 3 else 300)
+             for n in range(rng.choice([0, 1, 2, 5, 50, 400]))]
+    ending = rng.choice([b"\n", b"\r\n"])
+    data = ending.join(lines) + (ending if rng.random() < 0.7 else b"")
+    return args, data
+
+
+def run(program, args, data, folder):
+    done = subprocess.run([program, *args], input=data, capture_output=True, cwd=folder,
+                          env={**os.environ, "HOME": folder, "XDG_CONFIG_HOME": folder},
+                          timeout=120)
+    path = os.path.join(folder, "out.txt")
+    written = None
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            written = f.read()
+        os.remove(path)
+    return done.returncode, done.stdout, done.stderr, written
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("old")
+    parser.add_argument("new")
+    parser.add_argument("--runs", type=int, default=3000)
+    parser.add_argument("--seed", type=int, default=29)
+    args = parser.parse_args()
+    args.old, args.new = os.path.abspath(args.old), os.path.abspath(args.new)
+    rng = random.Random(args.seed)
+    failures = 0
+    with tempfile.TemporaryDirectory() as old_dir, tempfile.TemporaryDirectory() as new_dir:
+        for n in range(args.runs):
+            argv, data = random_run(rng)
+            argv = [a.encode("utf-8", "surrogateescape") for a in argv]
+            old = run(args.old, argv, data, old_dir)
+            new = run(args.new, argv, data, new_dir)
+            if old != new:
+                failures += 1
+                print(f"run {n} differs: {argv[:40]!r} with {len(data)} bytes of input",
+                      file=sys.stderr)
+                for name, a, b in zip(["status", "stdout", "stderr", "file"], old, new):
+                    if a != b:
+                        print(f"  {name}: {a!r:.200} against {b!r:.200}", file=sys.stderr)
+    print(f"same_output: {args.runs - failures} passed, {failures} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
