@@ -185,7 +185,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
   // The blocks run across the segments' ends: a short text is one block, however many
   // segments it has.
-  std::uint32_t rgb[kBlock];
+  std::uint32_t rgb[kBlock + 3];
   std::size_t filled = 0;
   bool changesOften = false;
   for (std::size_t k = 0; k < segments.count; ++k) {
@@ -196,7 +196,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
     const bool often = m < 4 * StepsBetween(colors[k], colors[k + 1]);
     for (std::size_t first = 1; first <= m;) {
       const std::size_t count = std::min(kBlock - filled, m - first + 1);
-      blend.Fill(first, count, rgb + filled);
+      blend.FillPadded(first, count, rgb + filled);
       filled += count;
       first += count;
       changesOften |= often;

@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/colorcount.h"
 #include "engine/internal/markupwriter.h"
@@ -78,6 +83,41 @@ class SegmentBlend {
       : m_red(Blend(from.red, to.red, m)),
         m_green(Blend(from.green, to.green, m)),
         m_blue(Blend(from.blue, to.blue, m)) {}
+
+  // Fill, where packed has room for count rounded up to a multiple of 4, which may be
+  // written: single precision four characters at a time, with no steps apart for the last
+  // few, as short segments are most of a short text's.
+  void FillPadded(std::size_t first, std::size_t count, std::uint32_t* packed) const {
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Real, float>) {
+      if (count < 64 && first + count + 3 <= static_cast<std::size_t>(INT32_MAX)) {
+        // The same operations as ChannelBlend::At, in the same order: the same roundings.
+        // The blends in registers, which the stores through packed would otherwise reload.
+        const __m128 round = _mm_set1_ps(12582912.0f);
+        const __m128 starts[3] = {_mm_set1_ps(m_red.start), _mm_set1_ps(m_green.start),
+                                  _mm_set1_ps(m_blue.start)};
+        const __m128 steps[3] = {_mm_set1_ps(m_red.step), _mm_set1_ps(m_green.step),
+                                 _mm_set1_ps(m_blue.step)};
+        const auto channel = [&](int c, __m128 x) {
+          const __m128 sum = _mm_add_ps(starts[c], _mm_mul_ps(x, steps[c]));
+          return _mm_cvttps_epi32(_mm_sub_ps(_mm_add_ps(sum, round), round));
+        };
+        __m128i index = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)),
+                                      _mm_set_epi32(3, 2, 1, 0));
+        for (std::size_t j = 0; j < count; j += 4) {
+          const __m128 x = _mm_cvtepi32_ps(index);
+          const __m128i rgb = _mm_or_si128(
+              _mm_or_si128(_mm_slli_epi32(channel(0, x), 16), _mm_slli_epi32(channel(1, x), 8)),
+              channel(2, x));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(packed + j), rgb);
+          index = _mm_add_epi32(index, _mm_set1_epi32(4));
+        }
+        return;
+      }
+    }
+#endif
+    Fill(first, count, packed);
+  }
 
   // The colours of characters first ... first + count - 1 of the segment as 0xRRGGBB.
   void Fill(std::size_t first, std::size_t count, std::uint32_t* packed) const {

@@ -105,16 +105,10 @@ struct HexTag {
   }
 };
 
-// The words of a block's colours in 32-bit halves, all of them in a loop the compiler runs
-// several characters at a time.
+// The words of a block's colours in 32-bit halves.
 template <MarkupFormat kFormat>
 void MakeHexWords(const std::uint32_t* rgb, std::size_t count, std::uint32_t* halves) {
-  using Tag = HexTag<kFormat>;
-  for (std::size_t j = 0; j < count; ++j) {
-    const std::uint32_t c = rgb[j];
-    halves[2 * j] = hex::PairDigits<Tag::kLower>(c >> 16, c >> 8 & 0xFF);
-    halves[2 * j + 1] = hex::ByteDigits<Tag::kLower>(c & 0xFF) | Tag::kSuffixBits;
-  }
+  hex::ColorWords<HexTag<kFormat>::kLower>(rgb, count, HexTag<kFormat>::kSuffixBits, halves);
 }
 
 // The same where neighbours mostly share their colour: a word only where it changes.

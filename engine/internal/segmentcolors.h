@@ -47,6 +47,12 @@ class SegmentColors {
     if (space != BlendSpace::kRgb) m_perceptual.emplace(space, from, to, m);
   }
 
+  // Fill, where rgb has room for count rounded up to a multiple of 4, which may be written.
+  void FillPadded(std::size_t first, std::size_t count, std::uint32_t* rgb) const {
+    if (!m_perceptual) return m_rgb.FillPadded(first, count, rgb);
+    Fill(first, count, rgb);
+  }
+
   void Fill(std::size_t first, std::size_t count, std::uint32_t* rgb) const {
     if (!m_perceptual) return m_rgb.Fill(first, count, rgb);
     for (std::size_t j = 0; j < count; ++j) {
