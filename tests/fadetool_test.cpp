@@ -263,6 +263,10 @@ TEST(FadeTool, LinesAcrossTheReadBlocksComeWhole) {
        std::string(block - 1, 'e') + "\n",
        {std::string(block - 1, 'e')}},
       {"empty lines", "\n\r\n\n", {"", "", ""}},
+      // The buffer grows past its first pages while it holds the start of the line.
+      {"a line that grows the buffer twice",
+       "ab\n" + std::string(5 * block + 3, 'g') + "\nz",
+       {"ab", std::string(5 * block + 3, 'g'), "z"}},
   };
   for (const auto& c : cases) {
     std::string expected;
