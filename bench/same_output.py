@@ -5,6 +5,9 @@ no UTF-8. Each run's standard output, standard error, exit status and output fil
 same byte for byte. A speed change must pass this against the build before it.
 
     bench/same_output.py OLD/tintrix-fade NEW/tintrix-fade [--runs 3000] [--seed 29]
+        [--portable]
+
+With --portable the new build runs with TINTRIX_NO_AVX2=1, on its portable paths.
 """
 
 import argparse
@@ -91,9 +94,10 @@ def random_run(rng):
     return args, data
 
 
-def run(program, args, data, folder):
+def run(program, args, data, folder, env=None):
     done = subprocess.run([program, *args], input=data, capture_output=True, cwd=folder,
-                          env={**os.environ, "HOME": folder, "XDG_CONFIG_HOME": folder},
+                          env={**os.environ, "HOME": folder, "XDG_CONFIG_HOME": folder,
+                               **(env or {})},
                           timeout=120)
     path = os.path.join(folder, "out.txt")
     written = None
@@ -111,6 +115,7 @@ def main():
     parser.add_argument("new")
     parser.add_argument("--runs", type=int, default=3000)
     parser.add_argument("--seed", type=int, default=29)
+    parser.add_argument("--portable", action="store_true")
     args = parser.parse_args()
     args.old, args.new = os.path.abspath(args.old), os.path.abspath(args.new)
     rng = random.Random(args.seed)
@@ -120,7 +125,8 @@ def main():
             argv, data = random_run(rng)
             argv = [a.encode("utf-8", "surrogateescape") for a in argv]
             old = run(args.old, argv, data, old_dir)
-            new = run(args.new, argv, data, new_dir)
+            new = run(args.new, argv, data, new_dir,
+                      {"TINTRIX_NO_AVX2": "1"} if args.portable else None)
             if old != new:
                 failures += 1
                 print(f"run {n} differs: {argv[:40]!r} with {len(data)} bytes of input",

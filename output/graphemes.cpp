@@ -1,5 +1,7 @@
 #include "output/graphemes.h"
 
+#include "engine/cpufeatures.h"
+
 #include <unicode/ucptrie.h>
 #include <unicode/utf8.h>
 
@@ -212,11 +214,12 @@ bool Continue(const std::uint8_t* bytes, std::uint64_t asked) {
 // plain go through the rules. That holds while every sequence is as long as its lead byte
 // tells, which the masks check too: where one is not, the chunk is cut again one code point
 // at a time, and this returns false with `cut` unchanged.
+template <typename Bits>
 [[gnu::always_inline]] inline bool CutChunk(Cut& cut, const std::uint8_t* chunk,
                                             const std::uint8_t* bytes, const Lookup& lookup,
                                             std::uint64_t& bits) {
   const auto first = static_cast<unsigned>(cut.p - chunk);
-  const ChunkMasks masks = MaskChunk(bytes);
+  const ChunkMasks masks = MaskChunk<Bits>(bytes);
   // The continuation bytes are those the lead bytes ask for, here and in the chunk before
   // (the bytes before the first code point); those they ask of the next one start it.
   if (masks.asked != (masks.continuation & ~((std::uint64_t{1} << first) - 1))) return false;
@@ -252,11 +255,12 @@ bool Continue(const std::uint8_t* bytes, std::uint64_t asked) {
   return true;
 }
 
+template <typename Bits>
 [[gnu::always_inline]] inline std::uint64_t FastChunkStarts(Cut& cut, const std::uint8_t* chunk,
                                                             const std::uint8_t* bytes,
                                                             const Lookup& lookup) {
   std::uint64_t bits = 0;
-  if (CutChunk(cut, chunk, bytes, lookup, bits)) [[likely]]
+  if (CutChunk<Bits>(cut, chunk, bytes, lookup, bits)) [[likely]]
     return bits;
   // A copy, so that `cut` stays in registers.
   Cut slow = cut;
@@ -265,9 +269,9 @@ bool Continue(const std::uint8_t* bytes, std::uint64_t asked) {
   return bits;
 }
 
-}  // namespace
-
-CharacterText SplitCharacters(std::string_view utf8) {
+// The whole cut, its bits read by Bits.
+template <typename Bits>
+[[gnu::always_inline]] inline CharacterText Split(std::string_view utf8) {
   const std::size_t size = utf8.size();
   if (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos) {
     return CharacterText::Bytes(utf8);
@@ -282,18 +286,44 @@ CharacterText SplitCharacters(std::string_view utf8) {
   // are read in a copy padded with spaces.
   for (; size - w * 64 >= 67; ++w) {
     const std::uint8_t* const chunk = begin + w * 64;
-    starts[w] = FastChunkStarts(cut, chunk, chunk, lookup);
+    starts[w] = FastChunkStarts<Bits>(cut, chunk, chunk, lookup);
     count += CountBits(starts[w]);
   }
   std::uint8_t last[128 + 16];
   std::memset(last, ' ', sizeof last);
   std::memcpy(last, begin + w * 64, size - w * 64);
   for (std::size_t k = 0; cut.p < cut.end; ++k, ++w) {
-    starts[w] = FastChunkStarts(cut, begin + w * 64, last + k * 64, lookup);
+    starts[w] = FastChunkStarts<Bits>(cut, begin + w * 64, last + k * 64, lookup);
     count += CountBits(starts[w]);
   }
   starts[size / 64] |= std::uint64_t{1} << (size % 64);
   return CharacterText::WithStarts(utf8, std::move(starts), count);
+}
+
+
+CharacterText SplitPortable(std::string_view utf8) { return Split<PortableBits>(utf8); }
+
+#if defined(__x86_64__)
+// Everything the cut calls is built into this copy for AVX2, which only processors that have
+// it run.
+[[gnu::target("avx2"), gnu::flatten]] CharacterText SplitAvx2(std::string_view utf8) {
+  return Split<Avx2Bits>(utf8);
+}
+#endif
+
+}  // namespace
+
+CutPath DefaultCutPath() { return Avx2Enabled() ? CutPath::kAvx2 : CutPath::kPortable; }
+
+CharacterText SplitCharacters(std::string_view utf8) {
+  return SplitCharacters(utf8, DefaultCutPath());
+}
+
+CharacterText SplitCharacters(std::string_view utf8, CutPath path) {
+#if defined(__x86_64__)
+  if (path == CutPath::kAvx2 && Avx2Available()) return SplitAvx2(utf8);
+#endif
+  return SplitPortable(utf8);
 }
 
 }  // namespace tintrix

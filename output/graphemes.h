@@ -14,4 +14,16 @@ namespace tintrix {
 // without a CR LF pair comes back as bytes, anything else with one bit per byte of text.
 CharacterText SplitCharacters(std::string_view utf8);
 
+// How the cut reads the bytes: every path cuts every text the same, only faster or slower.
+enum class CutPath {
+  kPortable,  // what every processor of the build's kind has (SSE2 on x86-64)
+  kAvx2,      // 32 bytes at a time, where the processor has AVX2 (Avx2Available)
+};
+
+// The path SplitCharacters takes: kAvx2 while Avx2Enabled() (engine/cpufeatures.h).
+CutPath DefaultCutPath();
+
+// SplitCharacters by that path; kAvx2 where it is not available cuts by the portable one.
+CharacterText SplitCharacters(std::string_view utf8, CutPath path);
+
 }  // namespace tintrix

@@ -14,13 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/cpufeatures.h"
 #include "output/graphemes.h"
 
 namespace tintrix {
 namespace {
 
-std::vector<std::string> Characters(const std::string& text) {
-  const CharacterText characters = SplitCharacters(text);
+std::vector<std::string> Characters(const std::string& text, CutPath path) {
+  const CharacterText characters = SplitCharacters(text, path);
   CharacterText::Cursor cursor(characters);
   std::vector<std::string> out;
   for (std::size_t i = 0, start = 0; i < characters.size(); ++i) {
@@ -29,6 +30,16 @@ std::vector<std::string> Characters(const std::string& text) {
     start = end;
   }
   return out;
+}
+
+// The characters by the portable path, which every machine tests; where the processor has
+// AVX2, its path must cut the same.
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> portable = Characters(text, CutPath::kPortable);
+  if (Avx2Available()) {
+    EXPECT_EQ(Characters(text, CutPath::kAvx2), portable) << testing::PrintToString(text);
+  }
+  return portable;
 }
 
 // ICU's character break iterator over the whole text at once: the reference.

@@ -9,6 +9,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 // What the cutting into characters (output/graphemes.cpp) needs to know of bytes of UTF-8,
 // found many bytes at a time: whether a text is all ASCII, where printable ASCII stops, and
@@ -56,7 +59,13 @@ struct ByteBits {
   std::uint64_t high, continuation, printable, bit5, bit4;
 };
 
-inline ByteBits ReadByteBits(const std::uint8_t* bytes) {
+// Reads the bits of 64 bytes with what every processor of the build's kind has: SSE2 on
+// x86-64, plain C++ elsewhere.
+struct PortableBits {
+  static ByteBits Read(const std::uint8_t* bytes);
+};
+
+inline ByteBits PortableBits::Read(const std::uint8_t* bytes) {
   ByteBits b{};
 #if defined(__SSE2__)
   // Signed comparisons: the bytes from 0x80 on are negative, the continuation bytes below -64.
@@ -90,8 +99,36 @@ inline ByteBits ReadByteBits(const std::uint8_t* bytes) {
   return b;
 }
 
+#if defined(__x86_64__)
+// The same 32 bytes at a time, for processors with AVX2: only ever called from code built for
+// AVX2 (graphemes.cpp chooses at run time), into which it is inlined.
+struct Avx2Bits {
+  [[gnu::target("avx2")]] static ByteBits Read(const std::uint8_t* bytes) {
+    ByteBits b{};
+    const __m256i belowLeads = _mm256_set1_epi8(-64);
+    const __m256i one = _mm256_set1_epi8(1);
+    const __m256i space = _mm256_set1_epi8(0x20);
+    for (unsigned k = 0; k < 2; ++k) {
+      const __m256i v =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + std::size_t{32} * k));
+      const auto bitsOf = [k](__m256i m) __attribute__((target("avx2"))) {
+        return std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(m))} << (32 * k);
+      };
+      b.high |= bitsOf(v);
+      b.continuation |= bitsOf(_mm256_cmpgt_epi8(belowLeads, v));
+      b.printable |= bitsOf(_mm256_cmpgt_epi8(_mm256_add_epi8(v, one), space));
+      b.bit5 |= bitsOf(_mm256_slli_epi16(v, 2));
+      b.bit4 |= bitsOf(_mm256_slli_epi16(v, 3));
+    }
+    return b;
+  }
+};
+#endif
+
+// The masks of 64 bytes, their bits read by Bits (PortableBits or Avx2Bits).
+template <typename Bits>
 inline ChunkMasks MaskChunk(const std::uint8_t* bytes) {
-  const ByteBits b = ReadByteBits(bytes);
+  const ByteBits b = Bits::Read(bytes);
   const std::uint64_t leads = b.high & ~b.continuation;
   const std::uint64_t longLeads = leads & b.bit5;
   const std::uint64_t longestLeads = longLeads & b.bit4;

@@ -1,10 +1,12 @@
 // Segmentation and the fade on arbitrary bytes: the characters put together give back the
-// input, and the fade has one colour tag per character and the characters in order.
+// input, the portable cut and the AVX2 one (where the processor has it) agree, and the fade
+// has one colour tag per character and the characters in order.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/fadegenerator.h"
+#include "engine/cpufeatures.h"
 #include "output/graphemes.h"
 #include "tests/fuzz/fuzzinput.h"
 
@@ -23,6 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start = end;
   }
   if (joined != text) Fail("the characters do not give back the text");
+  if (tintrix::Avx2Available()) {
+    const tintrix::CharacterText portable = tintrix::SplitCharacters(text, tintrix::CutPath::kPortable);
+    const tintrix::CharacterText avx2 = tintrix::SplitCharacters(text, tintrix::CutPath::kAvx2);
+    if (portable.bytes() != avx2.bytes() || portable.size() != avx2.size() ||
+        portable.starts() != avx2.starts()) {
+      Fail("the portable and the AVX2 cut differ");
+    }
+  }
 
   const int count = size == 0 ? 2 : tintrix::kFadeColorCounts[data[0] % 5];
   const std::vector<std::string> colors = {"0",   "16711680", "12615808", "16744703", "0",
