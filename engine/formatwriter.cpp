@@ -185,7 +185,7 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
   FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
   // The blocks run across the segments' ends: a short text is one block, however many
   // segments it has.
-  std::uint32_t rgb[kBlock + 3];
+  std::uint32_t rgb[kBlock + 7];
   std::size_t filled = 0;
   bool changesOften = false;
   for (std::size_t k = 0; k < segments.count; ++k) {

@@ -1,10 +1,13 @@
 // Small documents of every format and writer path, written out by hand: red to blue over three
 // characters gives AA0055, 5500AA, 0000FF exactly; red to red gives one run where runs merge.
+// And the AVX2 paths against the portable ones.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
+#include "engine/cpufeatures.h"
 #include "engine/fadegenerator.h"
 #include "tests/scriptedrandom.h"
 
@@ -97,6 +100,32 @@ TEST(FormatWriter, GoldenDocuments) {
                     .ok())
         << c.name;
     EXPECT_EQ(out, c.expected) << c.name;
+  }
+}
+
+// The AVX2 paths against the portable ones: texts around their four and eight colours at a
+// time and their blocks, short segments and long, in every format.
+TEST(FormatWriter, Avx2AndPortablePathsWriteTheSame) {
+  if (!Avx2Available()) GTEST_SKIP() << "this processor has no AVX2";
+  std::vector<Channels> colors;
+  for (int k = 0; k < kMaxFadeColors; ++k) colors.push_back({k * 37 % 256, k * 91 % 256, 255 - k});
+  for (std::size_t format = 0; format < kFormats.size(); ++format) {
+    for (std::size_t count : {2, 5, 32}) {
+      for (std::size_t n : {7, 8, 9, 63, 64, 65, 80, 257, 1000}) {
+        MarkupOptions options;
+        options.format = static_cast<MarkupFormat>(format);
+        const FadeGenerator generator(std::span<const Channels>(colors).first(count), false,
+                                      options);
+        const std::string text(n, 'x');
+        std::string made[2];
+        for (bool avx2 : {true, false}) {
+          EnableAvx2(avx2);
+          ASSERT_TRUE(generator.Append(CharacterText::Bytes(text), {}, made[avx2]).ok());
+        }
+        EnableAvx2(true);
+        EXPECT_EQ(made[0], made[1]) << kFormats[format].name << ", " << count << " colours, " << n;
+      }
+    }
   }
 }
 

@@ -8,9 +8,11 @@
 #include <functional>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
+
+#include "engine/cpufeatures.h"
 
 #include "engine/colorcount.h"
 #include "engine/internal/markupwriter.h"
@@ -75,6 +77,34 @@ struct ChannelBlend {
   }
 };
 
+#if defined(__x86_64__)
+// SegmentBlend's FillPadded eight characters at a time with AVX2, the same operations in the
+// same order as ChannelBlend::At: the same roundings. Only for processors that have it.
+[[gnu::target("avx2")]] inline void FillAvx2(ChannelBlend<float> red, ChannelBlend<float> green,
+                                             ChannelBlend<float> blue, std::size_t first,
+                                             std::size_t count, std::uint32_t* packed) {
+  const __m256 round = _mm256_set1_ps(12582912.0f);
+  const __m256 starts[3] = {_mm256_set1_ps(red.start), _mm256_set1_ps(green.start),
+                            _mm256_set1_ps(blue.start)};
+  const __m256 steps[3] = {_mm256_set1_ps(red.step), _mm256_set1_ps(green.step),
+                           _mm256_set1_ps(blue.step)};
+  const auto channel = [&](int c, __m256 x) __attribute__((target("avx2"))) {
+    const __m256 sum = _mm256_add_ps(starts[c], _mm256_mul_ps(x, steps[c]));
+    return _mm256_cvttps_epi32(_mm256_sub_ps(_mm256_add_ps(sum, round), round));
+  };
+  __m256i index = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(first)),
+                                   _mm256_set_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+  for (std::size_t j = 0; j < count; j += 8) {
+    const __m256 x = _mm256_cvtepi32_ps(index);
+    const __m256i rgb = _mm256_or_si256(
+        _mm256_or_si256(_mm256_slli_epi32(channel(0, x), 16), _mm256_slli_epi32(channel(1, x), 8)),
+        channel(2, x));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(packed + j), rgb);
+    index = _mm256_add_epi32(index, _mm256_set1_epi32(8));
+  }
+}
+#endif
+
 // The colour words of the characters of one segment.
 template <typename Real>
 class SegmentBlend {
@@ -84,13 +114,14 @@ class SegmentBlend {
         m_green(Blend(from.green, to.green, m)),
         m_blue(Blend(from.blue, to.blue, m)) {}
 
-  // Fill, where packed has room for count rounded up to a multiple of 4, which may be
-  // written: single precision four characters at a time, with no steps apart for the last
-  // few, as short segments are most of a short text's.
+  // Fill, where packed has room for count rounded up to a multiple of 8, which may be
+  // written: single precision four or eight characters at a time, with no steps apart for
+  // the last few, as short segments are most of a short text's.
   void FillPadded(std::size_t first, std::size_t count, std::uint32_t* packed) const {
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Real, float>) {
-      if (count < 64 && first + count + 3 <= static_cast<std::size_t>(INT32_MAX)) {
+      if (count < 64 && first + count + 7 <= static_cast<std::size_t>(INT32_MAX)) {
+        if (Avx2Enabled()) return FillAvx2(m_red, m_green, m_blue, first, count, packed);
         // The same operations as ChannelBlend::At, in the same order: the same roundings.
         // The blends in registers, which the stores through packed would otherwise reload.
         const __m128 round = _mm_set1_ps(12582912.0f);

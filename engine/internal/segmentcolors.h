@@ -47,7 +47,7 @@ class SegmentColors {
     if (space != BlendSpace::kRgb) m_perceptual.emplace(space, from, to, m);
   }
 
-  // Fill, where rgb has room for count rounded up to a multiple of 4, which may be written.
+  // Fill, where rgb has room for count rounded up to a multiple of 8, which may be written.
   void FillPadded(std::size_t first, std::size_t count, std::uint32_t* rgb) const {
     if (!m_perceptual) return m_rgb.FillPadded(first, count, rgb);
     Fill(first, count, rgb);

@@ -2,12 +2,14 @@
 // html, bbcode, minimessage and the three minecraft spellings, taking the tags out and the
 // escapes back gives the text again, and no text can be read as a tag or code; ansi passes
 // no control character but its own colour and style sequences; and without the size options
-// every character has a tag of its own. (json's documents are json_fuzz's.)
+// every character has a tag of its own; the portable paths write what the AVX2 ones do. (json's
+// documents are json_fuzz's.)
 #include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "engine/cpufeatures.h"
 #include "engine/randomsource.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
@@ -212,6 +214,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   hooks.colorTags = &tags;
   std::string markup;
   if (!document->Append(text, hooks, markup).ok()) tintrix::fuzz::Fail("the fade failed");
+  if (tintrix::Avx2Available()) {
+    // The portable paths write what the AVX2 ones wrote.
+    tintrix::EnableAvx2(false);
+    tintrix::ClockSeededRandom again(a);
+    tintrix::FadeHooks portableHooks;
+    portableHooks.wave = &again;
+    std::string portable;
+    const bool made = document->Append(text, portableHooks, portable).ok();
+    tintrix::EnableAvx2(true);
+    if (!made || portable != markup) tintrix::fuzz::Fail("the portable and the AVX2 fade differ");
+  }
 
   if (options.format == MarkupFormat::kHtml && HtmlText(markup) != text) {
     tintrix::fuzz::Fail("html: the text does not come back");
