@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <tuple>
+
+#include "engine/cpufeatures.h"
 
 namespace tintrix {
 
@@ -35,8 +38,15 @@ void FractionGenerator::Seed(std::uint64_t seed) {
   m_pendingUsed = kLanes;
 }
 
-void FractionGenerator::Step(float* out, std::size_t steps) {
-  auto& [s0, s1, s2, s3] = m_state;
+namespace {
+
+// The steps of FractionGenerator's lanes, for the portable build of them and the AVX2 one,
+// which steps eight lanes with each instruction instead of four: the same integers, and the
+// same exact conversions.
+template <typename State>
+[[gnu::always_inline]] inline void StepLanes(State& state, float* out, std::size_t steps) {
+  auto& [s0, s1, s2, s3] = state;
+  constexpr std::size_t kLanes = std::tuple_size_v<typename State::value_type>;
   for (std::size_t step = 0; step < steps; ++step, out += kLanes) {
     std::uint32_t result[kLanes];
     for (std::size_t i = 0; i < kLanes; ++i) {
@@ -54,6 +64,22 @@ void FractionGenerator::Step(float* out, std::size_t steps) {
       out[i] = static_cast<float>(static_cast<std::int32_t>(result[i] >> 8)) * 0x1p-24f;
     }
   }
+}
+
+#if defined(__x86_64__)
+template <typename State>
+[[gnu::target("avx2")]] void StepLanesAvx2(State& state, float* out, std::size_t steps) {
+  StepLanes(state, out, steps);
+}
+#endif
+
+}  // namespace
+
+void FractionGenerator::Step(float* out, std::size_t steps) {
+#if defined(__x86_64__)
+  if (Avx2Enabled()) return StepLanesAvx2(m_state, out, steps);
+#endif
+  StepLanes(m_state, out, steps);
 }
 
 void FractionGenerator::Fill(std::span<float> fractions) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cpufeatures.h"
 #include "engine/fadegenerator.h"
 #include "tests/scriptedrandom.h"
 
@@ -490,6 +491,16 @@ TEST(FractionGenerator, TheSeedFixesTheSequenceHoweverItIsDrawn) {
   int low = 0;
   for (float r : whole) low += r < 1.0f / 3 ? 1 : 0;
   EXPECT_NEAR(low, 333, 60);
+}
+
+TEST(FractionGenerator, Avx2AndPortableStepsDrawTheSame) {
+  if (!Avx2Available()) GTEST_SKIP() << "this processor has no AVX2";
+  std::vector<float> drawn[2] = {std::vector<float>(1000), std::vector<float>(1000)};
+  for (bool avx2 : {false, true}) {
+    EnableAvx2(avx2);
+    FractionGenerator(13).Fill(drawn[avx2]);
+  }
+  EXPECT_EQ(drawn[0], drawn[1]);
 }
 
 }  // namespace
