@@ -2,9 +2,9 @@
 // characters, and BuildFadeDocument, which also cuts the text and wraps the markup.
 // Arguments: characters, colours, wave off/on, text kind (0 ASCII, 1 mixed, 2 dense).
 // The same two on many short texts, as a caller fading line after line makes them (and each
-// format so), and the
-// companion (RunFadeTool) on a many-lines and a one-line input, and a document of a megabyte
-// made and read back (--read).
+// format so), the companion (RunFadeTool) on a many-lines and a one-line input, and a document
+// of a megabyte made and read back (--read). bench/companion_limit.py times the companion as a
+// whole process against what the machine allows (bench/limit.cpp).
 #include <fcntl.h>
 #include <unistd.h>
 

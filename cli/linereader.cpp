@@ -31,9 +31,9 @@ void LineReader::Reserve(std::size_t capacity) {
   grown = (grown + kHugePage - 1) / kHugePage * kHugePage;
   // mremap moves the pages themselves: no byte is copied, and new pages come zeroed by the
   // system on first touch, never filled here.
-  void* data = m_data == nullptr
-                   ? mmap(nullptr, grown, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
-                   : mremap(m_data, m_capacity, grown, MREMAP_MAYMOVE);
+  void* data = m_data == nullptr ? mmap(nullptr, grown, PROT_READ | PROT_WRITE,
+                                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                 : mremap(m_data, m_capacity, grown, MREMAP_MAYMOVE);
   if (data == MAP_FAILED) throw std::bad_alloc();
   // Only a wish: a system without huge pages keeps small ones.
   madvise(data, grown, MADV_HUGEPAGE);
@@ -43,8 +43,8 @@ void LineReader::Reserve(std::size_t capacity) {
 
 bool LineReader::Next(std::string_view& line) {
   while (true) {
-    const void* feed = m_scanned < m_size ? std::memchr(m_data + m_scanned, '\n', m_size - m_scanned)
-                                          : nullptr;
+    const void* feed =
+        m_scanned < m_size ? std::memchr(m_data + m_scanned, '\n', m_size - m_scanned) : nullptr;
     if (feed != nullptr) {
       const auto end = static_cast<std::size_t>(static_cast<const char*>(feed) - m_data);
       line = WithoutCarriageReturn(std::string_view(m_data + m_start, end - m_start));

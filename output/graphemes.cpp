@@ -300,7 +300,6 @@ template <typename Bits>
   return CharacterText::WithStarts(utf8, std::move(starts), count);
 }
 
-
 CharacterText SplitPortable(std::string_view utf8) { return Split<PortableBits>(utf8); }
 
 #if defined(__x86_64__)

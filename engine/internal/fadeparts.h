@@ -133,8 +133,8 @@ class SegmentBlend {
           const __m128 sum = _mm_add_ps(starts[c], _mm_mul_ps(x, steps[c]));
           return _mm_cvttps_epi32(_mm_sub_ps(_mm_add_ps(sum, round), round));
         };
-        __m128i index = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)),
-                                      _mm_set_epi32(3, 2, 1, 0));
+        __m128i index =
+            _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)), _mm_set_epi32(3, 2, 1, 0));
         for (std::size_t j = 0; j < count; j += 4) {
           const __m128 x = _mm_cvtepi32_ps(index);
           const __m128i rgb = _mm_or_si128(

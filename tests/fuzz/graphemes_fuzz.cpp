@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/fadegenerator.h"
 #include "engine/cpufeatures.h"
+#include "engine/fadegenerator.h"
 #include "output/graphemes.h"
 #include "tests/fuzz/fuzzinput.h"
 
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (joined != text) Fail("the characters do not give back the text");
   if (tintrix::Avx2Available()) {
-    const tintrix::CharacterText portable = tintrix::SplitCharacters(text, tintrix::CutPath::kPortable);
+    const tintrix::CharacterText portable =
+        tintrix::SplitCharacters(text, tintrix::CutPath::kPortable);
     const tintrix::CharacterText avx2 = tintrix::SplitCharacters(text, tintrix::CutPath::kAvx2);
     if (portable.bytes() != avx2.bytes() || portable.size() != avx2.size() ||
         portable.starts() != avx2.starts()) {
