@@ -8,6 +8,10 @@ and for the one line the page faults and peak memory of both. Rows after the for
 wave and mixed Unicode, each against plain ASCII lines in classic.
 
     bench/companion_limit.py build/bench/tintrix-fade build/bench/tintrix_limit [--chars N]
+        [--before OTHER/tintrix-fade]
+
+With --before, another build of the companion runs in turn with the two, and its ratios to
+the limit follow each of the first's: a change measured in one run.
 """
 
 import argparse
@@ -38,7 +42,9 @@ def characters(text):
     return out
 
 
-def make_lines(pattern, chars, width):
+def write_lines(path, pattern, chars, width):
+    """chars // width lines of `width` characters of the pattern, written a block at a time:
+    this process stays small, as a child's peak memory counts this one's (fork and exec)."""
     cut = characters(pattern)
     line_count = chars // width
     lines = []
@@ -46,12 +52,19 @@ def make_lines(pattern, chars, width):
     for _ in range(min(line_count, 1000)):
         lines.append("".join(cut[(at + k) % len(cut)] for k in range(width)) + "\n")
         at += width
-    text = "".join(lines)
-    return text * (line_count // len(lines)) + "".join(lines[: line_count % len(lines)])
+    block = "".join(lines)
+    with open(path, "w", encoding="utf-8") as f:
+        for _ in range(line_count // len(lines)):
+            f.write(block)
+        f.write("".join(lines[: line_count % len(lines)]))
 
 
-def make_one_line(pattern, chars):
-    return (pattern * (chars // len(pattern) + 1))[:chars] + "\n"
+def write_one_line(path, pattern, chars):
+    block = pattern * (1_000_000 // len(pattern) + 1)
+    with open(path, "w", encoding="utf-8") as f:
+        for _ in range(chars // len(block)):
+            f.write(block)
+        f.write(block[: chars % len(block)] + "\n")
 
 
 def run(command, stdin_path):
@@ -76,16 +89,27 @@ def document_bytes(fade, options, stdin_path, documents):
     return int(found.group(1)) + documents
 
 
-def compare(fade, limit, options, stdin_path, documents, runs):
+def compare(fade, limit, options, stdin_path, documents, runs, before=None):
     size = document_bytes(fade, options, stdin_path, documents)
-    ours, theirs = [], []
+    ours, theirs, old = [], [], []
     for _ in range(runs):
         ours.append(run([fade, *options], stdin_path))
         theirs.append(run([limit, str(size)], stdin_path))
-    median = lambda rows, k: statistics.median(row[k] for row in rows)
+        if before:
+            old.append(run([before, *options], stdin_path))
+    median = lambda rows, k: statistics.median(row[k] for row in rows) if rows else 0.0
     return {"bytes": size, "time": median(ours, 0), "limit": median(theirs, 0),
-            "faults": median(ours, 1), "limit_faults": median(theirs, 1),
-            "memory": median(ours, 2), "limit_memory": median(theirs, 2)}
+            "before": median(old, 0), "faults": median(ours, 1),
+            "limit_faults": median(theirs, 1), "before_faults": median(old, 1),
+            "memory": median(ours, 2), "limit_memory": median(theirs, 2),
+            "before_memory": median(old, 2)}
+
+
+def cells(row, with_before):
+    text = f"{row['time']:.3f} | {row['limit']:.3f} | {row['time'] / row['limit']:.2f}"
+    if with_before:
+        text += f" | {row['before'] / row['limit']:.2f}"
+    return text
 
 
 def main():
@@ -96,34 +120,33 @@ def main():
     parser.add_argument("--chars", type=int, default=100_000_000)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--formats", default=",".join(FORMATS))
+    parser.add_argument("--before", help="another build of the companion, timed in turn")
     args = parser.parse_args()
     width = 80
     base = ["--defaults", "--markup-only"]
     with tempfile.TemporaryDirectory() as folder:
-        inputs = {}
-        for name, text in [("lines", make_lines(ASCII, args.chars, width)),
-                           ("one line", make_one_line(ASCII, args.chars)),
-                           ("mixed lines", make_lines(MIXED, args.chars, width))]:
-            inputs[name] = os.path.join(folder, name.replace(" ", "-") + ".txt")
-            with open(inputs[name], "w", encoding="utf-8") as f:
-                f.write(text)
+        inputs = {name: os.path.join(folder, name.replace(" ", "-") + ".txt")
+                  for name in ["lines", "one line", "mixed lines"]}
+        write_lines(inputs["lines"], ASCII, args.chars, width)
+        write_one_line(inputs["one line"], ASCII, args.chars)
+        write_lines(inputs["mixed lines"], MIXED, args.chars, width)
         line_count = args.chars // width
         print(f"{args.chars:,} characters, median of {args.runs}; seconds, and the ratio to "
               "the limit\n")
-        print("| format | lines | limit | ratio | one line | limit | ratio |")
-        print("|---|---|---|---|---|---|---|")
-        one = None
+        before = args.before
+        extra = " before |" if before else ""
+        print(f"| format | lines | limit | ratio |{extra} one line | limit | ratio |{extra}")
+        print("|---" * (7 + 2 * bool(before)) + "|")
+        one = plain = None
         for fmt in args.formats.split(","):
             options = base + ["--format", fmt]
             lines = compare(args.fade, args.limit, options, inputs["lines"], line_count,
-                            args.runs)
-            single = compare(args.fade, args.limit, options, inputs["one line"], 1, args.runs)
+                            args.runs, before)
+            single = compare(args.fade, args.limit, options, inputs["one line"], 1, args.runs,
+                             before)
             if fmt == "classic":
                 one, plain = single, lines
-            print(f"| {fmt} | {lines['time']:.3f} | {lines['limit']:.3f} | "
-                  f"{lines['time'] / lines['limit']:.2f} | {single['time']:.3f} | "
-                  f"{single['limit']:.3f} | {single['time'] / single['limit']:.2f} |",
-                  flush=True)
+            print(f"| {fmt} | {cells(lines, before)} | {cells(single, before)} |", flush=True)
         if one is None:
             return
         line_mb = (args.chars + 1) / 1e6
@@ -131,13 +154,20 @@ def main():
               f"{one['limit_faults']:,.0f}, ratio {one['faults'] / one['limit_faults']:.2f}); "
               f"peak memory {one['memory'] / 1e6:.1f} MB, the line's {line_mb:.1f} MB "
               f"+ {(one['memory'] / 1e6 - line_mb):.1f} MB")
+        if before:
+            print(f"Before: {one['before_faults']:,.0f} page faults "
+                  f"(ratio {one['before_faults'] / one['limit_faults']:.2f}); peak memory "
+                  f"{one['before_memory'] / 1e6:.1f} MB")
         wavy = compare(args.fade, args.limit, base + ["--wavy", "--seed", "1"], inputs["lines"],
-                       line_count, args.runs)
+                       line_count, args.runs, before)
         mixed = compare(args.fade, args.limit, base, inputs["mixed lines"], line_count,
-                        args.runs)
+                        args.runs, before)
         print(f"Classic on lines: the wave {wavy['time']:.3f} s, "
               f"{wavy['time'] / plain['time']:.2f}x plain ({plain['time']:.3f} s); "
               f"mixed Unicode {mixed['time']:.3f} s, {mixed['time'] / plain['time']:.2f}x ASCII")
+        if before:
+            print(f"Before: the wave {wavy['before'] / plain['before']:.2f}x plain; "
+                  f"mixed Unicode {mixed['before'] / plain['before']:.2f}x ASCII")
 
 
 if __name__ == "__main__":

@@ -56,7 +56,8 @@ template <bool kLower>
   const __m256i letters = _mm256_set1_epi8(kLower ? 0x27 : 7);
   const __m256i zero = _mm256_set1_epi8('0');
   const __m256i keep = _mm256_set1_epi64x(0x0000FFFFFFFFFFFFll);
-  const __m256i tail = _mm256_set1_epi64x(static_cast<long long>(std::uint64_t{suffix} << 32));
+  const auto ending = static_cast<int>(suffix);
+  const __m256i tail = _mm256_set_epi32(ending, 0, ending, 0, ending, 0, ending, 0);
   const auto words = [&](__m256i nibbles) __attribute__((target("avx2"))) {
     nibbles = _mm256_shufflelo_epi16(nibbles, 0xC6);
     nibbles = _mm256_shufflehi_epi16(nibbles, 0xC6);
@@ -94,7 +95,8 @@ inline void ColorWords(const std::uint32_t* rgb, std::size_t count, std::uint32_
   const __m128i letters = _mm_set1_epi8(kLower ? 0x27 : 7);
   const __m128i zero = _mm_set1_epi8('0');
   const __m128i keep = _mm_set1_epi64x(0x0000FFFFFFFFFFFFll);
-  const __m128i tail = _mm_set1_epi64x(static_cast<long long>(std::uint64_t{suffix} << 32));
+  const auto ending = static_cast<int>(suffix);
+  const __m128i tail = _mm_set_epi32(ending, 0, ending, 0);
   const auto words = [&](__m128i nibbles) {
     // Each 16-bit word holds a channel's two digits: blue, green, red, none; red goes first.
     nibbles = _mm_shufflelo_epi16(nibbles, 0xC6);
