@@ -7,7 +7,9 @@ same byte for byte. A speed change must pass this against the build before it.
     bench/same_output.py OLD/tintrix-fade NEW/tintrix-fade [--runs 3000] [--seed 29]
         [--portable]
 
-With --portable the new build runs with TINTRIX_NO_AVX2=1, on its portable paths.
+With --portable the new build runs with TINTRIX_NO_AVX2=1, on its portable paths; with
+--motion the runs take the motion's options too (--phase, --frames, --moving), for two builds
+that both have them.
 """
 
 import argparse
@@ -49,8 +51,8 @@ def random_color(rng):
     return str(value)
 
 
-def random_run(rng):
-    """The arguments, standard input and whether an output file is asked for."""
+def random_run(rng, motion):
+    """The arguments and standard input."""
     args = ["--defaults"]
     count = rng.choice([2, 2, 3, 4, 5, 5, 10, 7, 32])
     args += ["--colors", str(count)]
@@ -81,6 +83,14 @@ def random_run(rng):
         args.append("--stats")
     if rng.random() < 0.1:
         args.append(rng.choice(["--block", "--block=lines", "--block=diagonal"]))
+    if motion and rng.random() < 0.3:
+        choice = rng.random()
+        if choice < 0.4:
+            args += ["--phase", rng.choice(["0.25", "-0.5", "0.999", "0"])]
+        elif choice < 0.8:
+            args += ["--frames", str(rng.choice([1, 2, 3, 7]))]
+        else:
+            args += ["--format", "html", "--moving", rng.choice(["0.1", "2", "3600"])]
     output = rng.random() < 0.1
     if output:
         args += ["-o", "out.txt"]
@@ -116,13 +126,14 @@ def main():
     parser.add_argument("--runs", type=int, default=3000)
     parser.add_argument("--seed", type=int, default=29)
     parser.add_argument("--portable", action="store_true")
+    parser.add_argument("--motion", action="store_true")
     args = parser.parse_args()
     args.old, args.new = os.path.abspath(args.old), os.path.abspath(args.new)
     rng = random.Random(args.seed)
     failures = 0
     with tempfile.TemporaryDirectory() as old_dir, tempfile.TemporaryDirectory() as new_dir:
         for n in range(args.runs):
-            argv, data = random_run(rng)
+            argv, data = random_run(rng, args.motion)
             argv = [a.encode("utf-8", "surrogateescape") for a in argv]
             old = run(args.old, argv, data, old_dir)
             new = run(args.new, argv, data, new_dir,
