@@ -11,6 +11,36 @@
 
 namespace tintrix {
 
+namespace {
+
+bool HoldsRightToLeft(const QString& text) {
+  const auto* units = text.utf16();
+  const qsizetype size = text.size();
+  for (qsizetype i = 0; i < size; ++i) {
+    // Every character written right to left lies from U+0590 on: most text is passed over
+    // without a look-up.
+    char32_t code = units[i];
+    if (code < 0x0590) continue;
+    if (QChar::isHighSurrogate(code) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+      code = QChar::surrogateToUcs4(units[i], units[i + 1]);
+      ++i;
+    }
+    switch (QChar::direction(code)) {
+      case QChar::DirR:
+      case QChar::DirAL:
+      case QChar::DirRLE:
+      case QChar::DirRLO:
+      case QChar::DirRLI:
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool FadePreview::SetFade(const FadeSettings& fade) {
   if (m_fadeSet && SameStoredFields(fade, m_fade)) return false;
   m_fadeSet = true;
@@ -58,18 +88,7 @@ void FadePreview::Update() {
     // Plain ASCII: a byte is a UTF-16 unit is a character.
     for (std::size_t k = 1; k <= n; ++k) m_starts.push_back(static_cast<int>(k));
   } else {
-    m_rightToLeft = std::any_of(m_text.begin(), m_text.end(), [](QChar c) {
-      switch (c.direction()) {
-        case QChar::DirR:
-        case QChar::DirAL:
-        case QChar::DirRLE:
-        case QChar::DirRLO:
-        case QChar::DirRLI:
-          return true;
-        default:
-          return false;
-      }
-    });
+    m_rightToLeft = HoldsRightToLeft(m_text);
     // The UTF-8 of a QString is well formed: a lead byte of four bytes is a surrogate pair in
     // UTF-16, any other lead byte one unit.
     CharacterText::Cursor cursor(characters);
