@@ -63,6 +63,59 @@ QRegion SpanOf(const PlacedLine& line, int start, int end, const QRect& area, bo
   return span.intersected(area);
 }
 
+namespace {
+
+// Screen: black ink takes the colour, white stays white, and an edge's grey of coverage a
+// becomes the colour at coverage a over white, as the glyph drawn in the colour is. Each column
+// of pixels goes to the character whose rounded edges hold it.
+void PaintFlat(QPainter& painter, const PlacedLine& line,
+               const std::vector<FadePreview::Character>& characters, bool bothWays) {
+  painter.setCompositionMode(QPainter::CompositionMode_Screen);
+  const QTextLine text = line.layout.lineAt(0);
+  const int top = static_cast<int>(std::floor(line.origin.y()));
+  const int height = static_cast<int>(std::ceil(text.height())) + 1;
+  const auto fill = [&](long left, long right, QRgb color) {
+    if (left != right) {
+      painter.fillRect(static_cast<int>(std::min(left, right)), top,
+                       static_cast<int>(std::abs(right - left)), height, QColor(color));
+    }
+  };
+  if (bothWays) {
+    for (const FadePreview::Character& c : characters) {
+      for (const auto& [a, b] : Extents(line, c.start, c.end, true)) {
+        fill(std::lround(a), std::lround(b), c.color);
+      }
+    }
+    return;
+  }
+  int end = -1;  // the text index whose place `x` is
+  long x = 0;
+  for (const FadePreview::Character& c : characters) {
+    // A character's start is mostly where the one before ended.
+    const long a = c.start == end ? x : std::lround(XOf(line, c.start));
+    x = std::lround(XOf(line, c.end));
+    end = c.end;
+    fill(a, x, c.color);
+  }
+}
+
+// Lowered and raised characters go a quarter of the font's ascent off the line, about as far as
+// a subscript or superscript in a page; each is drawn whole, in its own colour.
+void PaintWavy(QPainter& painter, const PlacedLine& line,
+               const std::vector<FadePreview::Character>& characters) {
+  const qreal offset = std::round(QFontMetricsF(line.layout.font()).ascent() / 4);
+  const std::array<qreal, 4> shift = {0, offset, -offset, 0};
+  for (const FadePreview::Character& c : characters) {
+    painter.setPen(QColor::fromRgb(c.color));
+    const QPointF at = line.origin + QPointF(0, shift[static_cast<std::size_t>(c.wave)]);
+    for (const QGlyphRun& run : line.layout.glyphRuns(c.start - line.from, c.end - c.start)) {
+      painter.drawGlyphRun(at, run);
+    }
+  }
+}
+
+}  // namespace
+
 void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
                const QRegion& region, const QColor& plain) {
   if (region.isEmpty()) return;
@@ -79,49 +132,9 @@ void DrawFaded(QPainter& painter, const PlacedLine& line, FadePreview& preview,
     painter.setPen(plain);
     line.layout.draw(&painter, line.origin);
   } else if (!preview.Wavy()) {
-    // Screen: black ink takes the colour, white stays white, and an edge's grey of coverage a
-    // becomes the colour at coverage a over white, as the glyph drawn in the colour is. Each
-    // column of pixels goes to the character whose rounded edges hold it.
-    painter.setCompositionMode(QPainter::CompositionMode_Screen);
-    const QTextLine text = line.layout.lineAt(0);
-    const int top = static_cast<int>(std::floor(line.origin.y()));
-    const int height = static_cast<int>(std::ceil(text.height())) + 1;
-    const bool bothWays = preview.HasRightToLeft();
-    int end = -1;  // the text index whose place `x` is
-    long x = 0;
-    for (const FadePreview::Character& c : characters) {
-      if (!bothWays) {
-        // A character's start is mostly where the one before ended.
-        const long a = c.start == end ? x : std::lround(XOf(line, c.start));
-        x = std::lround(XOf(line, c.end));
-        end = c.end;
-        if (a != x) {
-          painter.fillRect(static_cast<int>(std::min(a, x)), top, static_cast<int>(std::abs(x - a)),
-                           height, QColor(c.color));
-        }
-        continue;
-      }
-      for (const auto& [a, b] : Extents(line, c.start, c.end, true)) {
-        const long left = std::lround(a);
-        const long right = std::lround(b);
-        if (left != right) {
-          painter.fillRect(static_cast<int>(left), top, static_cast<int>(right - left), height,
-                           QColor(c.color));
-        }
-      }
-    }
+    PaintFlat(painter, line, characters, preview.HasRightToLeft());
   } else {
-    // Lowered and raised characters go a quarter of the font's ascent off the line, about as
-    // far as a subscript or superscript in a page; each is drawn whole, in its own colour.
-    const qreal offset = std::round(QFontMetricsF(line.layout.font()).ascent() / 4);
-    const std::array<qreal, 4> shift = {0, offset, -offset, 0};
-    for (const FadePreview::Character& c : characters) {
-      painter.setPen(QColor::fromRgb(c.color));
-      const QPointF at = line.origin + QPointF(0, shift[static_cast<std::size_t>(c.wave)]);
-      for (const QGlyphRun& run : line.layout.glyphRuns(c.start - line.from, c.end - c.start)) {
-        painter.drawGlyphRun(at, run);
-      }
-    }
+    PaintWavy(painter, line, characters);
   }
   painter.restore();
 }
