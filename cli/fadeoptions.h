@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/colorstage.h"
 #include "cli/fademotion.h"
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
@@ -38,6 +39,8 @@ struct CommandLine {
   std::optional<BlockMode> block;
   // --phase, --frames, --animate or --moving: at most one of them.
   Motion motion;
+  // --color K=VALUE@P, --background and --min-contrast: what the colour stage does.
+  ColorStageOptions colorStage;
   // --read: documents to read fades back from, the FILE of --read=FILE if given.
   bool read = false;
   std::optional<std::string> readFile;
