@@ -39,6 +39,7 @@ const Option kOptions[] = {
      .metavar = "K=VALUE",
      .values = Values::kPrefix,
      .choices = ColorSlotChoices,
+     .assigned = ColorNameChoices,
      .repeatable = true,
      .help = "colour K (1-32): a colour value in decimal, #RRGGBB, #RGB\n"
              "or a colour's name (red, RebeccaPurple); VALUE@P puts it at\n"
@@ -49,7 +50,7 @@ const Option kOptions[] = {
     {.name = "--background",
      .argument = Argument::kRequired,
      .metavar = "COLOUR",
-     .values = Values::kSuggested,
+     .values = Values::kNames,
      .choices = ColorNameChoices,
      .help = "the page's colour, as --color takes it: --stats then gives\n"
              "the lowest contrast ratio of the text's colours against it",
@@ -59,7 +60,7 @@ const Option kOptions[] = {
      .argument = Argument::kRequired,
      .metavar = "R",
      .help = "with --background, give each colour that has less contrast\n"
-             "than R (1 to 21; 4.5 for text on the web) the nearest\n"
+             "than R (1 to 21, 4.5 for text on the web) the nearest\n"
              "lightness of its hue that has R",
      .group = kFade,
      .set = SetMinContrast},

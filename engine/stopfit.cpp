@@ -244,7 +244,7 @@ bool StopSearch::Path(std::size_t level, int q, const Sets& target, std::vector<
     });
   };
   if (covered(target)) return false;
-  for (int p = q; p >= 0 && m_work <= m_budget; p -= m_step) {
+  for (int p = 0; p <= q && m_work <= m_budget; p += m_step) {
     const std::optional<Sets>& before = m_states[level - 2][static_cast<std::size_t>(p)];
     if (!before) continue;
     Sets starts;
@@ -362,7 +362,7 @@ std::optional<StopFit> StopSearch::Run() {
   }
   for (std::size_t level = 1; level <= m_mostColors; ++level) {
     if (level >= m_least) {
-      for (int q = 0; q <= kStopGrid; q += m_step) {
+      for (int q = kStopGrid; q >= 0; q -= m_step) {
         const std::optional<Sets>& state = m_states[level - 1][static_cast<std::size_t>(q)];
         if (!state || Before(q) < m_lastOther) continue;
         const Sets target = Before(q) < known.back() ? single(m_last) : all;

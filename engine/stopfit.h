@@ -28,7 +28,12 @@ struct StopFit {
 // values each channel of a colour there may have after some fitting of the characters before
 // it (a union over the ways there), found by sweeping each segment's characters once for
 // every start value with the slopes that still round to them; a candidate end is then
-// checked backwards along one way, and the fit found is checked against StopColors.
+// checked backwards along one way, and the fit found is checked against StopColors. Of the
+// fits with the fewest colours it takes the first it meets, trying the last colour's position
+// from 100 down and each earlier one's from 0 up, which keeps 0 and 100 where they fit. With
+// fewer characters than positions, the positions on whole percents are searched first; all
+// positions are then searched only for fewer colours than that found, unless the straight
+// pieces (CountStraightPieces) show that no fit has fewer.
 std::optional<StopFit> FitStops(std::span<const std::uint32_t> rgb,
                                 std::span<const std::uint8_t> known,
                                 int mostColors = kMaxFadeColors);
