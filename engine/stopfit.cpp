@@ -21,7 +21,7 @@ using namespace stoplines;
 
 // The work a search may do, in steps of a line against a character or a position: a fixed
 // part and a part for each character.
-constexpr std::uint64_t kFixedWork = 20'000'000;
+constexpr std::uint64_t kFixedWork = 6'000'000;
 constexpr std::uint64_t kWorkPerCharacter = 400;
 
 using Sets = std::array<ValueSet, kChannels>;
