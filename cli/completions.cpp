@@ -110,7 +110,8 @@ _tintrix_fade() {
 
 // What follows kBashHead: the values of options that assign ("--color 1=re", case
 // $assigned), then which option's value is being typed.
-constexpr std::string_view kBashAssigned = R"sh(  # A value after "K=" of an option that assigns, "--color 1=re": bash splits the word at "="
+constexpr std::string_view kBashAssigned =
+    R"sh(  # A value after "K=" of an option that assigns, "--color 1=re": bash splits the word at "="
   # as it splits "--color=1=re", so the "=" is the word before the value, or the value itself.
   local assigned="" value=$cur i=$COMP_CWORD
   if [[ $cur == = ]]; then value=""; else ((i--)); fi
@@ -303,9 +304,8 @@ std::string FishFlags(const Option& option) {
 std::string FishAssignedFunction(const Option& option) {
   std::string name = "__tintrix_fade_" + std::string(option.name.substr(2));
   for (char& c : name) c = c == '-' ? '_' : c;
-  return "function " + name + "\n" +
-         "    set -l word (commandline -ct | string replace -r -- '^" + std::string(option.name) +
-         "=' '')\n" +
+  return "function " + name + "\n" + "    set -l word (commandline -ct | string replace -r -- '^" +
+         std::string(option.name) + "=' '')\n" +
          "    if set -l choice (string match -r -- '^[^=]*=' $word)\n" +
          "        printf '%s\\n' $choice(string split ' ' " + FishQuoted(Words(option.assigned())) +
          ")\n"

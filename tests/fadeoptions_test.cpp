@@ -111,9 +111,9 @@ TEST(FadeOptions, EveryOptionIsWellFormed) {
                 std::regex_match(std::string(option.shortName), std::regex("-[a-zA-Z]")))
         << name;
     EXPECT_EQ(option.metavar.empty(), option.argument == Argument::kNone) << name;
-    const bool offersChoices =
-        option.values == Values::kChoice || option.values == Values::kSuggested ||
-        option.values == Values::kPrefix || option.values == Values::kNames;
+    const bool offersChoices = option.values == Values::kChoice ||
+                               option.values == Values::kSuggested ||
+                               option.values == Values::kPrefix || option.values == Values::kNames;
     EXPECT_EQ(option.choices != nullptr, offersChoices) << name;
     EXPECT_TRUE(option.choices == nullptr || !option.choices().empty()) << name;
     EXPECT_TRUE(option.assigned == nullptr || option.values == Values::kPrefix) << name;

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::optional<int>> positions;
   int last = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    colors.push_back({static_cast<int>(byte()), static_cast<int>(byte()), static_cast<int>(byte())});
+    colors.push_back(
+        {static_cast<int>(byte()), static_cast<int>(byte()), static_cast<int>(byte())});
     // Rising positions (or none), so that every text made here has a fit.
     const unsigned step = byte();
     if (step >= 200) {
