@@ -87,6 +87,66 @@ ValueSet EndsAfterOne(const RunLines& runs, std::int64_t span) {
   return ends;
 }
 
+StopText::StopText(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> known)
+    : m_rgb(rgb), m_known(known), m_n(static_cast<std::int64_t>(rgb.size())) {
+  m_runLast.assign(rgb.size() + 2, 0);
+  for (std::int64_t i = m_n; i >= 1; --i) {
+    const bool same = i < m_n && Known(i + 1) && Color(i + 1) == Color(i);
+    m_runLast[static_cast<std::size_t>(i)] = same ? m_runLast[static_cast<std::size_t>(i + 1)] : i;
+  }
+}
+
+ValueSet StopText::Reach(int p, int q, const ValueSet& from, int c) const {
+  ValueSet ends;
+  ForEachValue(from, [&](int v) {
+    Line line{v};
+    const bool fits = Constraints(Before(p) + 1, Before(q), [&](std::int64_t i) {
+      ++m_work;
+      return line.Narrow(Part(i, p), Value(i, c));
+    });
+    if (fits) ends |= line.Ends(Span(p, q));
+  });
+  return ends;
+}
+
+ValueSet StopText::ReachBack(int p, int q, const ValueSet& from, const ValueSet& to, int c) const {
+  if (to.none()) return {};
+  if (p == q) return from;
+  const std::int64_t first = Before(p) + 1, last = Before(q), span = Span(p, q);
+  // A few characters spread over the segment first: a line that cannot fit mostly fails on
+  // one of them.
+  const std::int64_t stride = std::max<std::int64_t>(1, (last - first + 1) / 16);
+  const auto fits = [&](Line& line, bool backwards) {
+    const auto fit = [&](std::int64_t i) {
+      ++m_work;
+      const int value = Value(i, c);
+      // Backwards, the line starts at the end and a character there is the end itself.
+      const std::int64_t part = backwards ? span - Part(i, p) : Part(i, p);
+      return part == 0 ? line.start == value : line.Narrow(part, value);
+    };
+    for (std::int64_t i = first; i <= last; i += stride) {
+      if (Known(i) && !fit(i)) return false;
+    }
+    return Constraints(first, last, fit);
+  };
+  ValueSet starts;
+  if (to.count() <= from.count()) {
+    // Lines from each end value back to the start: the segment reads the same either way.
+    ForEachValue(to, [&](int v) {
+      Line line{v};
+      if (fits(line, true)) starts |= line.Ends(span);
+    });
+    return starts & from;
+  }
+  int lowest = 255, highest = 0;
+  ForEachValue(to, [&](int v) { lowest = std::min(lowest, v), highest = std::max(highest, v); });
+  ForEachValue(from, [&](int v) {
+    Line line{v, true, {lowest - v, span, true}, {highest - v, span, true}};
+    if (fits(line, false) && (line.Ends(span) & to).any()) starts.set(static_cast<std::size_t>(v));
+  });
+  return starts;
+}
+
 std::size_t CountStraightPieces(std::span<const std::uint32_t> rgb,
                                 std::span<const std::uint8_t> known, std::size_t first,
                                 std::size_t last) {

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/colorstops.h"
+
 // The arithmetic of the stop fit (FitStops): which lines of one channel give a segment's
 // characters their values exactly as StopColors rounds them, and how few straight pieces the
 // characters can be cut into at all.
@@ -126,6 +128,67 @@ RunLines LinesAfterOne(const Runs& from, std::int64_t part, int value);
 // to the next: the windows of a run's starts overlap, so its ends are all the values from its
 // last start's lowest end to its first start's highest.
 ValueSet EndsAfterOne(const RunLines& runs, std::int64_t span);
+
+// The colours of a text as the stop fit sees them: characters from 1 to size(), positions on
+// the grid of tenths of a percent, a segment from a stop at p to one at q holding the
+// characters after Before(p) up to Before(q). Counts its own work (work()).
+class StopText {
+ public:
+  // `rgb` and `known` as FitStops takes them; both must outlive the text.
+  StopText(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> known);
+
+  std::int64_t size() const { return m_n; }
+  std::span<const std::uint32_t> colors() const { return m_rgb; }
+  std::span<const std::uint8_t> known() const { return m_known; }
+  bool Known(std::int64_t i) const {
+    return m_known.empty() || m_known[static_cast<std::size_t>(i - 1)] != 0;
+  }
+  std::uint32_t Color(std::int64_t i) const { return m_rgb[static_cast<std::size_t>(i - 1)]; }
+  // Channel c (0 red, 1 green, 2 blue) of character i.
+  int Value(std::int64_t i, int c) const {
+    return static_cast<int>(Color(i) >> (16 - 8 * c) & 0xFF);
+  }
+  // The characters at or before position p: i / n <= p / 1000.
+  std::int64_t Before(int p) const { return p * m_n / kStopGrid; }
+  // Character i's distance from a stop at p, and a stop at q's, in 1 / (1000 n) of the text.
+  std::int64_t Part(std::int64_t i, int p) const { return kStopGrid * i - p * m_n; }
+  std::int64_t Span(int p, int q) const { return (q - p) * m_n; }
+
+  // Calls fit(i) for the known characters from first to last that narrow a line: in each run
+  // of one colour only its first and last, as the characters between narrow it no further
+  // (the bound from a value at a part between two others' lies between theirs). False as soon
+  // as fit is.
+  template <typename Fit>
+  bool Constraints(std::int64_t first, std::int64_t last, const Fit& fit) const {
+    for (std::int64_t i = first; i <= last;) {
+      if (!Known(i)) {
+        ++i;
+        continue;
+      }
+      const std::int64_t end = std::min(m_runLast[static_cast<std::size_t>(i)], last);
+      if (!fit(i) || (end > i && !fit(end))) return false;
+      i = end + 1;
+    }
+    return true;
+  }
+
+  // Channel c's values at q that lines from the values `from` at p reach through the segment.
+  ValueSet Reach(int p, int q, const ValueSet& from, int c) const;
+
+  // The values in `from` at p from which a line through the segment reaches a value in `to`
+  // at q; every value of `from` for a hard edge (p == q).
+  ValueSet ReachBack(int p, int q, const ValueSet& from, const ValueSet& to, int c) const;
+
+  std::uint64_t work() const { return m_work; }
+
+ private:
+  std::span<const std::uint32_t> m_rgb;
+  std::span<const std::uint8_t> m_known;
+  std::int64_t m_n;
+  // For each known character (from 1), the last of the run of known characters of its colour.
+  std::vector<std::int64_t> m_runLast;
+  mutable std::uint64_t m_work = 0;
+};
 
 // The fewest pieces the known characters from `first` to `last` (indexes into rgb, 0xRRGGBB)
 // can be cut into such that in each piece every channel lies within 1/2 of some straight line
