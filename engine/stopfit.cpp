@@ -40,29 +40,39 @@ bool AllFull(const std::optional<Sets>& state) {
   return state && (*state)[0].all() && (*state)[1].all() && (*state)[2].all();
 }
 
-// The lines of one segment from a stop at p, narrowed by its characters as they come.
+// The lines of one segment from a stop at p, narrowed by its characters as they come. One
+// character narrows no start away; the lines themselves are made at the second, and only for
+// the starts whose slopes through the two can meet.
 class SegmentSweep {
  public:
   SegmentSweep(const StopText& text, int p, const Sets& from) : m_text(text), m_p(p) {
-    for (std::size_t c = 0; c < kChannels; ++c) {
-      ForEachValue(from[c], [&](int v) { m_lines[c].push_back({v}); });
-      m_runs[c] = RunsOf(from[c]);
-    }
+    for (std::size_t c = 0; c < kChannels; ++c) m_runs[c] = RunsOf(from[c]);
   }
 
   bool seen() const { return m_seen > 0; }
 
-  // Narrows the lines by character k; false when a channel has none left.
+  // Narrows the lines by character k, later than those before; false when a channel has none
+  // left.
   bool Add(std::int64_t k, std::uint64_t& work) {
     const std::int64_t part = m_text.Part(k, m_p);
     ++m_seen;
     for (std::size_t c = 0; c < kChannels; ++c) {
-      work += m_lines[c].size();
       const int value = m_text.Value(k, static_cast<int>(c));
-      if (m_seen == 1) m_afterOne[c] = LinesAfterOne(m_runs[c], part, value);
-      std::erase_if(m_lines[c], [&](Line& line) { return !line.Narrow(part, value); });
+      if (m_seen == 1) {
+        m_afterOne[c] = LinesAfterOne(m_runs[c], part, value);
+        m_first[c] = value;
+        work += m_runs[c].size();
+        continue;
+      }
+      if (m_seen == 2) {
+        MakeLines(c, part, value, work);
+      } else {
+        work += m_lines[c].size();
+        std::erase_if(m_lines[c], [&](Line& line) { return !line.Narrow(part, value); });
+      }
       if (m_lines[c].empty()) return false;
     }
+    if (m_seen == 1) m_firstPart = part;
     return true;
   }
 
@@ -90,12 +100,33 @@ class SegmentSweep {
   }
 
  private:
+  // The lines of channel c through the first character and this second one, `value` at
+  // `part`: a start v has slopes through both only for v within (d2 (v1 -+ 1/2) - d1 (v2 +- 1/2))
+  // / (d2 - d1), which bounds the starts tried (by one more either way) before each is narrowed
+  // exactly.
+  void MakeLines(std::size_t c, std::int64_t part, int value, std::uint64_t& work) {
+    const std::int64_t d1 = m_firstPart, d2 = part, v1 = m_first[c], v2 = value;
+    const std::int64_t apart = 2 * (d2 - d1);
+    const std::int64_t low = FloorQuotient(d2 * (2 * v1 - 1) - d1 * (2 * v2 + 1), apart) - 1;
+    const std::int64_t high = CeilQuotient(d2 * (2 * v1 + 1) - d1 * (2 * v2 - 1), apart) + 1;
+    for (const auto& [first, last] : m_runs[c]) {
+      for (std::int64_t v = std::max<std::int64_t>(first, low);
+           v <= std::min<std::int64_t>(last, high); ++v) {
+        ++work;
+        Line line{static_cast<int>(v)};
+        if (line.Narrow(d1, m_first[c]) && line.Narrow(d2, value)) m_lines[c].push_back(line);
+      }
+    }
+  }
+
   const StopText& m_text;
   int m_p;
   std::array<std::vector<Line>, kChannels> m_lines;
   std::array<Runs, kChannels> m_runs;
   std::array<RunLines, kChannels> m_afterOne;
-  int m_seen = 0;  // the known characters narrowed by so far
+  int m_seen = 0;                        // the known characters narrowed by so far
+  std::int64_t m_firstPart = 0;          // the first one's part
+  std::array<int, kChannels> m_first{};  // and values
 };
 
 class StopSearch {

@@ -188,7 +188,7 @@ std::vector<std::string> RandomPositionedFade(std::mt19937_64& random, int count
 // than made them.
 TEST(ReadJob, EveryPositionedFadeComesBackWithNoMoreColours) {
   std::mt19937_64 random(20261231);
-  for (int trial = 0; trial < 60; ++trial) {
+  for (int trial = 0; trial < 40; ++trial) {
     const int count = std::uniform_int_distribution<int>(2, 6)(random);
     std::vector<std::string> made = RandomPositionedFade(random, count);
     std::string text = RandomText(random);
