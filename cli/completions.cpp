@@ -44,15 +44,18 @@ std::string Capitalised(std::string text) {
 
 bool HasChoices(const Option& option) {
   return option.values == Values::kChoice || option.values == Values::kSuggested ||
-         option.values == Values::kPrefix;
+         option.values == Values::kPrefix || option.values == Values::kNames;
+}
+
+// The names of a list of choices, separated by spaces.
+std::string Words(const std::vector<Choice>& choices) {
+  std::string words;
+  for (const Choice& choice : choices) words += (words.empty() ? "" : " ") + choice.name;
+  return words;
 }
 
 // The choices' names, separated by spaces.
-std::string ChoiceWords(const Option& option) {
-  std::string words;
-  for (const Choice& choice : option.choices()) words += (words.empty() ? "" : " ") + choice.name;
-  return words;
-}
+std::string ChoiceWords(const Option& option) { return Words(option.choices()); }
 
 // Every name, and "--", separated by spaces and broken into lines of up to 90 columns, the
 // first starting at `column` and the others indented by `indent`.
@@ -103,6 +106,24 @@ _tintrix_fade() {
     [[ ${COMP_WORDS[i]} == -- ]] && return 0
   done
 
+)sh";
+
+// What follows kBashHead: the values of options that assign ("--color 1=re", case
+// $assigned), then which option's value is being typed.
+constexpr std::string_view kBashAssigned =
+    R"sh(  # A value after "K=" of an option that assigns, "--color 1=re": bash splits the word at "="
+  # as it splits "--color=1=re", so the "=" is the word before the value, or the value itself.
+  local assigned="" value=$cur i=$COMP_CWORD
+  if [[ $cur == = ]]; then value=""; else ((i--)); fi
+  if ((i >= 2)) && [[ ${COMP_WORDS[i]} == = && ${COMP_WORDS[i - 1]} =~ ^[0-9]+$ ]]; then
+    assigned=${COMP_WORDS[i - 2]}
+    [[ $assigned == = ]] && ((i >= 3)) && assigned=${COMP_WORDS[i - 3]}
+  fi
+  case $assigned in
+)sh";
+
+constexpr std::string_view kBashOption = R"sh(  esac
+
   # The option whose value is being typed, what goes before the value in the reply, and
   # whether the value follows "=": bash splits "--format=ht" into "--format" "=" "ht" when "="
   # breaks words, as it does by default.
@@ -149,9 +170,16 @@ std::string BashAction(const Option& option) {
       return "values=" + ShellQuoted(ChoiceWords(option)) + " nospace=1";
     case Values::kChoice:
     case Values::kSuggested:
+    case Values::kNames:
       break;
   }
   return "values=" + ShellQuoted(ChoiceWords(option));
+}
+
+// The case of an option that assigns: its values after "K=".
+std::string BashAssignedCase(const Option& option) {
+  return "    " + std::string(option.name) + ") COMPREPLY=($(compgen -W " +
+         ShellQuoted(Words(option.assigned())) + " -- \"$value\")); return 0 ;;\n";
 }
 
 std::string BashCase(const Option& option) {
@@ -195,9 +223,15 @@ std::string ZshArgument(const Option& option) {
       break;
     case Values::kPrefix:
       action = "{compadd -S \"\" -- " + ChoiceWords(option) + "}";
+      // After one of the choices ("1="), its values.
+      if (option.assigned) {
+        action = "{if compset -P \"*=\"; then compadd -- " + Words(option.assigned()) +
+                 "; else compadd -S \"\" -- " + ChoiceWords(option) + "; fi}";
+      }
       break;
     case Values::kChoice:
     case Values::kSuggested:
+    case Values::kNames:
       action = "{_describe " + message + " " + ZshArray(option) + "}";
       break;
   }
@@ -265,11 +299,35 @@ std::string FishFlags(const Option& option) {
   return "";
 }
 
+// The function that offers an assigning option's values: the choices, or after one of them
+// ("1=") its values, with the choice before each as fish completes the whole word.
+std::string FishAssignedFunction(const Option& option) {
+  std::string name = "__tintrix_fade_" + std::string(option.name.substr(2));
+  for (char& c : name) c = c == '-' ? '_' : c;
+  return "function " + name + "\n" + "    set -l word (commandline -ct | string replace -r -- '^" +
+         std::string(option.name) + "=' '')\n" +
+         "    if set -l choice (string match -r -- '^[^=]*=' $word)\n" +
+         "        printf '%s\\n' $choice(string split ' ' " + FishQuoted(Words(option.assigned())) +
+         ")\n"
+         "    else\n"
+         "        printf '%s\\n' " +
+         Words(option.choices()) +
+         "\n"
+         "    end\n"
+         "end\n";
+}
+
 std::string FishLines(const Option& option) {
   std::string line = "complete -c tintrix-fade";
   if (!option.shortName.empty()) line += " -s " + std::string(option.shortName.substr(1));
   line += " -l " + std::string(option.name.substr(2)) + FishFlags(option);
-  if (HasChoices(option)) line += FishChoices(option);
+  if (option.assigned) {
+    std::string name = "__tintrix_fade_" + std::string(option.name.substr(2));
+    for (char& c : name) c = c == '-' ? '_' : c;
+    line = FishAssignedFunction(option) + line + " -a '(" + name + ")'";
+  } else if (HasChoices(option)) {
+    line += FishChoices(option);
+  }
   line += " -d " + FishQuoted(Capitalised(ShortHelp(option))) + "\n";
   if (option.negatable) {
     line += "complete -c tintrix-fade -l " + NegatedName(option).substr(2) + " -d " +
@@ -282,6 +340,11 @@ std::string FishLines(const Option& option) {
 
 std::string BashCompletion(std::span<const Option> options) {
   std::string script(kBashHead);
+  script += kBashAssigned;
+  for (const Option& option : options) {
+    if (option.assigned) script += BashAssignedCase(option);
+  }
+  script += kBashOption;
   for (const Option& option : options) {
     if (option.argument != Argument::kNone) script += BashCase(option);
   }
@@ -297,7 +360,10 @@ std::string ZshCompletion(std::span<const Option> options) {
   std::string arrays;
   std::string names;
   for (const Option& option : options) {
-    if (option.values != Values::kChoice && option.values != Values::kSuggested) continue;
+    if (option.values != Values::kChoice && option.values != Values::kSuggested &&
+        option.values != Values::kNames) {
+      continue;
+    }
     arrays += ZshChoices(option);
     names += " " + ZshArray(option);
   }

@@ -135,8 +135,11 @@ Status DocumentStream::Add(const MakeDocument& make) {
 StatusOr<FadeJobStats> DocumentStream::Finish() {
   TINTRIX_RETURN_IF_ERROR(m_counted.Append(m_block));
   TINTRIX_RETURN_IF_ERROR(m_counted.Finish());
-  return FadeJobStats{m_counted.characters() - m_documents, m_counted.bytes() - m_documents,
-                      m_tags};
+  FadeJobStats stats;
+  stats.characters = m_counted.characters() - m_documents;
+  stats.bytes = m_counted.bytes() - m_documents;
+  stats.colorTags = m_tags;
+  return stats;
 }
 
 }  // namespace tintrix

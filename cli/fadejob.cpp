@@ -1,6 +1,7 @@
 #include "cli/fadejob.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -21,44 +22,66 @@ Status TooLargeABlock() {
                                  " MiB, the most --block reads");
 }
 
-// Writes the documents of the texts `next` gives into `output`, a block at a time.
+// Writes the documents of the texts `next` gives into `output`, a block at a time; with a
+// colour stage, each in the stage's colours.
 template <typename NextText>
-Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, NextText next,
-                      DocumentOutput& output, FadeJobStats* stats) {
+Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorStage* stage,
+                      NextText next, DocumentOutput& output, FadeJobStats* stats) {
   TINTRIX_ASSIGN_OR_RETURN(
       FadeDocument document,
       FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
   DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
-  for (std::string_view text; next(text);) TINTRIX_RETURN_IF_ERROR(stream.Add(text));
-  TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
+  std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
+  for (std::string_view text; next(text);) {
+    if (!stage) {
+      TINTRIX_RETURN_IF_ERROR(stream.Add(text));
+      continue;
+    }
+    // Once for the text, whichever tries --max-length makes of it.
+    const CharacterText characters = SplitCharacters(text);
+    const StageColors colors = stage->Colors(characters.size());
+    if (tally) tally->Add(colors.rgb, colors.changed);
+    TINTRIX_RETURN_IF_ERROR(
+        stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
+          return made.AppendInColors(characters, colors.rgb, hooks, out);
+        }));
+  }
+  TINTRIX_ASSIGN_OR_RETURN(FadeJobStats written, stream.Finish());
+  if (tally) written.contrast = tally->count();
   if (stats) *stats = written;
   return Status::Ok();
 }
 
 // Writes the document of each line of `block`, its characters in the colours of their places
 // in one fade over the block.
-Status WriteBlock(const FadeSettings& fade, const FadeJob& job, std::string_view block,
-                  DocumentOutput& output, FadeJobStats* stats) {
+Status WriteBlock(const FadeSettings& fade, const FadeJob& job, const ColorStage* stage,
+                  std::string_view block, DocumentOutput& output, FadeJobStats* stats) {
   TINTRIX_ASSIGN_OR_RETURN(
       FadeDocument document,
       FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
   const std::vector<std::string_view> lines = BlockLines(block);
   const BlockPlaces places(*job.block, lines);
-  const std::vector<std::uint32_t> colors = document.Colors(places.count());
+  const StageColors colors =
+      stage ? stage->Colors(places.count()) : StageColors{document.Colors(places.count()), {}};
+  std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
   DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
   std::vector<std::uint32_t> lineColors;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const CharacterText characters = SplitCharacters(lines[k]);
     places.Of(k, characters, lineColors);
-    if (!colors.empty()) {
-      for (std::uint32_t& color : lineColors) color = colors[color];
+    if (!colors.rgb.empty()) {
+      for (std::uint32_t& color : lineColors) {
+        if (tally) tally->Add(colors.rgb[color], colors.changed[color] != 0);
+        color = colors.rgb[color];
+      }
     }
     TINTRIX_RETURN_IF_ERROR(
         stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
           return made.AppendInColors(characters, lineColors, hooks, out);
         }));
   }
-  TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
+  TINTRIX_ASSIGN_OR_RETURN(FadeJobStats written, stream.Finish());
+  if (tally) written.contrast = tally->count();
   if (stats) *stats = written;
   return Status::Ok();
 }
@@ -81,10 +104,14 @@ StatusOr<std::string> ReadBlock(std::istream& in) {
 
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
                   int outFd, FadeJobStats* stats) {
-  // Checked before the output is opened, so that a bad fade or too large a block leaves an
-  // output file alone.
-  TINTRIX_RETURN_IF_ERROR(
+  // Checked before the output is opened, so that a bad fade, bad positions, a contrast no
+  // colour reaches or too large a block leave an output file alone.
+  TINTRIX_ASSIGN_OR_RETURN(
+      const FadeDocument document,
       FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
+  TINTRIX_ASSIGN_OR_RETURN(const std::optional<ColorStage> colorStage,
+                           ColorStage::Create(fade, document, job.markup.blend, job.colorStage));
+  const ColorStage* const stage = colorStage ? &*colorStage : nullptr;
   std::string block;
   if (job.block && job.text) {
     if (job.text->size() > kMaxBlockBytes) return TooLargeABlock();
@@ -102,11 +129,13 @@ Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in
   } else {
     output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
   }
-  if (job.block) return WriteBlock(fade, job, job.text ? *job.text : block, *output, stats);
+  if (job.block) {
+    return WriteBlock(fade, job, stage, job.text ? *job.text : block, *output, stats);
+  }
   if (job.text) {
     bool done = false;
     return WriteDocuments(
-        fade, job,
+        fade, job, stage,
         [&](std::string_view& text) {
           text = *job.text;
           return !std::exchange(done, true);
@@ -116,7 +145,8 @@ Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in
   try {
     LineReader reader(in);
     return WriteDocuments(
-        fade, job, [&](std::string_view& line) { return reader.Next(line); }, *output, stats);
+        fade, job, stage, [&](std::string_view& line) { return reader.Next(line); }, *output,
+        stats);
   } catch (const std::ios::failure&) {
     return Status::IoError("Could not read standard input");
   }

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/colorstage.h"
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
 #include "engine/status.h"
@@ -23,6 +24,7 @@ struct FadeJob {
   MarkupOptions markup;                   // format, blend, merge, skip blanks
   std::optional<std::size_t> maxLength;   // the longest document, in code points
   std::optional<BlockMode> block;         // fade the lines as one block
+  ColorStageOptions colorStage;           // positions and contrast (ColorStage)
 };
 
 // The most input a block fade reads, which it holds whole.
@@ -33,6 +35,8 @@ struct FadeJobStats {
   std::size_t characters = 0;  // code points (bytes that do not continue a UTF-8 sequence)
   std::size_t bytes = 0;
   std::size_t colorTags = 0;
+  // With a background: the characters' colours against it.
+  ContrastCount contrast;
 };
 
 // Makes the document of the fade (all of `fade` but its text) for the job's text or for each

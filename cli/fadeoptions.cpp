@@ -39,11 +39,31 @@ const Option kOptions[] = {
      .metavar = "K=VALUE",
      .values = Values::kPrefix,
      .choices = ColorSlotChoices,
+     .assigned = ColorNameChoices,
      .repeatable = true,
-     .help = "colour K (1-32): a colour value in decimal, or #RRGGBB;\n"
-             "a fade file sets colours 1 to 10",
+     .help = "colour K (1-32): a colour value in decimal, #RRGGBB, #RGB\n"
+             "or a colour's name (red, RebeccaPurple); VALUE@P puts it at\n"
+             "P % of the text (0 to 100, one decimal), the colours without\n"
+             "a position spread between; a fade file sets colours 1 to 10",
      .group = kFade,
      .set = SetColor},
+    {.name = "--background",
+     .argument = Argument::kRequired,
+     .metavar = "COLOUR",
+     .values = Values::kNames,
+     .choices = ColorNameChoices,
+     .help = "the page's colour, as --color takes it: --stats then gives\n"
+             "the lowest contrast ratio of the text's colours against it",
+     .group = kFade,
+     .set = SetBackground},
+    {.name = "--min-contrast",
+     .argument = Argument::kRequired,
+     .metavar = "R",
+     .help = "with --background, give each colour that has less contrast\n"
+             "than R (1 to 21, 4.5 for text on the web) the nearest\n"
+             "lightness of its hue that has R",
+     .group = kFade,
+     .set = SetMinContrast},
     {.name = "--wavy",
      .negatable = true,
      .help = "set each character randomly below, above or on the line",

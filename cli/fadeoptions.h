@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/colorstage.h"
 #include "cli/fademotion.h"
 #include "engine/fadesettings.h"
 #include "engine/markupformat.h"
@@ -38,6 +39,8 @@ struct CommandLine {
   std::optional<BlockMode> block;
   // --phase, --frames, --animate or --moving: at most one of them.
   Motion motion;
+  // --color K=VALUE@P, --background and --min-contrast: what the colour stage does.
+  ColorStageOptions colorStage;
   // --read: documents to read fades back from, the FILE of --read=FILE if given.
   bool read = false;
   std::optional<std::string> readFile;
@@ -78,6 +81,7 @@ enum class Values {
   kChoice,     // one of the choices; the parser refuses any other
   kSuggested,  // any text; the completions offer the choices
   kPrefix,     // any text; the completions offer the choices as its start, with no space after
+  kNames,      // any text; the completions offer the choices, too many for --help to list
 };
 
 // The groups of the man page's OPTIONS section (GroupTitle).
@@ -107,7 +111,9 @@ struct Option {
   Argument argument = Argument::kNone;
   std::string_view metavar = {};  // what --help calls the argument: "FILE", "K=VALUE"
   Values values = Values::kAny;
-  std::vector<Choice> (*choices)() = nullptr;  // for kChoice, kSuggested and kPrefix
+  std::vector<Choice> (*choices)() = nullptr;  // for kChoice, kSuggested, kPrefix and kNames
+  // For kPrefix: what the completions offer after one of the choices ("1=", then "red").
+  std::vector<Choice> (*assigned)() = nullptr;
   bool repeatable = false;  // every use counts, not only the last (the completions offer it again)
   bool alone = false;       // the run does nothing else (--help): the completions offer no other
   // The description --help gives; "\n" breaks it into lines. The completions show it on one

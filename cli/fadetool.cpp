@@ -38,6 +38,20 @@ int RunRead(const CommandLine& line, std::istream& in, std::ostream& out, std::o
   return 0;
 }
 
+// What --stats adds with --background: the lowest contrast, and with --min-contrast how many
+// characters it changed.
+std::string ContrastStats(const FadeJobStats& stats, const ColorStageOptions& options) {
+  std::string text;
+  if (stats.contrast.lowest) {
+    text += ", lowest contrast " + ContrastRatioText(*stats.contrast.lowest) + ":1 against " +
+            ColorName(*options.background);
+  }
+  if (options.minContrast) {
+    text += ", " + std::to_string(stats.contrast.changed) + " characters changed";
+  }
+  return text;
+}
+
 }  // namespace
 
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -69,6 +83,9 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
       break;
   }
 
+  if (line->colorStage.minContrast && !line->colorStage.background) {
+    return fail(Status::Usage("--min-contrast needs --background"));
+  }
   const bool moving = line->motion.kind != Motion::Kind::kNone;
   if (line->read && moving) {
     return fail(Status::Usage(std::string(line->motion.option) + " cannot be used with --read"));
@@ -92,6 +109,8 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   job.markup = line->markup;
   job.maxLength = line->maxLength;
   job.block = line->block;
+  job.colorStage = line->colorStage;
+  job.colorStage.tally = line->stats;
   FadeJobStats stats;
   FadeJobStats* const counted = line->stats ? &stats : nullptr;
   int stoppedBy = 0;
@@ -105,7 +124,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   if (stoppedBy != 0) return 128 + stoppedBy;
   if (line->stats) {
     err << "tintrix-fade: " << stats.characters << " characters, " << stats.bytes << " bytes, "
-        << stats.colorTags << " colour tags\n";
+        << stats.colorTags << " colour tags" << ContrastStats(stats, line->colorStage) << "\n";
   }
   return 0;
 }

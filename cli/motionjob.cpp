@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/colorstage.h"
 #include "cli/documentoutput.h"
 #include "cli/documentstream.h"
 #include "cli/linereader.h"
@@ -54,14 +55,31 @@ Status ForEachText(const FadeJob& job, std::istream& in, Each each) {
   return Status::Ok();
 }
 
-// Adds the documents of one text to `stream`, each with the wave the first starts from.
-Status AddMoved(DocumentStream& stream, const FadeDocument& document, const Motion& motion,
-                std::string_view text) {
+// The colours of a text of n characters before they move: the colour stage's, when there is
+// one (positions, contrast), else the plain fade's.
+StageColors Unmoved(const FadeDocument& document, const ColorStage* stage, std::size_t n) {
+  return stage ? stage->Colors(n) : StageColors{document.Colors(n), {}};
+}
+
+// Adds the documents of one text to `stream`, each with the wave the first starts from; counts
+// each document's characters in `tally`, when there is one.
+Status AddMoved(DocumentStream& stream, const FadeDocument& document, const ColorStage* stage,
+                const Motion& motion, std::string_view text, std::optional<ContrastTally>& tally) {
   const CharacterText characters = SplitCharacters(text);
   const std::size_t n = characters.size();
-  const MotionLoop loop(document.Colors(n));
+  const StageColors unmoved = Unmoved(document, stage, n);
+  const MotionLoop loop(unmoved.rgb);
+  // Which characters the contrast rule changed move with their colours.
+  const std::vector<std::uint32_t> changed(unmoved.changed.begin(), unmoved.changed.end());
+  const std::optional<MotionLoop> changes =
+      tally ? std::optional<MotionLoop>(std::in_place, changed) : std::nullopt;
   const ClockSeededRandom wave = stream.WaveState();
   const auto add = [&](std::size_t offset) {
+    if (tally) {
+      const std::span<const std::uint32_t> flags = changes->At(offset);
+      const std::vector<std::uint8_t> moved(flags.begin(), flags.end());
+      tally->Add(loop.At(offset), moved);
+    }
     stream.SetWave(wave);
     return stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
       return made.AppendInColors(characters, loop.At(offset), hooks, out);
@@ -76,6 +94,7 @@ Status AddMoved(DocumentStream& stream, const FadeDocument& document, const Moti
       }
       return Status::Ok();
     case Kind::kMoving:
+      if (tally) tally->Add(unmoved.rgb, unmoved.changed);
       return stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
         return AppendMovingDocument(made, characters, loop.At(0), motion.milliseconds, hooks, out);
       });
@@ -93,6 +112,8 @@ Status Animate(const FadeSettings& fade, const FadeJob& job, const Motion& motio
   ansi.format = MarkupFormat::kAnsi;
   TINTRIX_ASSIGN_OR_RETURN(const FadeDocument document,
                            FadeDocument::Create(fade, job.markupOnly, ansi, ColorCounts::kAny));
+  TINTRIX_ASSIGN_OR_RETURN(const std::optional<ColorStage> stage,
+                           ColorStage::Create(fade, document, ansi.blend, job.colorStage));
   std::string_view text;
   std::optional<LineReader> reader;
   if (job.text) {
@@ -106,7 +127,7 @@ Status Animate(const FadeSettings& fade, const FadeJob& job, const Motion& motio
     }
   }
   const CharacterText characters = SplitCharacters(text);
-  const MotionLoop loop(document.Colors(characters.size()));
+  const MotionLoop loop(Unmoved(document, stage ? &*stage : nullptr, characters.size()).rgb);
   TINTRIX_ASSIGN_OR_RETURN(
       stoppedBy, PlayOnTerminal(fd, std::max<std::size_t>(loop.places(), 1), motion.milliseconds,
                                 [&](std::size_t offset, std::string& out) {
@@ -128,6 +149,10 @@ Status RunMotionJob(const FadeSettings& fade, const FadeJob& job, const Motion& 
   TINTRIX_ASSIGN_OR_RETURN(
       FadeDocument document,
       FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
+  TINTRIX_ASSIGN_OR_RETURN(const std::optional<ColorStage> colorStage,
+                           ColorStage::Create(fade, document, job.markup.blend, job.colorStage));
+  const ColorStage* const stage = colorStage ? &*colorStage : nullptr;
+  std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
   std::unique_ptr<DocumentOutput> output;
   if (job.outputFile) {
     TINTRIX_ASSIGN_OR_RETURN(output, DocumentOutput::ToFile(*job.outputFile));
@@ -135,9 +160,11 @@ Status RunMotionJob(const FadeSettings& fade, const FadeJob& job, const Motion& 
     output = outFd >= 0 ? DocumentOutput::ToDescriptor(outFd) : DocumentOutput::ToStream(out);
   }
   DocumentStream stream(document, fade, job, *output, stats != nullptr);
-  TINTRIX_RETURN_IF_ERROR(ForEachText(
-      job, in, [&](std::string_view text) { return AddMoved(stream, document, motion, text); }));
-  TINTRIX_ASSIGN_OR_RETURN(const FadeJobStats written, stream.Finish());
+  TINTRIX_RETURN_IF_ERROR(ForEachText(job, in, [&](std::string_view text) {
+    return AddMoved(stream, document, stage, motion, text, tally);
+  }));
+  TINTRIX_ASSIGN_OR_RETURN(FadeJobStats written, stream.Finish());
+  if (tally) written.contrast = tally->count();
   if (stats) *stats = written;
   return Status::Ok();
 }

@@ -4,6 +4,7 @@
 
 #include "engine/color.h"
 #include "engine/colorcount.h"
+#include "engine/colornames.h"
 #include "engine/markupformat.h"
 #include "output/fadedocument.h"
 
@@ -41,6 +42,12 @@ std::vector<Choice> ColorCountChoices() {
 std::vector<Choice> ColorSlotChoices() {
   std::vector<Choice> choices;
   for (std::size_t k = 1; k <= kColorSlots; ++k) choices.push_back({std::to_string(k) + "=", {}});
+  return choices;
+}
+
+std::vector<Choice> ColorNameChoices() {
+  std::vector<Choice> choices;
+  for (const NamedColor& color : CssNamedColors()) choices.push_back({std::string(color.name), {}});
   return choices;
 }
 

@@ -31,6 +31,9 @@ std::vector<Choice> ColorCountChoices();
 // "1=" to "32=", the starts of --color's argument.
 std::vector<Choice> ColorSlotChoices();
 
+// The colours' names (CssNamedColors), for --background and after --color's "K=".
+std::vector<Choice> ColorNameChoices();
+
 // Each format's document for "Hi" faded from red to blue, markup only, one a line after its
 // name; ESC stands for the escape character, and a document too long for its line is cut
 // where its second colour tag starts.

@@ -9,6 +9,8 @@
 #include "cli/optionchoices.h"
 #include "engine/blendspace.h"
 #include "engine/color.h"
+#include "engine/colornames.h"
+#include "engine/colorstops.h"
 #include "engine/text.h"
 #include "output/blocklayout.h"
 
@@ -25,20 +27,20 @@ T WholeNumber(const OptionUse& use) {
   return *number;
 }
 
-// "#RRGGBB" to a colour value (red in the low byte); decimal text passes unchanged.
+// "#RRGGBB", "#RGB" or a colour's name to a colour value (red in the low byte); any other
+// text passes unchanged, for the fade to take as a decimal colour value or refuse.
 std::string ColorOptionValue(const OptionUse& use, const std::string& value) {
-  if (value.empty() || value.front() != '#') return value;
-  const std::string_view hex = std::string_view(value).substr(1);
-  const auto isHexDigit = [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-  };
-  const std::optional<std::uint32_t> rgb =
-      hex.size() == 6 && std::all_of(hex.begin(), hex.end(), isHexDigit)
-          ? ParseWhole<std::uint32_t>(hex, 16)
-          : std::nullopt;
-  if (!rgb) {
-    throw UsageError(std::string(use.option) + ": \"" + value + "\" is not of the form #RRGGBB");
+  std::optional<std::uint32_t> rgb;
+  if (!value.empty() && value.front() == '#') {
+    rgb = ParseHexColor(value);
+    if (!rgb) {
+      throw UsageError(std::string(use.option) + ": \"" + value +
+                       "\" is not of the form #RRGGBB or #RGB");
+    }
+  } else {
+    rgb = FindNamedColor(TrimBlanks(value));
   }
+  if (!rgb) return value;
   const Channels channels{static_cast<int>(*rgb >> 16), static_cast<int>((*rgb >> 8) & 0xFF),
                           static_cast<int>(*rgb & 0xFF)};
   return std::to_string(PackColor(channels));
@@ -131,8 +133,36 @@ void SetColor(CommandLine& line, const OptionUse& use) {
     throw UsageError(std::string(use.option) + " takes K=VALUE with K from 1 to " +
                      std::to_string(kColorSlots) + ", not \"" + assignment + "\"");
   }
-  line.edits.push_back([k = *slot, value = ColorOptionValue(use, assignment.substr(equals + 1))](
-                           FadeSettings& fade) { fade.colors[k - 1] = value; });
+  // The value, and after its last "@" the position; neither a value nor a name holds one.
+  std::string value = assignment.substr(equals + 1);
+  std::optional<int> position;
+  if (const std::size_t at = value.rfind('@'); at != std::string::npos) {
+    position = ParseStopPosition(std::string_view(value).substr(at + 1));
+    if (!position) {
+      throw UsageError(std::string(use.option) + ": \"" + value.substr(at + 1) +
+                       "\" is not a position from 0 to 100 with at most one decimal");
+    }
+    value.resize(at);
+  }
+  line.colorStage.positions[*slot - 1] = position;
+  line.edits.push_back([k = *slot, color = ColorOptionValue(use, value)](FadeSettings& fade) {
+    fade.colors[k - 1] = color;
+  });
+}
+
+void SetBackground(CommandLine& line, const OptionUse& use) {
+  const std::string value = ColorOptionValue(use, *use.value);
+  const std::optional<ColorValue> color = ParseColorValue(value);
+  if (!color) {
+    throw UsageError(std::string(use.option) + " takes a colour value, #RRGGBB, #RGB or a " +
+                     "colour's name, not \"" + *use.value + "\"");
+  }
+  line.colorStage.background = ColorChannels(*color);
+}
+
+void SetMinContrast(CommandLine& line, const OptionUse& use) {
+  line.colorStage.minContrast =
+      static_cast<int>(Thousandths(use, false, 1000, 21000, "a contrast ratio from 1 to 21"));
 }
 
 void SetPhase(CommandLine& line, const OptionUse& use) {

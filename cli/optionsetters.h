@@ -53,7 +53,8 @@ void SetFormat(CommandLine& line, const OptionUse& use);
 void SetBlock(CommandLine& line, const OptionUse& use);
 void SetBlend(CommandLine& line, const OptionUse& use);
 
-// --color K=VALUE, the value in decimal or as #RRGGBB (red in the low byte once read).
+// --color K=VALUE[@P]: the value in decimal, as #RRGGBB or #RGB, or a CSS colour name (red in
+// the low byte once read); P, a position from 0 to 100 with at most one decimal.
 void SetColor(CommandLine& line, const OptionUse& use);
 
 // The motion: --phase P (-1 < P < 1), --frames F, --animate[=SECONDS], --moving SECONDS. The
@@ -62,6 +63,11 @@ void SetPhase(CommandLine& line, const OptionUse& use);
 void SetFrames(CommandLine& line, const OptionUse& use);
 void SetAnimate(CommandLine& line, const OptionUse& use);
 void SetMoving(CommandLine& line, const OptionUse& use);
+
+// --background COLOUR (any value --color takes) and --min-contrast R (1 to 21, at most three
+// decimals).
+void SetBackground(CommandLine& line, const OptionUse& use);
+void SetMinContrast(CommandLine& line, const OptionUse& use);
 
 // --read and the options only it takes, which each note their name in `readOnly`.
 void SetRead(CommandLine& line, const OptionUse& use);

@@ -11,7 +11,10 @@
 #include "cli/documentoutput.h"
 #include "cli/linereader.h"
 #include "engine/color.h"
+#include "engine/colorcount.h"
+#include "engine/colorstops.h"
 #include "engine/fadesettings.h"
+#include "engine/stopfit.h"
 #include "engine/text.h"
 #include "store/fadefilecommands.h"
 
@@ -59,10 +62,22 @@ Status ReadEachLine(const ReadJob& job, std::istream& input, ReadLines& lines,
     const std::size_t number = ++lines.documents;
     StatusOr<FadeReading> reading = ReadFade(line, job.from);
     if (!reading.ok()) return LineError(number, reading.status().message());
-    const std::optional<FadeFit> fit = FitFade(reading->rgb, reading->known, options);
+    std::optional<FadeFit> fit = FitFade(reading->rgb, reading->known, options);
     if (!fit) return LineError(number, "no character in a colour tag");
+    // Colours at positions win with fewer colours than the evenly spread fit that is taken
+    // (an exact one, or one within --max-error), or when none is; a fade file cannot hold
+    // them.
+    std::vector<int> positions;
+    if (!job.text && !job.saveFade) {
+      const bool taken = fit->largestError <= job.maxError;
+      const int most = taken ? static_cast<int>(fit->colors.size()) - 1 : kMaxFadeColors;
+      if (std::optional<StopFit> stops = FitStops(reading->rgb, reading->known, most)) {
+        fit = FadeFit{std::move(stops->colors), 0};
+        positions = std::move(stops->positions);
+      }
+    }
     if (fit->largestError > 0) approximate.push_back({number, fit->largestError});
-    lines.output += job.text ? reading->text : FadeOptionsLine(*reading, *fit);
+    lines.output += job.text ? reading->text : FadeOptionsLine(*reading, *fit, positions);
     lines.output += '\n';
     if (job.saveFade) {
       lines.fade = SavedFade(*reading, *fit);
@@ -115,14 +130,19 @@ std::string ShellWord(std::string_view word) {
   return quoted + "'";
 }
 
-std::string FadeOptionsLine(const FadeReading& reading, const FadeFit& fit) {
+std::string FadeOptionsLine(const FadeReading& reading, const FadeFit& fit,
+                            std::span<const int> positions) {
   const FormatTraits& format = TraitsOf(reading.format);
   std::string line;
   if (reading.format != MarkupFormat::kClassic)
     line += "--format " + std::string(format.name) + " ";
   line += "--colors " + std::to_string(fit.colors.size());
   for (std::size_t k = 0; k < fit.colors.size(); ++k) {
-    line += " --color " + std::to_string(k + 1) + "=" + std::to_string(PackColor(fit.colors[k]));
+    const Channels& color = fit.colors[k];
+    line += " --color " + std::to_string(k + 1) + "=";
+    line += positions.empty() ? std::to_string(PackColor(color))
+                              : "#" + MarkupColor(color.red, color.green, color.blue) + "@" +
+                                    StopPositionText(positions[k]);
   }
   line += reading.wavy ? " --wavy" : " --no-wavy";
   if (reading.merged) line += " --merge";

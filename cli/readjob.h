@@ -4,6 +4,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,10 @@ struct ApproximateFit {
 };
 
 // Reads each line of the job's file (or of `in`) as one document (ReadFade), finds its fade
-// (FitFade; with saveFade only the window's counts) and writes for each one line: the
-// options that make that fade again (FadeOptionsLine), or its text. Every line is read before
+// (FitFade; with saveFade only the window's counts; unless saveFade, a fit with colours at
+// positions, FitStops, wins when it has fewer colours than the evenly spread fit taken, exact
+// or within maxError, or when none is taken) and writes for each one line: the options that
+// make that fade again (FadeOptionsLine), or its text. Every line is read before
 // anything is written, so that a failure writes nothing: the output goes at the end to the
 // output file (replaced in one step), or to `outFd` with write(2) when it is not negative,
 // or to `out`. With saveFade, the input must hold exactly one document, whose fade is written
@@ -51,7 +54,10 @@ Status RunReadJob(const ReadJob& job, std::istream& in, std::ostream& out, int o
 // and the styles on or off, the font where the format writes one (quoted for a POSIX shell),
 // and --format, --merge and --markup-only where the document shows them. --markup-only
 // stands for a document with neither a font tag nor a style, which it makes byte for byte.
-std::string FadeOptionsLine(const FadeReading& reading, const FadeFit& fit);
+// With `positions` (one for each colour, in tenths of a percent), each colour is written as
+// #RRGGBB@P; without, as a colour value.
+std::string FadeOptionsLine(const FadeReading& reading, const FadeFit& fit,
+                            std::span<const int> positions = {});
 
 // `word` as a POSIX shell reads it back as one word: unchanged when it needs no quoting,
 // else in single quotes, a quote itself as '\''.

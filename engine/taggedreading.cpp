@@ -157,6 +157,21 @@ bool TakeColorTag(std::string_view& rest, const FormatTraits& format, MarkupRead
   return true;
 }
 
+// A wave state closed and the next opened with no colour tag between, as a run of one colour
+// (--merge) writes them between its characters: "</SUP><SUP>".
+bool TakeWaveBetween(std::string_view& rest, const FormatTraits& format) {
+  for (std::size_t closed = 1; closed <= 2; ++closed) {
+    for (std::size_t opened = 1; opened <= 2; ++opened) {
+      std::string_view probe = rest;
+      if (Take(probe, format.waveClose[closed]) && Take(probe, format.waveOpen[opened])) {
+        rest = probe;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 MarkupReading ReadTagged(std::string_view document, MarkupFormat kind) {
@@ -175,6 +190,7 @@ MarkupReading ReadTagged(std::string_view document, MarkupFormat kind) {
         (Take(rest, format.waveClose[1]) || Take(rest, format.waveClose[2]))) {
       continue;
     }
+    if (format.wave == WavePlace::kAfterColorTag && TakeWaveBetween(rest, format)) continue;
     if (Take(rest, format.runClose)) {
       AddNoColor(reading);
       continue;

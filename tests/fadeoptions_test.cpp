@@ -113,9 +113,10 @@ TEST(FadeOptions, EveryOptionIsWellFormed) {
     EXPECT_EQ(option.metavar.empty(), option.argument == Argument::kNone) << name;
     const bool offersChoices = option.values == Values::kChoice ||
                                option.values == Values::kSuggested ||
-                               option.values == Values::kPrefix;
+                               option.values == Values::kPrefix || option.values == Values::kNames;
     EXPECT_EQ(option.choices != nullptr, offersChoices) << name;
     EXPECT_TRUE(option.choices == nullptr || !option.choices().empty()) << name;
+    EXPECT_TRUE(option.assigned == nullptr || option.values == Values::kPrefix) << name;
     EXPECT_FALSE(option.help.empty()) << name;
     EXPECT_NE(option.set, nullptr) << name;
   }

@@ -76,6 +76,17 @@ TEST(Motion, PhasesAndFramesMoveThePlainFadesColours) {
       {"backwards", {"--phase", "-0.25"}, "Hello, world\nab\n", 0, -0.25},
       {"almost all of it", {"--phase", "0.999"}, "Hello, world\n", 0, 0.999},
       {"a step back", {"--phase", "-0.001", "--wavy", "--seed", "3"}, "abc\n", 0, -0.001},
+      // The colours at positions and raised to a contrast are the ones that move.
+      {"positions and contrast, then motion",
+       {"--frames", "9", "--color", "3=#0000FF@30", "--color", "5=yellow@90", "--background",
+        "white", "--min-contrast", "4.5"},
+       "Hello, world\nab\n",
+       9},
+      {"positions, then a phase",
+       {"--phase", "0.3", "--color", "2=#00FF00@10", "--blend", "oklch"},
+       "Hello, world\n",
+       0,
+       0.3},
   };
   for (const auto& c : cases) {
     std::vector<std::string> fade = kFade;

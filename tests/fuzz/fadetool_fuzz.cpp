@@ -1,6 +1,7 @@
 // The companion's argument and fade-file handling on arbitrary arguments and fade-file bytes:
 // it ends with 0, 1 or 2; on 1 or 2 nothing is on standard output and the message is one
 // line (2: and the hint); on 0 standard error is empty, or holds the one line of --stats.
+// Among the arguments: colours by name, #RGB and at positions, --background, --min-contrast.
 #include <unistd.h>
 #include <algorithm>
 #include <cstdint>
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // depends on how the options read: --version may be an option or a value.)
       const bool stats = std::find(args.begin(), args.end(), "--stats") != args.end();
       const bool statsLine = lines == 1 && message.starts_with("tintrix-fade: ") &&
-                             message.ends_with(" colour tags\n");
+                             message.find(" colour tags") != std::string::npos;
       if (!message.empty() && !(stats && statsLine)) Fail("a success with a message");
       break;
     }

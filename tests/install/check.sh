@@ -221,8 +221,8 @@ check_command_line() {
 }
 
 # complete_line SHELL FILE DUMP LINE: the words SHELL offers for LINE with the completion FILE
-# of tintrix-fade, one a line, sorted, without the "--option=" that some shells repeat in front
-# of a value. zsh reads FILE's folder and keeps its cache in DUMP.
+# of tintrix-fade, one a line, sorted, without the "--option=" and "K=" that some shells repeat
+# in front of a value. zsh reads FILE's folder and keeps its cache in DUMP.
 complete_line() {
   local shell=$1 file=$2 dump=$3 line=$4
   case $shell in
@@ -239,7 +239,7 @@ complete_line() {
       bash "$file" "$line" ;;
     fish) fish --no-config -c 'source $argv[1]; complete -C $argv[2]' "$file" "$line" | cut -f1 ;;
     zsh) "$(dirname "$0")/zsh-complete.zsh" "$(dirname "$file")" "$dump" "$line" ;;
-  esac </dev/null | sed 's/^--[a-z-]*=//' | grep -v '^$' | LC_ALL=C sort -u
+  esac </dev/null | sed -E 's/^--[a-z-]*=//; s/^[0-9]+=([a-z])/\1/' | grep -v '^$' | LC_ALL=C sort -u
 }
 
 # completes SHELL FILE DUMP: a failure for each line "LINE|WORDS" of standard input for which
@@ -279,6 +279,12 @@ check_completion() {
     sed -n 's/.*--format takes \(.*\), not.*/\1/p' | sed 's/,\| or / /g' | tr -s ' ' '\n' |
     LC_ALL=C sort | paste -sd ' ')
   [[ -n $formats ]] || fail "tintrix-fade --format=none names no formats"
+  # The colour names that start with "dark".
+  local name dark=""
+  for name in blue cyan goldenrod gray green grey khaki magenta olivegreen orange orchid red \
+    salmon seagreen slateblue slategray slategrey turquoise violet; do
+    dark+="${dark:+ }dark$name"
+  done
   completes "$shell" "$file" "$work/zcompdump" <<EOF
 tintrix-fade --colors |10 2 3 4 5
 tintrix-fade --format |$formats
@@ -286,6 +292,10 @@ tintrix-fade --format=mi|minecraft minecraft-section minecraft-x minimessage
 tintrix-fade --blend ok|oklab oklch
 tintrix-fade --block=|columns diagonal lines
 tintrix-fade --color |10= 11= 12= 13= 14= 15= 16= 17= 18= 19= 1= 20= 21= 22= 23= 24= 25= 26= 27= 28= 29= 2= 30= 31= 32= 3= 4= 5= 6= 7= 8= 9=
+tintrix-fade --color 1=rebecca|rebeccapurple
+tintrix-fade --color=2=lightgoldenrody|lightgoldenrodyellow
+tintrix-fade --color 31=dark|$dark
+tintrix-fade --background lightgoldenrody|lightgoldenrodyellow
 tintrix-fade --no-|--no-bold --no-italic --no-underline --no-wavy
 tintrix-fade --max|--max-error --max-length
 tintrix-fade --from mi|minecraft minecraft-section minecraft-x minimessage
