@@ -411,7 +411,8 @@ def check_save_and_fade_info(session, program):
     session.type_text(path)
     session.keys("Return")
     session.wait_gone(dialog, "the save dialog to close")
-    expect(os.path.exists(path), f"Save Fade wrote no {path}")
+    # The dialog is gone before the program has written the file.
+    poll(f"Save Fade to write {path}", lambda: os.path.exists(path))
     with open(path, "rb") as f:
         expect(f.read().startswith(b"[Main]\r\nFadeName=Sunset\r\n"), f"{path} holds no fade")
     log(f"saved the fade as {path}")
