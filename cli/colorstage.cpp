@@ -28,7 +28,14 @@ void ContrastTally::Add(std::uint32_t rgb, bool changed) {
   m_count.changed += changed ? 1 : 0;
 }
 
-void ContrastTally::Add(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> changed) {
+void ContrastTally::Add(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> changed,
+                        int levels) {
+  std::vector<std::uint32_t> reduced;
+  if (levels < 256) {
+    reduced.assign(rgb.begin(), rgb.end());
+    ReduceToLevels(reduced, levels);
+    rgb = reduced;
+  }
   for (std::size_t i = 0; i < rgb.size(); ++i) Add(rgb[i], i < changed.size() && changed[i] != 0);
 }
 
@@ -63,6 +70,7 @@ StatusOr<std::optional<ColorStage>> ColorStage::Create(const FadeSettings& fade,
   if (raises) {
     const double ratio = *options.minContrast / 1000.0;
     stage.m_raise = ContrastRaise::For(*options.background, ratio);
+    stage.m_minContrast = ratio;
     if (!stage.m_raise) {
       return Status::InvalidArgument("No colour of any lightness has a contrast of " +
                                      ContrastRatioText(ratio) + ":1 against " +
@@ -90,6 +98,27 @@ StageColors ColorStage::Colors(std::size_t n) const {
 std::optional<ContrastTally> ColorStage::NewTally() const {
   if (!m_background) return std::nullopt;
   return ContrastTally(*m_background);
+}
+
+Status ColorStage::Append(const FadeDocument& made, const CharacterText& characters,
+                          std::span<const std::uint32_t> rgb, const FadeHooks& hooks,
+                          std::string& out) const {
+  if (m_raise && made.levels() < 256) {
+    std::vector<std::uint32_t> reduced(rgb.begin(), rgb.end());
+    ReduceToLevels(reduced, made.levels());
+    std::sort(reduced.begin(), reduced.end());
+    reduced.erase(std::unique(reduced.begin(), reduced.end()), reduced.end());
+    for (const std::uint32_t color : reduced) {
+      // The same margin the raise reaches its ratio with.
+      if (ContrastRatio(ChannelsOf(color), *m_background) < m_minContrast - 1e-9) {
+        return Status::Error(StatusCode::kOutOfRange,
+                             "with " + std::to_string(made.levels()) +
+                                 " levels per channel, a colour falls below the contrast of " +
+                                 ContrastRatioText(m_minContrast) + ":1");
+      }
+    }
+  }
+  return made.AppendInColors(characters, rgb, hooks, out);
 }
 
 std::string ContrastRatioText(double ratio) {

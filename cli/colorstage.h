@@ -53,8 +53,10 @@ class ContrastTally {
   // Counts one character of colour `rgb` (0xRRGGBB), changed by the contrast rule or not.
   void Add(std::uint32_t rgb, bool changed);
 
-  // Counts the characters of `colors` (as ColorStage::Colors gives them).
-  void Add(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> changed);
+  // Counts the characters of `colors` (as ColorStage::Colors gives them), as a document
+  // written with `levels` levels per channel (DocumentStream::LastLevels) shows them.
+  void Add(std::span<const std::uint32_t> rgb, std::span<const std::uint8_t> changed,
+           int levels = 256);
 
   const ContrastCount& count() const { return m_count; }
 
@@ -83,6 +85,13 @@ class ColorStage {
   // A tally against the background, when one is given.
   std::optional<ContrastTally> NewTally() const;
 
+  // Appends made's document of `characters` in colours `rgb` (as Colors gives them, moved or
+  // not), as FadeDocument::AppendInColors does. A document that reduces its colours to fewer
+  // levels (--max-length's later tries) can take a raised colour below the least contrast
+  // again: such a document fails with kOutOfRange, appending nothing.
+  Status Append(const FadeDocument& made, const CharacterText& characters,
+                std::span<const std::uint32_t> rgb, const FadeHooks& hooks, std::string& out) const;
+
  private:
   ColorStage(FadeDocument document, BlendSpace blend)
       : m_document(std::move(document)), m_blend(blend) {}
@@ -93,6 +102,7 @@ class ColorStage {
   std::vector<StopPlace> m_places;  // and their places; empty without positions
   std::optional<Channels> m_background;
   std::optional<ContrastRaise> m_raise;
+  double m_minContrast = 1;  // with m_raise
   // The raised colour of each colour raised so far.
   mutable std::unordered_map<std::uint32_t, std::uint32_t> m_raised;
 };

@@ -11,11 +11,14 @@ namespace {
 // Appends to `kept` the document `make` makes with the first try that has at most `limit` code
 // points; the wave starts from `random` as it is for every try and ends as the kept try left
 // it. A try that grows past the limit is counted to its end but not kept, so memory stays
-// bounded whatever the text.
-Status AppendWithinLimit(SizeTries& tries, const MakeDocument& make, std::size_t limit,
-                         ClockSeededRandom& random, std::size_t& tags, std::string& kept) {
+// bounded whatever the text; one that make refuses (kOutOfRange) is passed over. Gives the
+// kept try's document.
+StatusOr<const FadeDocument*> AppendWithinLimit(SizeTries& tries, const MakeDocument& make,
+                                                std::size_t limit, ClockSeededRandom& random,
+                                                std::size_t& tags, std::string& kept) {
   const ClockSeededRandom start = random;
   std::size_t shortest = SIZE_MAX;
+  Status refused;  // the last try that broke a rule of the colours
   for (std::size_t k = 0; k < tries.size(); ++k) {
     TINTRIX_ASSIGN_OR_RETURN(const FadeDocument* const document, tries.Get(k));
     random = start;
@@ -35,20 +38,26 @@ Status AppendWithinLimit(SizeTries& tries, const MakeDocument& make, std::size_t
       return Status::Ok();
     };
     std::string rest;
-    TINTRIX_RETURN_IF_ERROR(make(*document, hooks, rest));
+    Status made = make(*document, hooks, rest);
+    if (made.code() == StatusCode::kOutOfRange) {
+      refused = std::move(made);
+      continue;
+    }
+    TINTRIX_RETURN_IF_ERROR(made);
     length += CountCodePoints(rest);
     if (length <= limit) {
       kept += fitting;
       kept += rest;
       tags += tryTags;
-      return Status::Ok();
+      return document;
     }
     shortest = std::min(shortest, length);
   }
   random = start;
-  return Status::InvalidArgument("The shortest document made is " + std::to_string(shortest) +
-                                 " characters long, more than --max-length " +
-                                 std::to_string(limit));
+  std::string message = "The shortest document made is " + std::to_string(shortest) +
+                        " characters long, more than --max-length " + std::to_string(limit);
+  if (!refused.ok()) message += "; " + refused.message();
+  return Status::InvalidArgument(std::move(message));
 }
 
 }  // namespace
@@ -104,6 +113,7 @@ DocumentStream::DocumentStream(FadeDocument document, const FadeSettings& fade, 
       m_counted(output, counting),
       m_random(job.seed ? ClockSeededRandom(*job.seed) : ClockSeededRandom()) {
   if (job.maxLength) m_tries.emplace(fade, job);
+  m_lastLevels = m_document.levels();
   m_hooks.wave = &m_random;
   if (counting) m_hooks.colorTags = &m_tags;
   m_hooks.drain = [this](std::string_view bytes) { return m_counted.Append(bytes); };
@@ -119,8 +129,10 @@ Status DocumentStream::Add(std::string_view text) {
 Status DocumentStream::Add(const MakeDocument& make) {
   if (m_tries) {
     // Held whole: a later document that fits nowhere must leave the output empty.
-    TINTRIX_RETURN_IF_ERROR(
+    TINTRIX_ASSIGN_OR_RETURN(
+        const FadeDocument* const kept,
         AppendWithinLimit(*m_tries, make, *m_job.maxLength, m_random, m_tags, m_block));
+    m_lastLevels = kept->levels();
   } else {
     TINTRIX_RETURN_IF_ERROR(make(m_document, m_hooks, m_block));
   }

@@ -86,6 +86,10 @@ class DocumentStream {
   const ClockSeededRandom& WaveState() const { return m_random; }
   void SetWave(const ClockSeededRandom& state) { m_random = state; }
 
+  // The levels per channel the last document added was written with: fewer than the job's
+  // when --max-length took a try that reduces them.
+  int LastLevels() const { return m_lastLevels; }
+
   // Writes what is left and ends the output; what was written, counted when asked for.
   StatusOr<FadeJobStats> Finish();
 
@@ -99,6 +103,7 @@ class DocumentStream {
   FadeHooks m_hooks;
   std::string m_block;
   std::size_t m_documents = 0;
+  int m_lastLevels = 256;
 };
 
 }  // namespace tintrix

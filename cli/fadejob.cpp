@@ -40,11 +40,11 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorS
     // Once for the text, whichever tries --max-length makes of it.
     const CharacterText characters = SplitCharacters(text);
     const StageColors colors = stage->Colors(characters.size());
-    if (tally) tally->Add(colors.rgb, colors.changed);
     TINTRIX_RETURN_IF_ERROR(
         stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
-          return made.AppendInColors(characters, colors.rgb, hooks, out);
+          return stage->Append(made, characters, colors.rgb, hooks, out);
         }));
+    if (tally) tally->Add(colors.rgb, colors.changed, stream.LastLevels());
   }
   TINTRIX_ASSIGN_OR_RETURN(FadeJobStats written, stream.Finish());
   if (tally) written.contrast = tally->count();
@@ -66,19 +66,23 @@ Status WriteBlock(const FadeSettings& fade, const FadeJob& job, const ColorStage
   std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
   DocumentStream stream(std::move(document), fade, job, output, stats != nullptr);
   std::vector<std::uint32_t> lineColors;
+  std::vector<std::uint8_t> lineChanged;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const CharacterText characters = SplitCharacters(lines[k]);
     places.Of(k, characters, lineColors);
+    lineChanged.clear();
     if (!colors.rgb.empty()) {
       for (std::uint32_t& color : lineColors) {
-        if (tally) tally->Add(colors.rgb[color], colors.changed[color] != 0);
+        if (tally) lineChanged.push_back(colors.changed[color]);
         color = colors.rgb[color];
       }
     }
     TINTRIX_RETURN_IF_ERROR(
         stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
-          return made.AppendInColors(characters, lineColors, hooks, out);
+          return stage ? stage->Append(made, characters, lineColors, hooks, out)
+                       : made.AppendInColors(characters, lineColors, hooks, out);
         }));
+    if (tally) tally->Add(lineColors, lineChanged, stream.LastLevels());
   }
   TINTRIX_ASSIGN_OR_RETURN(FadeJobStats written, stream.Finish());
   if (tally) written.contrast = tally->count();

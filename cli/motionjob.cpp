@@ -75,15 +75,18 @@ Status AddMoved(DocumentStream& stream, const FadeDocument& document, const Colo
       tally ? std::optional<MotionLoop>(std::in_place, changed) : std::nullopt;
   const ClockSeededRandom wave = stream.WaveState();
   const auto add = [&](std::size_t offset) {
+    stream.SetWave(wave);
+    TINTRIX_RETURN_IF_ERROR(
+        stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
+          return stage ? stage->Append(made, characters, loop.At(offset), hooks, out)
+                       : made.AppendInColors(characters, loop.At(offset), hooks, out);
+        }));
     if (tally) {
       const std::span<const std::uint32_t> flags = changes->At(offset);
       const std::vector<std::uint8_t> moved(flags.begin(), flags.end());
-      tally->Add(loop.At(offset), moved);
+      tally->Add(loop.At(offset), moved, stream.LastLevels());
     }
-    stream.SetWave(wave);
-    return stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
-      return made.AppendInColors(characters, loop.At(offset), hooks, out);
-    });
+    return Status::Ok();
   };
   switch (motion.kind) {
     case Kind::kPhase:

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/internal/segmentcolors.h"
 #include "engine/internal/textescapes.h"
 
 namespace tintrix {
@@ -41,6 +42,12 @@ std::string MarkupFormatNames() {
 
 std::string EscapeForFormat(MarkupFormat format, std::string_view text) {
   return Escape(std::make_index_sequence<kFormats.size()>(), format, text);
+}
+
+void ReduceToLevels(std::span<std::uint32_t> rgb, int levels) {
+  if (levels >= 256) return;
+  const markup::LevelTable table(levels);
+  for (std::uint32_t& color : rgb) color = table(color);
 }
 
 }  // namespace tintrix

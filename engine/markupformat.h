@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -279,5 +281,9 @@ struct MarkupOptions {
   bool italic = false;
   bool bold = false;
 };
+
+// Reduces each colour of `rgb` (0xRRGGBB) to `levels` levels per channel (2 ... 256) in place,
+// as a document written with MarkupOptions::levels writes it.
+void ReduceToLevels(std::span<std::uint32_t> rgb, int levels);
 
 }  // namespace tintrix

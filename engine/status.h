@@ -17,6 +17,7 @@ enum class StatusCode {
   kIoError,          // reading or writing failed; reason() holds the system's words
   kOutOfMemory,      // the work needs more memory than there is
   kUsage,            // a command line that does not say what to do
+  kOutOfRange,       // one way of making the result breaks a rule asked of it; another may not
 };
 
 // The outcome of an operation that can fail. A failed Status carries a code and a message

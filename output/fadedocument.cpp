@@ -91,7 +91,7 @@ StatusOr<FadeDocument> FadeDocument::Create(const FadeSettings& fade, bool marku
     if (font) close += format.fontClose;
   }
   close += format.documentClose;
-  return FadeDocument(generator, std::move(open), std::move(close));
+  return FadeDocument(generator, std::move(open), std::move(close), options.levels);
 }
 
 Status FadeDocument::Append(std::string_view text, const FadeHooks& hooks, std::string& out) const {

@@ -38,17 +38,25 @@ class FadeDocument {
   // count that selects no fade.
   std::vector<std::uint32_t> Colors(std::size_t n) const;
 
+  // The levels per channel its colours are reduced to (MarkupOptions::levels).
+  int levels() const { return m_levels; }
+
   // Appends the document of `text` to `out`. Fails only when hooks.drain fails, with its
   // status; what is in `out` is then the drained part's rest.
   Status Append(std::string_view text, const FadeHooks& hooks, std::string& out) const;
 
  private:
-  FadeDocument(std::optional<FadeGenerator> generator, std::string open, std::string close)
-      : m_generator(generator), m_open(std::move(open)), m_close(std::move(close)) {}
+  FadeDocument(std::optional<FadeGenerator> generator, std::string open, std::string close,
+               int levels)
+      : m_generator(generator),
+        m_open(std::move(open)),
+        m_close(std::move(close)),
+        m_levels(levels) {}
 
   std::optional<FadeGenerator> m_generator;  // none for a count that selects no fade
   std::string m_open;                        // the font and style tags
   std::string m_close;
+  int m_levels;
 };
 
 // Appends the generator's markup for the fade: the request for colorCount colours with the

@@ -153,6 +153,36 @@ TEST(ContrastStage, HoldsInEveryMode) {
   }
 }
 
+// --max-length's tries with fewer levels per channel can move a raised colour below the
+// contrast again: such a try is passed over, and when nothing else fits the message says why.
+// What --stats says is the colours written.
+TEST(ContrastStage, FewerLevelsKeepTheContrast) {
+  bool reduced = false, refused = false;
+  for (const char* limit : {"400", "300", "200", "150", "100"}) {
+    const ToolRun run = RunTool(
+        With({"--color", "1=#FFEE88", "--color", "2=#3366FF@40", "--color", "3=gold",
+              "--background", "white", "--min-contrast", "4.5", "--stats", "--max-length", limit}),
+        "Readable on the page\n");
+    if (run.status != 0) {
+      EXPECT_EQ(run.status, 1) << limit;
+      refused |= run.err.find("falls below the contrast of 4.50:1") != std::string::npos;
+      continue;
+    }
+    const std::vector<Channels> colors = Colors(run.out);
+    double lowest = 21;
+    for (const Channels& color : colors) {
+      lowest = std::min(lowest, ContrastRatio(color, {255, 255, 255}));
+    }
+    EXPECT_GE(lowest, 4.5 - 1e-9) << limit;
+    EXPECT_NE(run.err.find(", lowest contrast " + ContrastRatioText(lowest) + ":1"),
+              std::string::npos)
+        << limit << ": " << run.err;
+    reduced |= colors.size() < 10;
+  }
+  EXPECT_TRUE(reduced);
+  EXPECT_TRUE(refused);
+}
+
 TEST(ContrastStage, WritesRatiosRoundedDown) {
   EXPECT_EQ(ContrastRatioText(4.4999999999), "4.50");
   EXPECT_EQ(ContrastRatioText(4.499), "4.49");
