@@ -18,6 +18,7 @@
 #include "output/fadedocument.h"
 #include "store/profile.h"
 #include "tests/runtool.h"
+#include "tests/sanitizers.h"
 #include "tests/smalldisk.h"
 
 namespace tintrix {
@@ -415,15 +416,9 @@ TEST(FadeToolProgram, RunsFromTheCommandLine) {
 }
 
 TEST(FadeToolProgram, RunningOutOfMemoryIsOneLineAndLeavesNoFile) {
-// GCC says AddressSanitizer is on with a macro, clang through __has_feature.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TINTRIX_UNDER_ASAN
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(TINTRIX_UNDER_ASAN)
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#endif
+  if (testing::kUnderSanitizers) {
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+  }
   QTemporaryDir dir;
   const QString output = dir.filePath("out.htm");
   QProcess process;

@@ -8,6 +8,7 @@
 
 #include "store/fadefilecommands.h"
 #include "tests/runtool.h"
+#include "tests/sanitizers.h"
 
 namespace tintrix {
 namespace {
@@ -125,7 +126,7 @@ FadeSettings OtherFade() {
 // prints on the same text, gives the same bytes; a wavy one with the same seed too.
 TEST(ReadJob, EveryFadeComesBackByteForByte) {
   std::mt19937_64 random(20261208);
-  for (int trial = 0; trial < 300; ++trial) {
+  for (int trial = 0; trial < testing::Trials(300); ++trial) {
     std::vector<std::string> made = RandomFade(random);
     const std::string text = RandomText(random);
     const std::string seed = std::to_string(trial);
@@ -188,7 +189,7 @@ std::vector<std::string> RandomPositionedFade(std::mt19937_64& random, int count
 // than made them.
 TEST(ReadJob, EveryPositionedFadeComesBackWithNoMoreColours) {
   std::mt19937_64 random(20261231);
-  for (int trial = 0; trial < 40; ++trial) {
+  for (int trial = 0; trial < testing::Trials(40); ++trial) {
     const int count = std::uniform_int_distribution<int>(2, 6)(random);
     std::vector<std::string> made = RandomPositionedFade(random, count);
     std::string text = RandomText(random);

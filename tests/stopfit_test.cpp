@@ -6,6 +6,7 @@
 
 #include "engine/colorstops.h"
 #include "engine/stoplines.h"
+#include "tests/sanitizers.h"
 
 namespace tintrix {
 namespace {
@@ -23,7 +24,7 @@ std::vector<std::uint32_t> Made(const std::vector<Channels>& colors,
 // characters unknown: the fit makes every known one again with no more colours.
 TEST(StopFit, FindsNoMoreColoursThanMadeTheText) {
   std::mt19937_64 random(3101);
-  for (int trial = 0; trial < 60; ++trial) {
+  for (int trial = 0; trial < testing::Trials(60); ++trial) {
     const std::size_t count = std::uniform_int_distribution<std::size_t>(2, 5)(random);
     const std::size_t n = trial % 10 == 9
                               ? std::uniform_int_distribution<std::size_t>(5000, 40000)(random)
