@@ -107,6 +107,15 @@ class ColorStage {
   mutable std::unordered_map<std::uint32_t, std::uint32_t> m_raised;
 };
 
+// Appends made's document of `characters` in colours `rgb`: through the stage
+// (ColorStage::Append), which keeps its contrast, when there is one.
+inline Status AppendInColors(const ColorStage* stage, const FadeDocument& made,
+                             const CharacterText& characters, std::span<const std::uint32_t> rgb,
+                             const FadeHooks& hooks, std::string& out) {
+  return stage ? stage->Append(made, characters, rgb, hooks, out)
+               : made.AppendInColors(characters, rgb, hooks, out);
+}
+
 // The contrast ratio as --stats writes it: two decimals, rounded down so that it never
 // claims more than there is ("4.49" for 4.4999).
 std::string ContrastRatioText(double ratio);

@@ -52,6 +52,18 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorS
   return Status::Ok();
 }
 
+// Turns the places of a line's characters (indices into colors.rgb) into their colours, and
+// notes in `changed` which of them the contrast rule changed.
+void ColorsOfPlaces(const StageColors& colors, std::vector<std::uint32_t>& line,
+                    std::vector<std::uint8_t>& changed) {
+  changed.clear();
+  if (colors.rgb.empty()) return;
+  for (std::uint32_t& color : line) {
+    if (!colors.changed.empty()) changed.push_back(colors.changed[color]);
+    color = colors.rgb[color];
+  }
+}
+
 // Writes the document of each line of `block`, its characters in the colours of their places
 // in one fade over the block.
 Status WriteBlock(const FadeSettings& fade, const FadeJob& job, const ColorStage* stage,
@@ -70,17 +82,10 @@ Status WriteBlock(const FadeSettings& fade, const FadeJob& job, const ColorStage
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const CharacterText characters = SplitCharacters(lines[k]);
     places.Of(k, characters, lineColors);
-    lineChanged.clear();
-    if (!colors.rgb.empty()) {
-      for (std::uint32_t& color : lineColors) {
-        if (tally) lineChanged.push_back(colors.changed[color]);
-        color = colors.rgb[color];
-      }
-    }
+    ColorsOfPlaces(colors, lineColors, lineChanged);
     TINTRIX_RETURN_IF_ERROR(
         stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
-          return stage ? stage->Append(made, characters, lineColors, hooks, out)
-                       : made.AppendInColors(characters, lineColors, hooks, out);
+          return AppendInColors(stage, made, characters, lineColors, hooks, out);
         }));
     if (tally) tally->Add(lineColors, lineChanged, stream.LastLevels());
   }

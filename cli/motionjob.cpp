@@ -78,8 +78,7 @@ Status AddMoved(DocumentStream& stream, const FadeDocument& document, const Colo
     stream.SetWave(wave);
     TINTRIX_RETURN_IF_ERROR(
         stream.Add([&](const FadeDocument& made, const FadeHooks& hooks, std::string& out) {
-          return stage ? stage->Append(made, characters, loop.At(offset), hooks, out)
-                       : made.AppendInColors(characters, loop.At(offset), hooks, out);
+          return AppendInColors(stage, made, characters, loop.At(offset), hooks, out);
         }));
     if (tally) {
       const std::span<const std::uint32_t> flags = changes->At(offset);
