@@ -26,6 +26,7 @@ PIECES = ["a", "b", "Hello", " ", "  ", "\t", "fade", "The quick brown fox. ", "
           "ü", "Привет", "東京", "\U0001F389", "\U0001F44D\U0001F3FD", "\U0001F1E9\U0001F1EA",
           "\U0001F469\u200D\U0001F4BB", "\u0915\u094D\u0937", "&", "§", "&l", "[", "]", "<",
           ">", "\"", "'", "\\", "\x1b", "\x7f", "\u0085", "\r", "\u00A0", "\u3000", "0", "#"]
+ASCII = "".join(chr(c) for c in range(0x20, 0x7F))
 BAD_BYTES = [b"\xff", b"\xc3", b"\xe2\x82", b"\x80", b"\xf0\x9f", b"\xed\xa0\x80"]
 
 
@@ -97,8 +98,16 @@ def random_run(rng, motion):
     longest = rng.choice([1000, 5000, 70000])
     if rng.random() < 0.3:
         return args + ["--", random_text(rng, longest).decode("utf-8", "surrogateescape")], b""
-    lines = [random_text(rng, longest if n < 3 else 300)
-             for n in range(rng.choice([0, 1, 2, 5, 50, 400]))]
+    if rng.random() < 0.3:
+        # Many lines of a few lengths in printable ASCII: the same length again and again,
+        # mostly of bytes every format writes as they are.
+        lengths = rng.sample([0, 1, 2, 7, 80, 255, 256, 257], 3)
+        alphabet = ASCII if rng.random() < 0.5 else "abc xyz.,!?-"
+        lines = ["".join(rng.choice(alphabet) for _ in range(rng.choice(lengths))).encode()
+                 for _ in range(rng.choice([3, 20, 200]))]
+    else:
+        lines = [random_text(rng, longest if n < 3 else 300)
+                 for n in range(rng.choice([0, 1, 2, 5, 50, 400]))]
     ending = rng.choice([b"\n", b"\r\n"])
     data = ending.join(lines) + (ending if rng.random() < 0.7 else b"")
     return args, data

@@ -121,9 +121,13 @@ DocumentStream::DocumentStream(FadeDocument document, const FadeSettings& fade, 
 }
 
 Status DocumentStream::Add(std::string_view text) {
-  return Add([text](const FadeDocument& document, const FadeHooks& hooks, std::string& out) {
-    return document.Append(text, hooks, out);
-  });
+  if (m_tries) {
+    return Add([text](const FadeDocument& document, const FadeHooks& hooks, std::string& out) {
+      return document.Append(text, hooks, out);
+    });
+  }
+  TINTRIX_RETURN_IF_ERROR(m_stamps.Append(text, m_hooks, m_block));
+  return Added();
 }
 
 Status DocumentStream::Add(const MakeDocument& make) {
@@ -136,6 +140,10 @@ Status DocumentStream::Add(const MakeDocument& make) {
   } else {
     TINTRIX_RETURN_IF_ERROR(make(m_document, m_hooks, m_block));
   }
+  return Added();
+}
+
+Status DocumentStream::Added() {
   m_block += '\n';
   ++m_documents;
   if (m_tries || m_block.size() < kDrainBytes) return Status::Ok();

@@ -11,6 +11,7 @@
 #include "cli/fadejob.h"
 #include "engine/randomsource.h"
 #include "engine/status.h"
+#include "output/documentstamps.h"
 #include "output/fadedocument.h"
 
 // The companion's documents on their way out: each made by a FadeDocument, tried under the
@@ -73,8 +74,11 @@ class DocumentStream {
   // stream. Counts what is written when `counting`.
   DocumentStream(FadeDocument document, const FadeSettings& fade, const FadeJob& job,
                  DocumentOutput& output, bool counting);
+  DocumentStream(const DocumentStream&) = delete;
+  DocumentStream& operator=(const DocumentStream&) = delete;
 
-  // The document of one more text, and its line feed.
+  // The document of one more text, and its line feed; short texts of plain bytes are stamped
+  // (DocumentStamps).
   Status Add(std::string_view text);
 
   // The document `make` makes, and its line feed. Fails with make's failure, the output's, or
@@ -94,7 +98,11 @@ class DocumentStream {
   StatusOr<FadeJobStats> Finish();
 
  private:
+  // The line feed after the document just made, and the block written when it is full.
+  Status Added();
+
   const FadeDocument m_document;
+  DocumentStamps m_stamps{m_document};
   const FadeJob& m_job;
   std::optional<SizeTries> m_tries;
   CountingOutput m_counted;

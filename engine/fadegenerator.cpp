@@ -82,6 +82,11 @@ std::vector<std::uint32_t> FadeGenerator::Colors(std::size_t n) const {
   return rgb;
 }
 
+std::array<bool, 128> FadeGenerator::PlainBytes() const {
+  if (!m_count || (m_wavy && WritesWave(m_options.format))) return {};
+  return markup::PlainBytes(m_options);
+}
+
 Status FadeGenerator::AppendInColors(const CharacterText& text, std::span<const std::uint32_t> rgb,
                                      const FadeHooks& hooks, std::string& out) const {
   if (!m_count || text.empty()) return Status::Ok();

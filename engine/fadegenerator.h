@@ -77,6 +77,12 @@ class FadeGenerator {
   // 0xRRGGBB: those Append writes, before the options' levels. Empty when n is 0.
   std::vector<std::uint32_t> Colors(std::size_t n) const;
 
+  // The printable ASCII bytes whose markup, as characters of a text, is the byte as it is,
+  // with nothing around it depending on it: a text of such bytes alone has the markup of any
+  // other text of its length, with its own bytes in their places. None when the fade draws
+  // the wave or writes nothing.
+  std::array<bool, 128> PlainBytes() const;
+
   // Appends the markup of `text` as Append does, but with character i in colour rgb[i]
   // (0xRRGGBB) instead of the fade's; rgb.size() must be text.size(). The options' levels,
   // size options and the wave apply as they do to a fade. Fails only when hooks.drain fails.

@@ -1,6 +1,7 @@
 #include "engine/internal/formatwriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -244,6 +245,7 @@ void FillFadeColors(std::span<const Channels> colors, const Segments& segments, 
 // text in given colours.
 template <MarkupFormat kFormat>
 struct InFormat {
+  static constexpr MarkupFormat kValue = kFormat;
   static Status Fade(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out);
@@ -304,6 +306,21 @@ Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText&
   return InAnyFormat(options.format, [&](auto format) {
     return decltype(format)::Colored(rgb, text, wavy, options, wave, hooks, out);
   });
+}
+
+std::array<bool, 128> PlainBytes(const MarkupOptions& options) {
+  std::array<bool, 128> plain{};
+  // Never fails: the call gives no status of its own.
+  static_cast<void>(InAnyFormat(options.format, [&](auto format) {
+    constexpr MarkupFormat kFormat = decltype(format)::kValue;
+    using Rules = CharacterRules<kFormat>;
+    for (unsigned char b = 0x20; b < 0x7F; ++b) {
+      plain[b] = !NeedsEscape<kFormat, true>(b) && !Rules::kStandAlone.Has(b) &&
+                 !Rules::kRetagStarts.Has(b) && !(options.skipBlanks && b == ' ');
+    }
+    return Status::Ok();
+  }));
+  return plain;
 }
 
 void FadeColors(std::span<const Channels> colors, const Segments& segments, BlendSpace blend,

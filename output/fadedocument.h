@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -37,6 +38,12 @@ class FadeDocument {
   // The colours the fade gives a text of n characters (FadeGenerator::Colors); empty for a
   // count that selects no fade.
   std::vector<std::uint32_t> Colors(std::size_t n) const;
+
+  // The bytes the fade writes as they are (FadeGenerator::PlainBytes); none for a count that
+  // selects no fade.
+  std::array<bool, 128> PlainBytes() const {
+    return m_generator ? m_generator->PlainBytes() : std::array<bool, 128>{};
+  }
 
   // The levels per channel its colours are reduced to (MarkupOptions::levels).
   int levels() const { return m_levels; }

@@ -58,6 +58,7 @@ find_file(TINTRIX_GRAPHEME_BREAK_TEST GraphemeBreakTest.txt
   PATHS /usr/share/unicode/auxiliary /usr/share/unicode-data/auxiliary NO_DEFAULT_PATH)
 target_compile_definitions(graphemes_test PRIVATE
   TINTRIX_GRAPHEME_BREAK_TEST="${TINTRIX_GRAPHEME_BREAK_TEST}")
+tintrix_add_test(documentstamps_test LIBRARIES tintrix_commands)
 tintrix_add_test(outputcommands_test LIBRARIES tintrix_commands)
 tintrix_add_test(profile_test LIBRARIES tintrix_commands)
 tintrix_add_test(settingsstore_test LIBRARIES tintrix_commands)

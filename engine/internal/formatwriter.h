@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -26,6 +27,11 @@ Status WriteFormattedFade(std::span<const Channels> colors, const fadeparts::Seg
 Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
                         const MarkupOptions& options, fadeparts::Wave& wave, const FadeHooks& hooks,
                         std::string& out);
+
+// The printable ASCII bytes that a text's markup in `options` holds as they are, wherever they
+// stand, and that nothing else in the markup depends on: neither escaped nor looked at by a
+// rule of the format's or an option's (a blank under skipBlanks).
+std::array<bool, 128> PlainBytes(const MarkupOptions& options);
 
 // The colours WriteFormattedFade gives the characters of a text cut into `segments`, before
 // any levels: colors.size() must be segments.count + 1, and `rgb` holds one per character.

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/fadegenerator.h"
+#include "engine/status.h"
+#include "output/fadedocument.h"
+
+namespace tintrix {
+
+// The documents of one FadeDocument for many short texts, as a copy each. Where a text is
+// made of plain bytes alone (FadeDocument::PlainBytes), its document is that of any other such
+// text of its length with its own bytes in their places: so the document of a length is made
+// once, from placeholder bytes, and each later text of that length is the copy with its bytes
+// put in. A length is stamped from its second text on, so that texts of lengths that never
+// come again cost no more than before; the others are made by the document as ever.
+class DocumentStamps {
+ public:
+  // The longest text stamped: the stamps of every length up to it take a few megabytes at
+  // most, and a longer text's own work dwarfs what a stamp saves.
+  static constexpr std::size_t kMaxCharacters = 256;
+
+  // `document` must outlive the stamps.
+  explicit DocumentStamps(const FadeDocument& document);
+
+  // Appends what document.Append(text, hooks, out) appends and adds its colour tags to
+  // *hooks.colorTags when that is set. Fails only as Append does; a stamped document is
+  // handed to hooks.drain whole, with the string, when the string then holds kDrainBytes.
+  Status Append(std::string_view text, const FadeHooks& hooks, std::string& out);
+
+  // How many of the texts appended were stamped.
+  std::size_t stamped() const { return m_stamped; }
+
+ private:
+  struct Stamp {
+    std::string markup;                 // the document of placeholder bytes
+    std::vector<std::uint32_t> places;  // where in it each character's byte is
+    std::size_t tags = 0;
+  };
+  enum class Seen : std::uint8_t { kNever, kOnce, kStamped, kNotStamped };
+
+  // True when every byte of `text` is plain.
+  bool Plain(std::string_view text) const;
+  // The stamp of texts of n plain bytes, made the second time it is asked for; nullptr before
+  // that and where the document does not hold each character once, in a fixed place.
+  const Stamp* StampOf(std::size_t n);
+  bool Make(std::size_t n, Stamp& stamp) const;
+
+  const FadeDocument& m_document;
+  // The printable bytes that are not plain, padded with a byte outside the printable ones;
+  // none more, or nothing is stamped.
+  std::array<unsigned char, 8> m_unplain{};
+  bool m_stamps = false;
+  char m_placeholders[2] = {};
+  std::vector<Seen> m_seen;
+  std::vector<Stamp> m_made;
+  std::size_t m_stamped = 0;
+};
+
+}  // namespace tintrix
