@@ -7,32 +7,18 @@ namespace tintrix {
 DocumentStamps::DocumentStamps(const FadeDocument& document)
     : m_document(document), m_seen(kMaxCharacters + 1), m_made(kMaxCharacters + 1) {
   const std::array<bool, 128> plain = document.PlainBytes();
-  std::size_t holes = 0;
   std::size_t placeholders = 0;
-  for (unsigned char b = 0x20; b < 0x7F; ++b) {
-    if (plain[b]) {
-      if (placeholders < 2) m_placeholders[placeholders++] = static_cast<char>(b);
-    } else if (holes < m_unplain.size()) {
-      m_unplain[holes++] = b;
-    } else {
-      return;
-    }
+  for (std::size_t b = 0; b < m_unplain.size(); ++b) {
+    m_unplain[b] = b >= plain.size() || !plain[b];
+    if (!m_unplain[b] && placeholders < 2) m_placeholders[placeholders++] = static_cast<char>(b);
   }
   m_stamps = placeholders == 2;
 }
 
 bool DocumentStamps::Plain(std::string_view text) const {
-  // One pass of comparisons, which the compiler makes many bytes at a time; a table would
-  // cost a load a byte.
-  const std::array<unsigned char, 8> holes = m_unplain;
-  unsigned char unplain = 0;
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    unsigned char hit = static_cast<unsigned char>(b - 0x20) > 0x5E;
-    for (const unsigned char hole : holes) hit |= b == hole;
-    unplain |= hit;
-  }
-  return unplain == 0;
+  bool unplain = false;
+  for (const char c : text) unplain |= m_unplain[static_cast<unsigned char>(c)];
+  return !unplain;
 }
 
 const DocumentStamps::Stamp* DocumentStamps::StampOf(std::size_t n) {
@@ -70,20 +56,60 @@ bool DocumentStamps::Make(std::size_t n, Stamp& stamp) const {
     places.push_back(static_cast<std::uint32_t>(i));
   }
   if (places.size() != n) return false;
-  stamp = Stamp{std::move(made[0]), std::move(places), tags[0]};
+  std::size_t stride = n > 1 ? places[1] - places[0] : 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if (places[k] - places[k - 1] != stride) stride = 0;
+  }
+  stamp = Stamp{std::move(made[0]), std::move(places), stride, tags[0]};
+  return true;
+}
+
+bool DocumentStamps::Put(const Stamp& stamp, std::string_view text, const FadeHooks& hooks,
+                         std::string& out) {
+  const std::size_t at = out.size();
+  out += stamp.markup;
+  char* const document = out.data() + at;
+  // Each byte is checked as it is put: a text is looked at once. Locals, which the compiler
+  // would otherwise load again after every store of a byte.
+  const std::uint32_t* const places = stamp.places.data();
+  const bool* const unplainBytes = m_unplain.data();
+  const char* const bytes = text.data();
+  bool unplain = false;
+  if (stamp.stride != 0) {
+    // Most formats put every character's tag before it, each as long as the others.
+    char* at = document + places[0];
+    const std::size_t stride = stamp.stride;
+    for (std::size_t k = 0; k < text.size(); ++k, at += stride) {
+      unplain |= unplainBytes[static_cast<unsigned char>(bytes[k])];
+      *at = bytes[k];
+    }
+  } else {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      unplain |= unplainBytes[static_cast<unsigned char>(bytes[k])];
+      document[places[k]] = bytes[k];
+    }
+  }
+  if (unplain) {
+    out.resize(at);
+    return false;
+  }
+  if (hooks.colorTags) *hooks.colorTags += stamp.tags;
+  ++m_stamped;
   return true;
 }
 
 Status DocumentStamps::Append(std::string_view text, const FadeHooks& hooks, std::string& out) {
-  const Stamp* const stamp =
-      m_stamps && text.size() <= kMaxCharacters && Plain(text) ? StampOf(text.size()) : nullptr;
-  if (stamp == nullptr) return m_document.Append(text, hooks, out);
-  const std::size_t at = out.size();
-  out += stamp->markup;
-  char* const document = out.data() + at;
-  for (std::size_t k = 0; k < text.size(); ++k) document[stamp->places[k]] = text[k];
-  if (hooks.colorTags) *hooks.colorTags += stamp->tags;
-  ++m_stamped;
+  const std::size_t n = text.size();
+  bool put = false;
+  if (m_stamps && n <= kMaxCharacters) {
+    if (m_seen[n] == Seen::kStamped) {
+      put = Put(m_made[n], text, hooks, out);
+    } else if (Plain(text)) {
+      const Stamp* const stamp = StampOf(n);
+      put = stamp != nullptr && Put(*stamp, text, hooks, out);
+    }
+  }
+  if (!put) return m_document.Append(text, hooks, out);
   if (hooks.drain && out.size() >= kDrainBytes) {
     Status drained = hooks.drain(out);
     out.clear();

@@ -40,6 +40,8 @@ class DocumentStamps {
   struct Stamp {
     std::string markup;                 // the document of placeholder bytes
     std::vector<std::uint32_t> places;  // where in it each character's byte is
+    // The distance from each place to the next, where it is always the same; else 0.
+    std::size_t stride = 0;
     std::size_t tags = 0;
   };
   enum class Seen : std::uint8_t { kNever, kOnce, kStamped, kNotStamped };
@@ -50,11 +52,12 @@ class DocumentStamps {
   // that and where the document does not hold each character once, in a fixed place.
   const Stamp* StampOf(std::size_t n);
   bool Make(std::size_t n, Stamp& stamp) const;
+  // Appends the stamp with the bytes of `text` in their places, and gives true; or, where one
+  // of them is not plain, leaves `out` as it was and gives false.
+  bool Put(const Stamp& stamp, std::string_view text, const FadeHooks& hooks, std::string& out);
 
   const FadeDocument& m_document;
-  // The printable bytes that are not plain, padded with a byte outside the printable ones;
-  // none more, or nothing is stamped.
-  std::array<unsigned char, 8> m_unplain{};
+  std::array<bool, 256> m_unplain{};  // the bytes that are not plain
   bool m_stamps = false;
   char m_placeholders[2] = {};
   std::vector<Seen> m_seen;
