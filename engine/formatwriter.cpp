@@ -60,6 +60,13 @@ char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor,
                                                          cursor, in.count, job.styles, p);
     }
   }
+  if constexpr (kBytes && !kEscapes) {
+    const char* const bytes = job.bytes.data() + job.position;
+    if (in.states == nullptr && (job.options.merge || kTraits<kFormat>.alwaysMerges) &&
+        !job.options.skipBlanks && !run.retag && !AnyRuleByte<kFormat>(bytes, in.count)) {
+      return WriteMergedBytes<kFormat>(in, bytes, job.styles, run, p);
+    }
+  }
   return WriteBlock<kFormat, kBytes, kEscapes>(in, job.bytes, job.position, cursor, job.options,
                                                job.styles, run, p);
 }

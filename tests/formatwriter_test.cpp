@@ -79,6 +79,8 @@ TEST(FormatWriter, GoldenDocuments) {
        "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70b&"
        "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70l",
        kRed, false, true},
+      {"merged runs copied whole", MarkupFormat::kBbcode, "abc",
+       "[color=#FF0000]a[/color][color=#0000FF]bc[/color]", kBlue, false, true, false, false, 2},
       {"two levels", MarkupFormat::kBbcode, "abc",
        "[color=#FF0000]a[/color][color=#0000FF]b[/color][color=#0000FF]c[/color]", kBlue, false,
        false, false, false, 2},

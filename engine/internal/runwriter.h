@@ -177,6 +177,53 @@ class RunWriter {
   RunState m_run;
 };
 
+// True when one of the `size` bytes at `text` is one the format's character rules look at.
+template <MarkupFormat kFormat>
+bool AnyRuleByte(const char* text, std::size_t size) {
+  using Rules = CharacterRules<kFormat>;
+  if constexpr (!Rules::kAny) return false;
+  bool any = false;
+  for (std::size_t i = 0; i < size; ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    any |= Rules::kStandAlone.Has(b) || Rules::kRetagStarts.Has(b);
+  }
+  return any;
+}
+
+// What WriteBlock writes for merged runs of one-byte characters that need no escape, where no
+// wave is drawn, blanks do not join the run before and no character has a rule of the
+// format's (AnyRuleByte) nor follows one: a tag where the colour changes, and the run's bytes
+// copied whole.
+template <MarkupFormat kFormat>
+char* WriteMergedBytes(const BlockInput& in, const char* bytes, const StyleCodes<kFormat>& styles,
+                       RunState& run, char* p) {
+  constexpr bool kHex = kTraits<kFormat>.spelling != ColorSpelling::kDecimal;
+  for (std::size_t j = 0; j < in.count;) {
+    const std::uint32_t rgb = in.rgb[j];
+    if (run.first || rgb != run.rgb) {
+      if (!run.first) p = CloseRun<kFormat>(p, run, styles);
+      std::uint64_t word = 0;
+      if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
+      ++run.tags;
+      p = OpenRun<kFormat>(p, rgb, word, 0, styles);
+      run.first = false;
+      run.rgb = rgb;
+    }
+    // Eight at a time first: runs are long where this writer is chosen.
+    std::size_t end = j + 1;
+    for (; end + 8 <= in.count; end += 8) {
+      bool same = true;
+      for (std::size_t u = 0; u < 8; ++u) same &= in.rgb[end + u] == rgb;
+      if (!same) break;
+    }
+    while (end < in.count && in.rgb[end] == rgb) ++end;
+    std::memcpy(p, bytes + j, end - j);
+    p += end - j;
+    j = end;
+  }
+  return p;
+}
+
 // Writes one block of characters, the next `in.count` from `cursor`, which start at byte
 // `start` of `bytes`.
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
