@@ -16,13 +16,12 @@
 // another without a tag has one anyway, so the format's character rules need no test here.
 namespace tintrix::markup {
 
-// Whether the flat writers can write the format: a colour tag of hexadecimal digits in one
-// word, before each character's text.
+// Whether the flat writers can write the format: a colour tag of hexadecimal digits
+// (PutHexWord) before each character's text.
 template <MarkupFormat kFormat>
 inline constexpr bool kWritesFlat =
     !kTraits<kFormat>.alwaysMerges && !kTraits<kFormat>.colorAfterText &&
-    (kTraits<kFormat>.spelling == ColorSpelling::kHexUpper ||
-     kTraits<kFormat>.spelling == ColorSpelling::kHexLower);
+    kTraits<kFormat>.spelling != ColorSpelling::kDecimal;
 
 // One byte a character without the wave. It stays apart from WriteFlat, which could do its
 // work: folded in, it costs about one instruction a character more in html and bbcode.
@@ -31,16 +30,13 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
                      const StyleCodes<kFormat>& styles, char* p) {
   constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
   constexpr std::string_view kClose = kTraits<kFormat>.runClose;
-  constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
   static_assert(kPrefix.size() <= 32 && kClose.size() < 16);
   static constexpr Padded kPrefixBytes = Pad(kPrefix);
   static constexpr Padded kCloseBytes = Pad(kClose, 1);  // after the character
   const StyleCodes<kFormat> codes = styles;
   for (std::size_t j = 0; j < count; ++j) {
     std::memcpy(p, kPrefixBytes.bytes, kPrefix.size() <= 16 ? 16 : 32);
-    const std::uint64_t word = words[j];
-    std::memcpy(p + kPrefix.size(), &word, sizeof word);
-    p += kPrefix.size() + kWord;
+    p = PutHexWord<kFormat>(p + kPrefix.size(), words[j]);
     if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
     const auto c = static_cast<unsigned char>(text[j]);
     if (NeedsEscape<kFormat, kEscapes>(c)) {
@@ -88,8 +84,7 @@ class FlatTags {
   [[gnu::always_inline]] char* Open(char* p, std::uint64_t word, std::size_t j,
                                     const std::uint8_t* waves) const {
     std::memcpy(p, m_prefix, kPrefix.size() <= 16 ? 16 : 32);
-    std::memcpy(p + kPrefix.size(), &word, sizeof word);
-    p += kPrefix.size() + kWord;
+    p = PutHexWord<kFormat>(p + kPrefix.size(), word);
     if constexpr (kHasStyleCodes<kFormat>) p = m_codes.Put(p);
     if constexpr (kWavy && kWave == WavePlace::kAfterColorTag) {
       p = PutWaveTransition(p, kWaveTransitions<kFormat>[waves[j]]);
@@ -127,7 +122,6 @@ class FlatTags {
  private:
   static constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
   static constexpr std::string_view kClose = kTraits<kFormat>.runClose;
-  static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
   static constexpr WavePlace kWave = kTraits<kFormat>.wave;
   static_assert(kPrefix.size() <= 32 && kClose.size() <= 16);
   static_assert(!kWavy || kWave != WavePlace::kNone);

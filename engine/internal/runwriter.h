@@ -19,6 +19,7 @@ namespace tintrix::markup {
 struct RunState {
   bool first = true;
   std::uint32_t rgb = 0;   // the colour of the character before, as tagged
+  std::uint64_t word = 0;  // its hex word, in the formats that spell colours in hex
   std::uint8_t state = 0;  // its wave state (0: none)
   bool retag = false;      // the next character must start a run of its own
   std::size_t tags = 0;    // colour tags written
@@ -45,15 +46,8 @@ inline char* PutColor(char* p, std::uint32_t rgb, std::uint64_t word,
     *p++ = ';';
     p = PutDecimal(p, rgb & 0xFF);
     p = Put(p, t.colorSuffix);
-  } else if constexpr (t.spelling == ColorSpelling::kMarkedHex) {
-    for (int digit = 0; digit < 6; ++digit) {
-      p = Put(p, t.colorMark);
-      *p++ = static_cast<char>(word >> (8 * digit));
-    }
-    p = Put(p, t.colorSuffix);
   } else {
-    std::memcpy(p, &word, sizeof word);
-    p += HexTag<kFormat>::kBytes;
+    p = PutHexWord<kFormat>(p, word);
   }
   if constexpr (kHasStyleCodes<kFormat>) p = styles.Put(p);
   return p;
@@ -68,7 +62,7 @@ inline char* CloseRun(char* p, const RunState& run, const StyleCodes<kFormat>& s
   }
   p = Put(p, t.runClose);
   if constexpr (t.colorAfterText) {
-    p = PutColor<kFormat>(p, run.rgb, HexTag<kFormat>::Word(run.rgb), styles);
+    p = PutColor<kFormat>(p, run.rgb, run.word, styles);
     p = Put(p, t.runEnd);
   }
   return p;
@@ -149,6 +143,7 @@ class RunWriter {
     if (!m_run.first) p = CloseRun<kFormat>(p, m_run, m_codes);
     std::uint64_t word = 0;
     if constexpr (kHex) std::memcpy(&word, m_halves + 2 * j, sizeof word);
+    m_run.word = word;
     ++m_run.tags;
     return OpenRun<kFormat>(p, rgb, word, state, m_codes);
   }
@@ -204,6 +199,7 @@ char* WriteMergedBytes(const BlockInput& in, const char* bytes, const StyleCodes
       if (!run.first) p = CloseRun<kFormat>(p, run, styles);
       std::uint64_t word = 0;
       if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
+      run.word = word;
       ++run.tags;
       p = OpenRun<kFormat>(p, rgb, word, 0, styles);
       run.first = false;
