@@ -3,7 +3,7 @@
 // escapes back gives the text again, and no text can be read as a tag or code; ansi passes
 // no control character but its own colour and style sequences; and without the size options
 // every character has a tag of its own; the portable paths write what the AVX2 ones do. (json's
-// documents are json_fuzz's.)
+// documents are json_fuzz's.) Stamped documents are the documents made.
 #include <cctype>
 #include <cstdint>
 #include <optional>
@@ -11,6 +11,7 @@
 
 #include "engine/cpufeatures.h"
 #include "engine/randomsource.h"
+#include "output/documentstamps.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
 #include "tests/fuzz/fuzzinput.h"
@@ -224,6 +225,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool made = document->Append(text, portableHooks, portable).ok();
     tintrix::EnableAvx2(true);
     if (!made || portable != markup) tintrix::fuzz::Fail("the portable and the AVX2 fade differ");
+  }
+
+  // The text twice, so that its length is stamped, and its bytes backwards.
+  tintrix::DocumentStamps stamps(*document);
+  const std::string backwards(text.rbegin(), text.rend());
+  for (const std::string* stamped : {&text, &text, &backwards}) {
+    std::string made[2];
+    std::size_t madeTags[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+      tintrix::ClockSeededRandom wave(a);
+      tintrix::FadeHooks stampHooks;
+      stampHooks.wave = &wave;
+      stampHooks.colorTags = &madeTags[k];
+      const tintrix::Status status = k == 0 ? document->Append(*stamped, stampHooks, made[k])
+                                            : stamps.Append(*stamped, stampHooks, made[k]);
+      if (!status.ok()) tintrix::fuzz::Fail("the fade failed");
+    }
+    if (made[0] != made[1] || madeTags[0] != madeTags[1]) {
+      tintrix::fuzz::Fail("a stamped document differs from the one made");
+    }
   }
 
   if (options.format == MarkupFormat::kHtml && HtmlText(markup) != text) {
