@@ -205,15 +205,20 @@ char* WriteMergedBytes(const BlockInput& in, const char* bytes, const StyleCodes
       run.first = false;
       run.rgb = rgb;
     }
-    // Eight at a time first: runs are long where this writer is chosen.
+    // Where the colour changes at every character, each is one byte; where it does not, runs
+    // are long, and are looked through eight at a time.
     std::size_t end = j + 1;
-    for (; end + 8 <= in.count; end += 8) {
-      bool same = true;
-      for (std::size_t u = 0; u < 8; ++u) same &= in.rgb[end + u] == rgb;
-      if (!same) break;
+    if (end < in.count && in.rgb[end] == rgb) {
+      for (++end; end + 8 <= in.count; end += 8) {
+        bool same = true;
+        for (std::size_t u = 0; u < 8; ++u) same &= in.rgb[end + u] == rgb;
+        if (!same) break;
+      }
+      while (end < in.count && in.rgb[end] == rgb) ++end;
+      std::memcpy(p, bytes + j, end - j);
+    } else {
+      *p = bytes[j];
     }
-    while (end < in.count && in.rgb[end] == rgb) ++end;
-    std::memcpy(p, bytes + j, end - j);
     p += end - j;
     j = end;
   }
