@@ -1,5 +1,6 @@
 #include "output/documentstamps.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tintrix {
@@ -16,9 +17,9 @@ DocumentStamps::DocumentStamps(const FadeDocument& document)
 }
 
 bool DocumentStamps::Plain(std::string_view text) const {
-  bool unplain = false;
-  for (const char c : text) unplain |= m_unplain[static_cast<unsigned char>(c)];
-  return !unplain;
+  // Texts that are not plain mostly show it early.
+  return std::none_of(text.begin(), text.end(),
+                      [&](char c) { return m_unplain[static_cast<unsigned char>(c)]; });
 }
 
 const DocumentStamps::Stamp* DocumentStamps::StampOf(std::size_t n) {
