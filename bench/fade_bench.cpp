@@ -19,6 +19,7 @@
 
 #include "cli/fadetool.h"
 #include "engine/fadegenerator.h"
+#include "output/documentstamps.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
 
@@ -231,6 +232,38 @@ void BM_BuildShortDocuments(benchmark::State& state) {
                           static_cast<std::int64_t>(kShortChars));
 }
 
+// BM_GenerateShortFormat as the companion writes lines: the fade markup of kShortTexts texts of
+// 80 characters through the stamps, the ASCII ones each turned by one byte more than the last.
+// Per character, against BM_GenerateFormat on a million. Arguments: format, text kind.
+void BM_StampShortFormat(benchmark::State& state) {
+  const std::string text = ShortText(kShortChars, static_cast<TextKind>(state.range(1)));
+  std::vector<std::string> texts;
+  // ASCII turned byte by byte; other texts as they are, as turning them could cut a character.
+  const bool ascii = static_cast<TextKind>(state.range(1)) == kAscii;
+  for (std::size_t t = 0; t < 64; ++t) {
+    texts.push_back(ascii ? text.substr(t) + text.substr(0, t) : text);
+  }
+  FadeSettings fade = ColorFade(5, 0);
+  MarkupOptions options;
+  options.format = static_cast<MarkupFormat>(state.range(0));
+  const StatusOr<FadeDocument> document = FadeDocument::Create(fade, true, options);
+  if (!document.ok()) return state.SkipWithError("no fade");
+  DocumentStamps stamps(*document);
+  FadeHooks hooks;
+  std::string out;
+  for (auto _ : state) {
+    for (std::int64_t t = 0; t < kShortTexts; ++t) {
+      out.clear();
+      if (!stamps.Append(texts[static_cast<std::size_t>(t) % texts.size()], hooks, out).ok()) {
+        state.SkipWithError("");
+      }
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kShortTexts *
+                          static_cast<std::int64_t>(kShortChars));
+}
+
 void ShortArguments(benchmark::internal::Benchmark* b) {
   b->ArgNames({"colors", "wavy", "text"});
   for (std::int64_t colors : {2, 5, 10}) {
@@ -329,6 +362,10 @@ BENCHMARK(BM_SplitCharacters)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
 BENCHMARK(BM_GenerateShortFormat)
+    ->ArgNames({"format", "text"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {kAscii, kMixed}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StampShortFormat)
     ->ArgNames({"format", "text"})
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {kAscii, kMixed}})
     ->Unit(benchmark::kMicrosecond);

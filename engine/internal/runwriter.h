@@ -185,6 +185,22 @@ bool AnyRuleByte(const char* text, std::size_t size) {
   return any;
 }
 
+// The end of the run of character j's colour in the block. Where the colour changes at every
+// character this is the next one; where it does not, runs are long, and are looked through
+// eight at a time.
+inline std::size_t RunEnd(const BlockInput& in, std::size_t j) {
+  const std::uint32_t rgb = in.rgb[j];
+  std::size_t end = j + 1;
+  if (end == in.count || in.rgb[end] != rgb) return end;
+  for (++end; end + 8 <= in.count; end += 8) {
+    bool same = true;
+    for (std::size_t u = 0; u < 8; ++u) same &= in.rgb[end + u] == rgb;
+    if (!same) break;
+  }
+  while (end < in.count && in.rgb[end] == rgb) ++end;
+  return end;
+}
+
 // What WriteBlock writes for merged runs of one-byte characters that need no escape, where no
 // wave is drawn, blanks do not join the run before and no character has a rule of the
 // format's (AnyRuleByte) nor follows one: a tag where the colour changes, and the run's bytes
@@ -205,19 +221,11 @@ char* WriteMergedBytes(const BlockInput& in, const char* bytes, const StyleCodes
       run.first = false;
       run.rgb = rgb;
     }
-    // Where the colour changes at every character, each is one byte; where it does not, runs
-    // are long, and are looked through eight at a time.
-    std::size_t end = j + 1;
-    if (end < in.count && in.rgb[end] == rgb) {
-      for (++end; end + 8 <= in.count; end += 8) {
-        bool same = true;
-        for (std::size_t u = 0; u < 8; ++u) same &= in.rgb[end + u] == rgb;
-        if (!same) break;
-      }
-      while (end < in.count && in.rgb[end] == rgb) ++end;
-      std::memcpy(p, bytes + j, end - j);
-    } else {
+    const std::size_t end = RunEnd(in, j);
+    if (end - j == 1) {
       *p = bytes[j];
+    } else {
+      std::memcpy(p, bytes + j, end - j);
     }
     p += end - j;
     j = end;
