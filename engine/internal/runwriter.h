@@ -80,6 +80,17 @@ inline char* OpenRun(char* p, std::uint32_t rgb, std::uint64_t word, std::uint8_
   return p;
 }
 
+// Ends the run before, if any, and opens one of colour rgb (hex word `word`), counting its tag.
+template <MarkupFormat kFormat>
+[[gnu::always_inline]] inline char* StartRun(char* p, RunState& run, std::uint32_t rgb,
+                                             std::uint64_t word, std::uint8_t state,
+                                             const StyleCodes<kFormat>& styles) {
+  if (!run.first) p = CloseRun<kFormat>(p, run, styles);
+  run.word = word;
+  ++run.tags;
+  return OpenRun<kFormat>(p, rgb, word, state, styles);
+}
+
 // The writer of a block's characters, one at a time, with what it knows of the run so far.
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes>
 class RunWriter {
@@ -140,12 +151,9 @@ class RunWriter {
 
   [[gnu::always_inline]] char* StartRun(std::size_t j, std::uint32_t rgb, std::uint8_t state,
                                         char* p) {
-    if (!m_run.first) p = CloseRun<kFormat>(p, m_run, m_codes);
     std::uint64_t word = 0;
     if constexpr (kHex) std::memcpy(&word, m_halves + 2 * j, sizeof word);
-    m_run.word = word;
-    ++m_run.tags;
-    return OpenRun<kFormat>(p, rgb, word, state, m_codes);
+    return markup::StartRun<kFormat>(p, m_run, rgb, word, state, m_codes);
   }
 
   // A skipped blank keeps the run's colour; the format's rules may still want its tag again.
@@ -212,12 +220,9 @@ char* WriteMergedBytes(const BlockInput& in, const char* bytes, const StyleCodes
   for (std::size_t j = 0; j < in.count;) {
     const std::uint32_t rgb = in.rgb[j];
     if (run.first || rgb != run.rgb) {
-      if (!run.first) p = CloseRun<kFormat>(p, run, styles);
       std::uint64_t word = 0;
       if constexpr (kHex) std::memcpy(&word, in.halves + 2 * j, sizeof word);
-      run.word = word;
-      ++run.tags;
-      p = OpenRun<kFormat>(p, rgb, word, 0, styles);
+      p = StartRun<kFormat>(p, run, rgb, word, 0, styles);
       run.first = false;
       run.rgb = rgb;
     }
