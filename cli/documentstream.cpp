@@ -115,6 +115,7 @@ DocumentStream::DocumentStream(FadeDocument document, const FadeSettings& fade, 
   if (job.maxLength) m_tries.emplace(fade, job);
   m_lastLevels = m_document.levels();
   m_hooks.wave = &m_random;
+  m_hooks.shortColors = &m_shortColors;
   if (counting) m_hooks.colorTags = &m_tags;
   m_hooks.drain = [this](std::string_view bytes) { return m_counted.Append(bytes); };
   m_block.reserve(kDrainBytes + (64 << 10));

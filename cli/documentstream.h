@@ -108,6 +108,7 @@ class DocumentStream {
   CountingOutput m_counted;
   ClockSeededRandom m_random;
   std::size_t m_tags = 0;
+  ShortFadeColors m_shortColors;
   FadeHooks m_hooks;
   std::string m_block;
   std::size_t m_documents = 0;

@@ -63,14 +63,25 @@ StatusOr<FadeGenerator> FadeGenerator::Create(ColorCount count,
 Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
                              std::string& out) const {
   if (!m_count) return Status::Ok();
-  const fadeparts::Segments segments =
-      fadeparts::CutText(*m_count, text.size(), hooks.letEventsRun);
+  const std::span<const Channels> colors(m_colors.data(),
+                                         static_cast<std::size_t>(m_count->value()));
+  const std::size_t n = text.size();
+  if (hooks.shortColors != nullptr && n > 0 && n <= ShortFadeColors::kMaxCharacters) {
+    const ShortFadeColors::Kept kept =
+        hooks.shortColors->Get(colors, m_options.blend, n, [&](std::uint32_t* rgb) {
+          return markup::FillShortFade(colors, fadeparts::CutText(*m_count, n, hooks.letEventsRun),
+                                       m_options.blend, rgb);
+        });
+    std::unique_ptr<ClockSeededRandom> fallback;
+    fadeparts::Wave wave = WaveFor(m_wavy && WritesWave(m_options.format), hooks, fallback);
+    return markup::WriteShortFade(kept.rgb, kept.changesOften, text, m_wavy, m_options, wave, hooks,
+                                  out);
+  }
+  const fadeparts::Segments segments = fadeparts::CutText(*m_count, n, hooks.letEventsRun);
   if (text.empty()) return Status::Ok();
   std::unique_ptr<ClockSeededRandom> fallback;
   fadeparts::Wave wave = WaveFor(m_wavy && WritesWave(m_options.format), hooks, fallback);
-  return markup::WriteFormattedFade(
-      std::span<const Channels>(m_colors.data(), static_cast<std::size_t>(m_count->value())),
-      segments, text, m_wavy, m_options, wave, hooks, out);
+  return markup::WriteFormattedFade(colors, segments, text, m_wavy, m_options, wave, hooks, out);
 }
 
 std::vector<std::uint32_t> FadeGenerator::Colors(std::size_t n) const {

@@ -15,6 +15,7 @@
 #include "engine/colorcount.h"
 #include "engine/markupformat.h"
 #include "engine/randomsource.h"
+#include "engine/shortfadecolors.h"
 #include "engine/status.h"
 #include "engine/text.h"
 
@@ -43,6 +44,9 @@ struct FadeHooks {
   std::function<Status(std::string_view)> drain;
   // When set, the fade adds the number of colour tags it writes.
   std::size_t* colorTags = nullptr;
+  // When set, the colours of short texts are kept here by length and taken from here again,
+  // for a caller that fades many texts: the markup is the same.
+  ShortFadeColors* shortColors = nullptr;
 };
 
 // The lengths of the segments that a text of n characters is cut into, one fewer than the

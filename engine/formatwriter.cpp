@@ -186,20 +186,19 @@ class FadeWriter {
   std::uint32_t m_halves[2 * kBlock];
 };
 
-template <MarkupFormat kFormat, bool kBytes, typename Real>
-Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
-                     const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
-                     const FadeHooks& hooks, std::string& out) {
-  FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
-  // The blocks run across the segments' ends: a short text is one block, however many
-  // segments it has.
+// Fills the colours of a text cut into `segments` a block at a time, and hands each block to
+// block(rgb, count, changesOften): kBlock characters, the last fewer. The blocks run across the
+// segments' ends, so a short text is one block however many segments it has.
+template <typename Real, typename Block>
+Status ForEachColorBlock(std::span<const Channels> colors, const Segments& segments,
+                         BlendSpace space, Block block) {
   std::uint32_t rgb[kBlock + 7];
   std::size_t filled = 0;
   bool changesOften = false;
   for (std::size_t k = 0; k < segments.count; ++k) {
     const std::size_t m = segments.lengths[k];
     if (m == 0) continue;
-    const SegmentColors<Real> blend(options.blend, colors[k], colors[k + 1], m);
+    const SegmentColors<Real> blend(space, colors[k], colors[k + 1], m);
     // No segment has more colours than steps between its ends.
     const bool often = m < 4 * StepsBetween(colors[k], colors[k + 1]);
     for (std::size_t first = 1; first <= m;) {
@@ -209,13 +208,40 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
       first += count;
       changesOften |= often;
       if (filled == kBlock) {
-        TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, filled, changesOften));
+        TINTRIX_RETURN_IF_ERROR(block(rgb, filled, changesOften));
         filled = 0;
         changesOften = false;
       }
     }
   }
-  if (filled > 0) TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, filled, changesOften));
+  if (filled > 0) TINTRIX_RETURN_IF_ERROR(block(rgb, filled, changesOften));
+  return Status::Ok();
+}
+
+template <MarkupFormat kFormat, bool kBytes, typename Real>
+Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
+                     const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
+                     const FadeHooks& hooks, std::string& out) {
+  FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
+  TINTRIX_RETURN_IF_ERROR(
+      ForEachColorBlock<Real>(colors, segments, options.blend,
+                              [&](std::uint32_t* rgb, std::size_t count, bool changesOften) {
+                                return writer.Write(rgb, count, changesOften);
+                              }));
+  writer.Finish();
+  return Status::Ok();
+}
+
+// A short text's one block, from colours made before.
+template <MarkupFormat kFormat, bool kBytes>
+Status WriteShortBlock(const std::uint32_t* kept, bool changesOften, const CharacterText& text,
+                       bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                       std::string& out) {
+  FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
+  // A copy: the writer reduces the colours to the levels in place.
+  std::uint32_t rgb[kBlock + 7];
+  std::copy_n(kept, text.size(), rgb);
+  TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, text.size(), changesOften));
   writer.Finish();
   return Status::Ok();
 }
@@ -256,6 +282,14 @@ struct InFormat {
   static Status Fade(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out);
+  static Status Short(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
+                      bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                      std::string& out) {
+    return text.bytes() ? WriteShortBlock<kFormat, true>(rgb, changesOften, text, wavy, options,
+                                                         wave, hooks, out)
+                        : WriteShortBlock<kFormat, false>(rgb, changesOften, text, wavy, options,
+                                                          wave, hooks, out);
+  }
   static Status Colored(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
                         const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
                         std::string& out) {
@@ -312,6 +346,29 @@ Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText&
                         std::string& out) {
   return InAnyFormat(options.format, [&](auto format) {
     return decltype(format)::Colored(rgb, text, wavy, options, wave, hooks, out);
+  });
+}
+
+bool FillShortFade(std::span<const Channels> colors, const Segments& segments, BlendSpace blend,
+                   std::uint32_t* rgb) {
+  static_assert(ShortFadeColors::kMaxCharacters == kBlock);
+  bool often = false;
+  const auto keep = [&](const std::uint32_t* block, std::size_t count, bool changesOften) {
+    std::copy_n(block, count, rgb);
+    often = changesOften;
+    return Status::Ok();
+  };
+  // Never fails: keeping the block cannot.
+  static_cast<void>(colors.size() == 2 ? ForEachColorBlock<double>(colors, segments, blend, keep)
+                                       : ForEachColorBlock<float>(colors, segments, blend, keep));
+  return often;
+}
+
+Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
+                      bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+                      std::string& out) {
+  return InAnyFormat(options.format, [&](auto format) {
+    return decltype(format)::Short(rgb, changesOften, text, wavy, options, wave, hooks, out);
   });
 }
 

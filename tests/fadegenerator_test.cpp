@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/cpufeatures.h"
 #include "engine/fadegenerator.h"
+#include "engine/randomsource.h"
+#include "engine/shortfadecolors.h"
 #include "tests/scriptedrandom.h"
 
 namespace tintrix {
@@ -464,6 +467,74 @@ TEST(FadeHooks, ProgressEveryFewCharactersWhateverTheColors) {
                               CharacterText::Bytes(std::string(n, 'x')), false, hooks, out)
                       .ok());
       EXPECT_EQ(calls, static_cast<int>(n / kProgressCharacters)) << count << " colours, " << n;
+    }
+  }
+}
+
+// A text cut at its code points, or into bytes where it is all ASCII.
+CharacterText CodePoints(const std::string& text) {
+  std::vector<std::uint64_t> starts(text.size() / 64 + 1);
+  std::size_t count = 0;
+  bool ascii = true;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size()) ascii &= static_cast<unsigned char>(text[i]) < 0x80;
+    if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      starts[i / 64] |= std::uint64_t{1} << (i % 64);
+      count += i < text.size();
+    }
+  }
+  if (ascii) return CharacterText::Bytes(text);
+  return CharacterText::WithStarts(text, std::move(starts), count);
+}
+
+// Colours kept by length give the markup made without them: every format, with the options
+// that change how colours are written, fades of 2 to 32 colours in turn through one keeper (so
+// that it starts afresh), texts of each length twice and around the longest kept.
+TEST(FadeHooks, ShortColorsGiveTheSameMarkup) {
+  std::vector<Channels> palette;
+  for (int k = 0; k < kMaxFadeColors; ++k) palette.push_back({k * 53 % 256, 255 - k * 7, k * 3});
+  const std::string texts[] = {"a",
+                               "ab",
+                               "e\u0301x",
+                               std::string(80, 'q'),
+                               "Gr\u00fc\u00dfe \U0001F389 <&\"> x",
+                               std::string(255, 'z'),
+                               std::string(256, ' '),
+                               std::string(257, 'y')};
+  const struct {
+    bool wavy, merge, skipBlanks;
+    int levels;
+    BlendSpace blend;
+  } optionSets[] = {{false, false, false, 256, BlendSpace::kRgb},
+                    {true, false, false, 256, BlendSpace::kOkLab},
+                    {false, true, true, 4, BlendSpace::kRgb}};
+  ShortFadeColors kept;
+  for (std::size_t format = 0; format < kFormats.size(); ++format) {
+    for (const auto& set : optionSets) {
+      for (std::size_t count : {2, 3, 5, 32}) {
+        MarkupOptions options;
+        options.format = static_cast<MarkupFormat>(format);
+        options.merge = set.merge;
+        options.skipBlanks = set.skipBlanks;
+        options.levels = set.levels;
+        options.blend = set.blend;
+        const FadeGenerator generator(std::span<const Channels>(palette).first(count), set.wavy,
+                                      options);
+        for (int round = 0; round < 2; ++round) {
+          for (const std::string& text : texts) {
+            std::string made[2];
+            for (int k = 0; k < 2; ++k) {
+              ClockSeededRandom wave(11);
+              FadeHooks hooks;
+              hooks.wave = &wave;
+              hooks.shortColors = k == 1 ? &kept : nullptr;
+              ASSERT_TRUE(generator.Append(CodePoints(text), hooks, made[k]).ok());
+            }
+            ASSERT_EQ(made[1], made[0]) << kFormats[format].name << ", " << count << " colours, "
+                                        << text.size() << " bytes";
+          }
+        }
+      }
     }
   }
 }

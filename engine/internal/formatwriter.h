@@ -10,6 +10,7 @@
 #include "engine/fadegenerator.h"
 #include "engine/internal/fadeparts.h"
 #include "engine/markupformat.h"
+#include "engine/shortfadecolors.h"
 #include "engine/status.h"
 
 namespace tintrix::markup {
@@ -27,6 +28,18 @@ Status WriteFormattedFade(std::span<const Channels> colors, const fadeparts::Seg
 Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
                         const MarkupOptions& options, fadeparts::Wave& wave, const FadeHooks& hooks,
                         std::string& out);
+
+// The colours WriteFormattedFade gives the characters of a text of at most
+// ShortFadeColors::kMaxCharacters characters cut into `segments`, into rgb (room for 8 past
+// them), before any levels; gives whether most neighbours differ in colour.
+bool FillShortFade(std::span<const Channels> colors, const fadeparts::Segments& segments,
+                   BlendSpace blend, std::uint32_t* rgb);
+
+// Writes a short text's characters in the colours FillShortFade made, as WriteFormattedFade
+// writes them.
+Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
+                      bool wavy, const MarkupOptions& options, fadeparts::Wave& wave,
+                      const FadeHooks& hooks, std::string& out);
 
 // The printable ASCII bytes that a text's markup in `options` holds as they are, wherever they
 // stand, and that nothing else in the markup depends on: neither escaped nor looked at by a

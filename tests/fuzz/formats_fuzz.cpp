@@ -3,7 +3,8 @@
 // escapes back gives the text again, and no text can be read as a tag or code; ansi passes
 // no control character but its own colour and style sequences; and without the size options
 // every character has a tag of its own; the portable paths write what the AVX2 ones do. (json's
-// documents are json_fuzz's.) Stamped documents are the documents made.
+// documents are json_fuzz's.) Stamped documents, and those of kept colours, are the documents
+// made.
 #include <cctype>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,7 @@
 
 #include "engine/cpufeatures.h"
 #include "engine/randomsource.h"
+#include "engine/shortfadecolors.h"
 #include "output/documentstamps.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
@@ -229,6 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The text twice, so that its length is stamped, and its bytes backwards.
   tintrix::DocumentStamps stamps(*document);
+  tintrix::ShortFadeColors kept;
   const std::string backwards(text.rbegin(), text.rend());
   for (const std::string* stamped : {&text, &text, &backwards}) {
     std::string made[2];
@@ -238,6 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       tintrix::FadeHooks stampHooks;
       stampHooks.wave = &wave;
       stampHooks.colorTags = &madeTags[k];
+      if (k == 1) stampHooks.shortColors = &kept;
       const tintrix::Status status = k == 0 ? document->Append(*stamped, stampHooks, made[k])
                                             : stamps.Append(*stamped, stampHooks, made[k]);
       if (!status.ok()) tintrix::fuzz::Fail("the fade failed");
