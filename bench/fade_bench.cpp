@@ -19,6 +19,7 @@
 
 #include "cli/fadetool.h"
 #include "engine/fadegenerator.h"
+#include "engine/shortfadecolors.h"
 #include "output/documentstamps.h"
 #include "output/fadedocument.h"
 #include "output/graphemes.h"
@@ -194,14 +195,17 @@ void BM_GenerateShortFades(benchmark::State& state) {
 }
 
 // BM_GenerateFormat on kShortTexts texts of 80 characters: per character, against the same
-// format on a million. Arguments: format, text kind.
+// format on a million. Arguments: format, text kind, whether the colours are kept between
+// texts (FadeHooks::shortColors).
 void BM_GenerateShortFormat(benchmark::State& state) {
   const std::string text = ShortText(kShortChars, static_cast<TextKind>(state.range(1)));
   const CharacterText characters = SplitCharacters(text);
   MarkupOptions options;
   options.format = static_cast<MarkupFormat>(state.range(0));
   const FadeGenerator generator(FirstColors(5), false, options);
+  ShortFadeColors kept;
   FadeHooks hooks;
+  if (state.range(2) != 0) hooks.shortColors = &kept;
   std::string out;
   for (auto _ : state) {
     for (std::int64_t t = 0; t < kShortTexts; ++t) {
@@ -365,8 +369,8 @@ BENCHMARK(BM_SplitCharacters)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateShortFades)->Apply(ShortArguments);
 BENCHMARK(BM_GenerateShortFormat)
-    ->ArgNames({"format", "text"})
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {kAscii, kMixed}})
+    ->ArgNames({"format", "text", "kept"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {kAscii, kMixed}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StampShortFormat)
     ->ArgNames({"format", "text"})
