@@ -131,6 +131,15 @@ Status DocumentStream::Add(std::string_view text) {
   return Added();
 }
 
+Status DocumentStream::Add(LongLine& line) {
+  FadeHooks hooks = m_hooks;
+  std::size_t written = 0;
+  hooks.progress = [&] { line.Reach(written += kProgressCharacters); };
+  // Every byte is a character: the line was found to be ASCII.
+  TINTRIX_RETURN_IF_ERROR(m_document.Append(CharacterText::Bytes(line.text()), hooks, m_block));
+  return Added();
+}
+
 Status DocumentStream::Add(const MakeDocument& make) {
   if (m_tries) {
     // Held whole: a later document that fits nowhere must leave the output empty.

@@ -9,6 +9,7 @@
 
 #include "cli/documentoutput.h"
 #include "cli/fadejob.h"
+#include "cli/longline.h"
 #include "engine/randomsource.h"
 #include "engine/status.h"
 #include "output/documentstamps.h"
@@ -80,6 +81,10 @@ class DocumentStream {
   // The document of one more text, and its line feed; short texts of plain bytes are stamped
   // (DocumentStamps).
   Status Add(std::string_view text);
+
+  // The document of a long line, as Add(line.text()) makes it, reaching along the line as the
+  // fade is written; throws as LongLine::Reach does.
+  Status Add(LongLine& line);
 
   // The document `make` makes, and its line feed. Fails with make's failure, the output's, or
   // kInvalidArgument when no try fits maxLength (naming the shortest try's length).

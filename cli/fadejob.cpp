@@ -24,9 +24,11 @@ Status TooLargeABlock() {
 
 // Writes the documents of the texts `next` gives into `output`, a block at a time; with a
 // colour stage, each in the stage's colours.
-template <typename NextText>
+// `streamed` gives the LongLine the text is, or null.
+template <typename NextText, typename Streamed>
 Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorStage* stage,
-                      NextText next, DocumentOutput& output, FadeJobStats* stats) {
+                      NextText next, Streamed streamed, DocumentOutput& output,
+                      FadeJobStats* stats) {
   TINTRIX_ASSIGN_OR_RETURN(
       FadeDocument document,
       FadeDocument::Create(fade, job.markupOnly, job.markup, ColorCounts::kAny));
@@ -34,7 +36,8 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorS
   std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
   for (std::string_view text; next(text);) {
     if (!stage) {
-      TINTRIX_RETURN_IF_ERROR(stream.Add(text));
+      LongLine* const line = streamed();
+      TINTRIX_RETURN_IF_ERROR(line ? stream.Add(*line) : stream.Add(text));
       continue;
     }
     // Once for the text, whichever tries --max-length makes of it.
@@ -112,7 +115,7 @@ StatusOr<std::string> ReadBlock(std::istream& in) {
 }  // namespace
 
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
-                  int outFd, FadeJobStats* stats) {
+                  int outFd, FadeJobStats* stats, int inFd) {
   // Checked before the output is opened, so that a bad fade, bad positions, a contrast no
   // colour reaches or too large a block leave an output file alone.
   TINTRIX_ASSIGN_OR_RETURN(
@@ -149,13 +152,19 @@ Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in
           text = *job.text;
           return !std::exchange(done, true);
         },
-        *output, stats);
+        [] { return static_cast<LongLine*>(nullptr); }, *output, stats);
   }
   try {
-    LineReader reader(in);
+    // Long lines are faded as they are read only where nothing needs the whole line first.
+    std::optional<LineReader> reader;
+    if (stage || job.maxLength) {
+      reader.emplace(in);
+    } else {
+      reader.emplace(in, inFd);
+    }
     return WriteDocuments(
-        fade, job, stage, [&](std::string_view& line) { return reader.Next(line); }, *output,
-        stats);
+        fade, job, stage, [&](std::string_view& line) { return reader->Next(line); },
+        [&] { return reader->Streamed(); }, *output, stats);
   } catch (const std::ios::failure&) {
     return Status::IoError("Could not read standard input");
   }

@@ -43,7 +43,7 @@ struct FadeJobStats {
 // line of `in` (LineReader), each followed by a line feed, and writes them in blocks of about
 // a MiB as they are made: to the output file, which replaces the old one once all is written,
 // or to standard output, `outFd` with write(2) when it is not negative and `out` otherwise.
-// A huge line costs little more memory than the line itself.
+// A huge line costs little more memory than the line itself, or much less (`inFd` below).
 // With maxLength, each document that is longer is made again with more and more of the size
 // options (--merge; --merge --skip-blanks; then those with 16, 8, 4, 3 and 2 levels per
 // channel), each try with the same wave, and the first that fits is kept; all documents are
@@ -58,7 +58,10 @@ struct FadeJobStats {
 // "Could not read standard input" when reading fails, or the output's error (DocumentOutput).
 // The output file then stays as it was. Sets `stats` on success, when it is given (counting
 // costs a pass over every byte written).
+// `inFd`, when not negative, is `in`'s file descriptor: when it is a regular file, and the job
+// has neither maxLength nor a colour stage, a line longer than LineReader::kLongLineBytes, all
+// ASCII, is read as it is written (LongLine), in a few MiB whatever its size.
 Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in, std::ostream& out,
-                  int outFd, FadeJobStats* stats = nullptr);
+                  int outFd, FadeJobStats* stats = nullptr, int inFd = -1);
 
 }  // namespace tintrix

@@ -55,7 +55,7 @@ std::string ContrastStats(const FadeJobStats& stats, const ColorStageOptions& op
 }  // namespace
 
 int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                std::ostream& err, const StoredFadeLoader& loadStoredFade, int outFd) {
+                std::ostream& err, const StoredFadeLoader& loadStoredFade, int outFd, int inFd) {
   // One line on `err` for every failure; the exit status follows from its kind.
   const auto fail = [&](const Status& status) {
     err << "tintrix-fade: " << EscapeControlCharacters(status.message()) << "\n";
@@ -116,7 +116,7 @@ int RunFadeTool(const std::vector<std::string>& args, std::istream& in, std::ost
   int stoppedBy = 0;
   if (Status status =
           moving ? RunMotionJob(fade, job, line->motion, in, out, outFd, counted, stoppedBy)
-                 : RunFadeJob(fade, job, in, out, outFd, counted);
+                 : RunFadeJob(fade, job, in, out, outFd, counted, inFd);
       !status.ok()) {
     return fail(status);
   }

@@ -1,7 +1,11 @@
 #include "cli/linereader.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -17,7 +21,33 @@ std::string_view WithoutCarriageReturn(std::string_view line) {
   return line;
 }
 
+bool IsAscii(const char* p, std::size_t n) {
+  std::uint64_t bits = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    bits |= word;
+  }
+  for (; i < n; ++i) bits |= static_cast<unsigned char>(p[i]);
+  return (bits & 0x8080808080808080ull) == 0;
+}
+
 }  // namespace
+
+LineReader::LineReader(std::istream& in, int fd, std::size_t longLineBytes) : LineReader(in) {
+  struct stat status {};
+  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return;
+  // The stream's place is the file's only when it holds nothing read ahead.
+  const off_t at = lseek(fd, 0, SEEK_CUR);
+  if (at < 0 || in.tellg() != std::streampos(at)) {
+    in.clear(in.rdstate() & ~std::ios::failbit);
+    return;
+  }
+  m_fd = fd;
+  m_fileOffset = at;
+  m_longLineBytes = longLineBytes;
+}
 
 LineReader::~LineReader() {
   if (m_data != nullptr) munmap(m_data, m_capacity);
@@ -42,6 +72,7 @@ void LineReader::Reserve(std::size_t capacity) {
 }
 
 bool LineReader::Next(std::string_view& line) {
+  m_long.reset();
   while (true) {
     const void* feed =
         m_scanned < m_size ? std::memchr(m_data + m_scanned, '\n', m_size - m_scanned) : nullptr;
@@ -49,6 +80,7 @@ bool LineReader::Next(std::string_view& line) {
       const auto end = static_cast<std::size_t>(static_cast<const char*>(feed) - m_data);
       line = WithoutCarriageReturn(std::string_view(m_data + m_start, end - m_start));
       m_start = m_scanned = end + 1;
+      m_longChecked = false;
       return true;
     }
     m_scanned = m_size;
@@ -58,18 +90,73 @@ bool LineReader::Next(std::string_view& line) {
       m_start = m_size;
       return true;
     }
+    if (m_fd >= 0 && !m_longChecked && m_size - m_start > m_longLineBytes && TakeLongLine(line)) {
+      return true;
+    }
     // The unread part to the front, then a block more after it.
     if (m_start > 0) {
       std::memmove(m_data, m_data + m_start, m_size - m_start);
       m_size -= m_start;
       m_scanned -= m_start;
+      m_fileOffset += static_cast<off_t>(m_start);
       m_start = 0;
     }
     Reserve(m_size + kReadBytes);
-    m_in.read(m_data + m_size, static_cast<std::streamsize>(kReadBytes));
-    m_size += static_cast<std::size_t>(m_in.gcount());
-    m_end = !m_in;
+    m_size += Read(m_data + m_size, kReadBytes);
   }
+}
+
+std::size_t LineReader::Read(char* to, std::size_t count) {
+  if (m_fd < 0) {
+    m_in.read(to, static_cast<std::streamsize>(count));
+    m_end = !m_in;
+    return static_cast<std::size_t>(m_in.gcount());
+  }
+  while (true) {
+    const ssize_t got = read(m_fd, to, count);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw std::ios::failure("Could not read standard input");
+    m_end = got == 0;
+    return static_cast<std::size_t>(got);
+  }
+}
+
+bool LineReader::TakeLongLine(std::string_view& line) {
+  m_longChecked = true;
+  if (!IsAscii(m_data + m_start, m_size - m_start)) return false;
+  // The rest of the line, found in the file a block at a time in the room past the buffer's
+  // bytes, without moving the file's offset: a line that is not all ASCII is read as ever.
+  Reserve(m_size + kReadBytes);
+  char* const scratch = m_data + m_size;
+  const off_t start = m_fileOffset + static_cast<off_t>(m_start);
+  off_t at = m_fileOffset + static_cast<off_t>(m_size);
+  bool feed = false;
+  char last = m_data[m_size - 1];
+  while (!feed) {
+    const ssize_t got = pread(m_fd, scratch, kReadBytes, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw std::ios::failure("Could not read standard input");
+    if (got == 0) break;
+    const void* found = std::memchr(scratch, '\n', static_cast<std::size_t>(got));
+    const std::size_t bytes =
+        found ? static_cast<std::size_t>(static_cast<const char*>(found) - scratch)
+              : static_cast<std::size_t>(got);
+    if (!IsAscii(scratch, bytes)) return false;
+    if (bytes > 0) last = scratch[bytes - 1];
+    at += static_cast<off_t>(bytes);
+    feed = found != nullptr;
+  }
+  const off_t next = at + (feed ? 1 : 0);
+  if (lseek(m_fd, next, SEEK_SET) < 0) throw std::ios::failure("Could not read standard input");
+  auto size = static_cast<std::size_t>(at - start);
+  if (last == '\r') --size;  // as WithoutCarriageReturn
+  m_fileOffset = next;
+  m_start = m_size = m_scanned = 0;
+  m_end = !feed;
+  m_longChecked = false;
+  m_long.emplace(m_fd, start, size);
+  line = m_long->text();
+  return true;
 }
 
 }  // namespace tintrix

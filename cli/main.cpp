@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     return fade;
   };
   try {
-    return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade,
-                                STDOUT_FILENO);
+    return tintrix::RunFadeTool(args, std::cin, std::cout, std::cerr, loadStoredFade, STDOUT_FILENO,
+                                STDIN_FILENO);
   } catch (const std::bad_alloc&) {
     // An output file being written is removed on the way here: -o never leaves half a file.
     std::cerr << "tintrix-fade: Out of memory while making the fade\n";

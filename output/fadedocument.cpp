@@ -95,10 +95,13 @@ StatusOr<FadeDocument> FadeDocument::Create(const FadeSettings& fade, bool marku
 }
 
 Status FadeDocument::Append(std::string_view text, const FadeHooks& hooks, std::string& out) const {
+  return Append(SplitCharacters(text), hooks, out);
+}
+
+Status FadeDocument::Append(const CharacterText& characters, const FadeHooks& hooks,
+                            std::string& out) const {
   out += m_open;
-  if (m_generator) {
-    TINTRIX_RETURN_IF_ERROR(m_generator->Append(SplitCharacters(text), hooks, out));
-  }
+  if (m_generator) TINTRIX_RETURN_IF_ERROR(m_generator->Append(characters, hooks, out));
   out += m_close;
   return Status::Ok();
 }

@@ -52,6 +52,9 @@ class FadeDocument {
   // status; what is in `out` is then the drained part's rest.
   Status Append(std::string_view text, const FadeHooks& hooks, std::string& out) const;
 
+  // Append for a text already cut into its characters (SplitCharacters).
+  Status Append(const CharacterText& characters, const FadeHooks& hooks, std::string& out) const;
+
  private:
   FadeDocument(std::optional<FadeGenerator> generator, std::string open, std::string close,
                int levels)

@@ -75,6 +75,7 @@ tintrix_add_test(fadetool_test LIBRARIES tintrix_cli)
 tintrix_add_test(blockfade_test LIBRARIES tintrix_cli)
 tintrix_add_test(markupformat_test LIBRARIES tintrix_cli)
 tintrix_add_test(readjob_test LIBRARIES tintrix_cli)
+tintrix_add_test(linereader_test LIBRARIES tintrix_cli)
 tintrix_add_test(fadeoptions_test LIBRARIES tintrix_cli)
 tintrix_add_test(motion_test LIBRARIES tintrix_cli)
 # It holds the man page and the README to the option table, and runs tests/install/check.sh.

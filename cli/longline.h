@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string_view>
+
+namespace tintrix {
+
+// One long line of a regular file, read as it is written instead of held whole. Its bytes lie
+// at one address range, text(), as a held line's would, but only a few windows of it hold
+// them at a time: the ones about where the reader is, and one ahead. Reach() moves the windows
+// on, reusing the pages of the one furthest behind, so the line costs a few windows of memory
+// and page faults whatever its size, and no page is handed out (cleared) by the system for
+// each window. The rest of the range is mapped without access: a read outside the windows
+// stops the program instead of reading what is not the line.
+// The line must be ASCII: the fade of such a line takes each byte as a character, so the
+// writer reads it from first to last byte, never far back.
+class LongLine {
+ public:
+  // Bytes the windows move by: a huge page, where the system has them.
+  static constexpr std::size_t kWindowBytes = std::size_t{2} << 20;
+
+  // The `size` bytes at `offset` of the file `fd`, a regular file, which must stay open while
+  // this lives, in windows of `windowBytes`: a multiple of the page size, and 128 KiB or more
+  // (more than what a fade writes between two calls of its progress hook). Reads the first
+  // windows; throws std::ios::failure when reading fails or finds the line changed (shorter,
+  // or a line feed or a byte past ASCII in it), and std::bad_alloc when the range cannot be had.
+  LongLine(int fd, off_t offset, std::size_t size, std::size_t windowBytes = kWindowBytes);
+  ~LongLine();
+  LongLine(const LongLine&) = delete;
+  LongLine& operator=(const LongLine&) = delete;
+
+  std::string_view text() const { return {m_base, m_size}; }
+
+  // Has the bytes from `position` back a window and a window on ahead read, and gives the
+  // pages of windows further back to those ahead. Throws as the constructor does.
+  void Reach(std::size_t position);
+
+ private:
+  static constexpr std::size_t kWindows = 4;  // the pages the line ever takes
+
+  void Load(std::size_t window);
+
+  int m_fd;
+  off_t m_offset;
+  std::size_t m_size;
+  std::size_t m_window;   // bytes
+  char* m_raw = nullptr;  // the range as mapped
+  std::size_t m_reserved = 0;
+  char* m_base = nullptr;   // the line's first byte, on a window's edge
+  std::size_t m_first = 0;  // the windows [m_first, m_end) hold the line's bytes
+  std::size_t m_end = 0;
+};
+
+}  // namespace tintrix
