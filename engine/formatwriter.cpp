@@ -60,6 +60,17 @@ char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor,
                                                          cursor, in.count, job.styles, p);
     }
   }
+  if constexpr (kBytes && kWritesFlatAfterText<kFormat>) {
+    if (job.flat) {
+      run.tags += in.count;
+      p = WriteFlatAfterText<kFormat, kEscapes>(HexWords<kFormat, kWordsMade>(in.rgb, in.halves),
+                                                job.bytes.data() + job.position, in.count,
+                                                job.styles, run.first, run.word, p);
+      run.first = false;
+      run.rgb = in.rgb[in.count - 1];
+      return p;
+    }
+  }
   if constexpr (kBytes && !kEscapes) {
     const char* const bytes = job.bytes.data() + job.position;
     if (in.states == nullptr && (job.options.merge || kTraits<kFormat>.alwaysMerges) &&
@@ -92,7 +103,8 @@ class FadeWriter {
         m_cursor(text),
         m_drawsWave(wavy && WritesWave(kFormat)),
         m_styles(options),
-        m_flat(!options.merge && !options.skipBlanks && kWritesFlat<kFormat>) {
+        m_flat(!options.merge && !options.skipBlanks &&
+               (kWritesFlat<kFormat> || (kBytes && kWritesFlatAfterText<kFormat>))) {
     if (options.levels < 256) m_levels.emplace(options.levels);
     if (!hooks.drain) Reserve(text, m_drawsWave, out);
   }

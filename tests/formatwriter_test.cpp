@@ -67,6 +67,10 @@ TEST(FormatWriter, GoldenDocuments) {
       {"json", MarkupFormat::kJson, "a\"\\",
        ",{\"text\":\"a\",\"color\":\"#AA0055\"},{\"text\":\"\\\"\",\"color\":\"#5500AA\"},"
        "{\"text\":\"\\\\\",\"color\":\"#0000FF\"}"},
+      {"json bold", MarkupFormat::kJson, "a\"b",
+       ",{\"text\":\"a\",\"color\":\"#AA0055\",\"bold\":true},{\"text\":\"\\\"\",\"color\":"
+       "\"#5500AA\",\"bold\":true},{\"text\":\"b\",\"color\":\"#0000FF\",\"bold\":true}",
+       kBlue, false, false, false, true},
       {"json merged bold", MarkupFormat::kJson,
        "a\x01"
        "b",

@@ -53,6 +53,65 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
   return p;
 }
 
+// Whether WriteFlatAfterText can write the format: the colour, in hexadecimal digits, after
+// each character's text (json), and no character rules or wave.
+template <MarkupFormat kFormat>
+inline constexpr bool kWritesFlatAfterText =
+    kTraits<kFormat>.colorAfterText && !kTraits<kFormat>.alwaysMerges &&
+    kTraits<kFormat>.spelling != ColorSpelling::kDecimal &&
+    kTraits<kFormat>.wave == WavePlace::kNone && !CharacterRules<kFormat>::kAny;
+
+// WriteFlatBytes where the colour comes after the text: each character ends the run before
+// it, with that run's colour, and opens its own. `first`: the first character is the text's,
+// with no run before it; else `before` is the hex word of the run before, and it becomes the
+// last character's. count must be 1 or more.
+template <MarkupFormat kFormat, bool kEscapes, bool kWordsMade>
+char* WriteFlatAfterText(HexWords<kFormat, kWordsMade> words, const char* text, std::size_t count,
+                         const StyleCodes<kFormat>& styles, bool first, std::uint64_t& before,
+                         char* p) {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  constexpr std::size_t kOpenSize = t.runEnd.size() + t.colorPrefix.size();
+  static_assert(t.runClose.size() <= 16 && kOpenSize <= 16);
+  static constexpr Padded kFirst = Pad(t.colorPrefix);
+  static constexpr Padded kClose = Pad(t.runClose);
+  static constexpr Padded kOpen = [] {
+    Padded padded = Pad(t.runEnd);
+    for (std::size_t i = 0; i < t.colorPrefix.size(); ++i) {
+      padded.bytes[t.runEnd.size() + i] = t.colorPrefix[i];
+    }
+    return padded;
+  }();
+  const StyleCodes<kFormat> codes = styles;
+  const auto put = [&](std::size_t j) __attribute__((always_inline)) {
+    const auto c = static_cast<unsigned char>(text[j]);
+    if (NeedsEscape<kFormat, kEscapes>(c)) {
+      p = PutCharacter<kFormat, kEscapes>(p, text + j, 1, false);
+    } else {
+      *p++ = static_cast<char>(c);
+    }
+  };
+  std::uint64_t word = before;
+  std::size_t j = 0;
+  if (first) {
+    std::memcpy(p, kFirst.bytes, 16);
+    p += t.colorPrefix.size();
+    put(0);
+    word = words[0];
+    j = 1;
+  }
+  for (; j < count; ++j) {
+    std::memcpy(p, kClose.bytes, 16);
+    p = PutHexWord<kFormat>(p + t.runClose.size(), word);
+    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
+    std::memcpy(p, kOpen.bytes, 16);
+    p += kOpenSize;
+    put(j);
+    word = words[j];
+  }
+  before = word;
+  return p;
+}
+
 // The n one-byte characters from c, the j-th on, with put(j, c, p). Four at a time: the loop's
 // own steps are a third of a character's.
 template <typename Put>
