@@ -93,7 +93,7 @@ std::vector<std::uint32_t> FadeGenerator::Colors(std::size_t n) const {
   return rgb;
 }
 
-std::array<bool, 128> FadeGenerator::PlainBytes() const {
+std::array<bool, 256> FadeGenerator::PlainBytes() const {
   if (!m_count || (m_wavy && WritesWave(m_options.format))) return {};
   return markup::PlainBytes(m_options);
 }

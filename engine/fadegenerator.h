@@ -83,9 +83,11 @@ class FadeGenerator {
 
   // The printable ASCII bytes whose markup, as characters of a text, is the byte as it is,
   // with nothing around it depending on it: a text of such bytes alone has the markup of any
-  // other text of its length, with its own bytes in their places. None when the fade draws
-  // the wave or writes nothing.
-  std::array<bool, 128> PlainBytes() const;
+  // other text of its length, with its own bytes in their places. Past ASCII, the bytes a
+  // character may hold and still be so: a text of characters whose bytes are all plain has
+  // the markup of a text of as many plain ASCII bytes, with its characters in their places.
+  // None when the fade draws the wave or writes nothing.
+  std::array<bool, 256> PlainBytes() const;
 
   // Appends the markup of `text` as Append does, but with character i in colour rgb[i]
   // (0xRRGGBB) instead of the fade's; rgb.size() must be text.size(). The options' levels,

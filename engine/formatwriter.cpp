@@ -384,8 +384,8 @@ Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const Charact
   });
 }
 
-std::array<bool, 128> PlainBytes(const MarkupOptions& options) {
-  std::array<bool, 128> plain{};
+std::array<bool, 256> PlainBytes(const MarkupOptions& options) {
+  std::array<bool, 256> plain{};
   // Never fails: the call gives no status of its own.
   static_cast<void>(InAnyFormat(options.format, [&](auto format) {
     constexpr MarkupFormat kFormat = decltype(format)::kValue;
@@ -393,6 +393,14 @@ std::array<bool, 128> PlainBytes(const MarkupOptions& options) {
     for (unsigned char b = 0x20; b < 0x7F; ++b) {
       plain[b] = !NeedsEscape<kFormat, true>(b) && !Rules::kStandAlone.Has(b) &&
                  !Rules::kRetagStarts.Has(b) && !(options.skipBlanks && b == ' ');
+    }
+    // Every blank past ASCII (U+0085, U+00A0, U+1680, U+2000 ... U+205F, U+3000) starts with
+    // one of these; the escapes and the rules look at each byte of a character.
+    const auto blankLead = [](unsigned b) { return b == 0xC2 || (b >= 0xE1 && b <= 0xE3); };
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+      const auto byte = static_cast<unsigned char>(b);
+      plain[b] = !NeedsEscape<kFormat, true>(byte) && !Rules::kStandAlone.Has(byte) &&
+                 !Rules::kRetagStarts.Has(byte) && !(options.skipBlanks && blankLead(b));
     }
     return Status::Ok();
   }));

@@ -1,25 +1,30 @@
 #include "output/documentstamps.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
+
+#include "output/graphemes.h"
 
 namespace tintrix {
 
 DocumentStamps::DocumentStamps(const FadeDocument& document)
     : m_document(document), m_seen(kMaxCharacters + 1), m_made(kMaxCharacters + 1) {
-  const std::array<bool, 128> plain = document.PlainBytes();
+  const std::array<bool, 256> plain = document.PlainBytes();
   std::size_t placeholders = 0;
   for (std::size_t b = 0; b < m_unplain.size(); ++b) {
-    m_unplain[b] = b >= plain.size() || !plain[b];
+    m_unplainInCharacters[b] = !plain[b];
+    m_unplain[b] = b >= 0x80 || !plain[b];
     if (!m_unplain[b] && placeholders < 2) m_placeholders[placeholders++] = static_cast<char>(b);
+    m_characters |= b >= 0x80 && plain[b];
   }
   m_stamps = placeholders == 2;
 }
 
-bool DocumentStamps::Plain(std::string_view text) const {
+bool DocumentStamps::Plain(std::string_view text, const std::array<bool, 256>& unplain) {
   // Texts that are not plain mostly show it early.
   return std::none_of(text.begin(), text.end(),
-                      [&](char c) { return m_unplain[static_cast<unsigned char>(c)]; });
+                      [&](char c) { return unplain[static_cast<unsigned char>(c)]; });
 }
 
 const DocumentStamps::Stamp* DocumentStamps::StampOf(std::size_t n) {
@@ -61,6 +66,7 @@ bool DocumentStamps::Make(std::size_t n, Stamp& stamp) const {
   for (std::size_t k = 1; k < n; ++k) {
     if (places[k] - places[k - 1] != stride) stride = 0;
   }
+  made[0].resize(made[0].size() + kPadding);
   stamp = Stamp{std::move(made[0]), std::move(places), stride, tags[0]};
   return true;
 }
@@ -68,7 +74,7 @@ bool DocumentStamps::Make(std::size_t n, Stamp& stamp) const {
 bool DocumentStamps::Put(const Stamp& stamp, std::string_view text, const FadeHooks& hooks,
                          std::string& out) {
   const std::size_t at = out.size();
-  out += stamp.markup;
+  out.append(stamp.markup, 0, stamp.markup.size() - kPadding);
   char* const document = out.data() + at;
   // Each byte is checked as it is put: a text is looked at once. Locals, which the compiler
   // would otherwise load again after every store of a byte.
@@ -99,24 +105,106 @@ bool DocumentStamps::Put(const Stamp& stamp, std::string_view text, const FadeHo
   return true;
 }
 
+namespace {
+
+// Copies `size` bytes in whole words of 32: up to 31 bytes more are read from `from` and
+// written at `to`, which the caller has room for and writes again after.
+inline void CopyInWords(char* to, const char* from, std::size_t size) {
+  for (std::size_t done = 0; done < size; done += 32) std::memcpy(to + done, from + done, 32);
+}
+
+}  // namespace
+
+void DocumentStamps::PutCharacters(const Stamp& stamp, const CharacterText& characters,
+                                   const FadeHooks& hooks, std::string& out) {
+  const std::string_view text = characters.text();
+  const std::size_t n = characters.size();
+  const std::size_t markup = stamp.markup.size() - kPadding;
+  const std::size_t at = out.size();
+  // Room for the whole words the pieces are copied in, cut off at the end.
+  out.resize(at + markup - n + text.size() + kPadding);
+  char* const document = out.data() + at;
+  const char* const stamped = stamp.markup.data();
+  const std::uint32_t* const places = stamp.places.data();
+  // The stamp is copied a stretch at a time, up to the place of a character of more than one
+  // byte, which moves the rest on by its size less one; the one-byte characters of a stretch
+  // are put in their places in it, as Put does.
+  std::size_t copied = 0;  // of the stamp
+  std::size_t moved = 0;   // how far the document's places are past the stamp's
+  const char* const textEnd = text.data() + text.size();
+  const std::size_t stride = stamp.stride;
+  CharacterText::Cursor cursor(characters);
+  cursor.Walk(
+      text.data(), 0, n,
+      [&](std::size_t j, const char* from, std::size_t count) {
+        const std::size_t last = places[j + count - 1] + 1;
+        CopyInWords(document + copied + moved, stamped + copied, last - copied);
+        copied = last;
+        if (stride != 0) {
+          char* at = document + moved + places[j];
+          for (std::size_t k = 0; k < count; ++k, at += stride) *at = from[k];
+        } else {
+          char* const shifted = document + moved;
+          for (std::size_t k = 0; k < count; ++k) shifted[places[j + k]] = from[k];
+        }
+      },
+      [&](std::size_t j, const char* from, const char* end) {
+        const std::size_t place = places[j];
+        CopyInWords(document + copied + moved, stamped + copied, place - copied);
+        const auto size = static_cast<std::size_t>(end - from);
+        if (size <= 4 && textEnd - from >= 4) {
+          std::memcpy(document + place + moved, from, 4);
+        } else {
+          std::memcpy(document + place + moved, from, size);
+        }
+        copied = place + 1;
+        moved += size - 1;
+      });
+  std::memcpy(document + copied + moved, stamped + copied, markup - copied);
+  out.resize(at + markup - n + text.size());
+  if (hooks.colorTags) *hooks.colorTags += stamp.tags;
+  ++m_stamped;
+}
+
+Status DocumentStamps::Drain(const FadeHooks& hooks, std::string& out) {
+  if (!hooks.drain || out.size() < kDrainBytes) return Status::Ok();
+  Status drained = hooks.drain(out);
+  out.clear();
+  return drained;
+}
+
+Status DocumentStamps::AppendCharacters(std::string_view text, const FadeHooks& hooks,
+                                        std::string& out) {
+  const CharacterText characters = SplitCharacters(text);
+  const std::size_t n = characters.size();
+  if (n <= kMaxCharacters && !characters.bytes() && Plain(text, m_unplainInCharacters)) {
+    if (const Stamp* const stamp = StampOf(n); stamp != nullptr) {
+      PutCharacters(*stamp, characters, hooks, out);
+      return Drain(hooks, out);
+    }
+  }
+  return m_document.Append(characters, hooks, out);
+}
+
 Status DocumentStamps::Append(std::string_view text, const FadeHooks& hooks, std::string& out) {
   const std::size_t n = text.size();
+  if (!m_stamps || n > 4 * kMaxCharacters) return m_document.Append(text, hooks, out);
   bool put = false;
-  if (m_stamps && n <= kMaxCharacters) {
+  if (n <= kMaxCharacters) {
     if (m_seen[n] == Seen::kStamped) {
       put = Put(m_made[n], text, hooks, out);
-    } else if (Plain(text)) {
+    } else if (Plain(text, m_unplain)) {
       const Stamp* const stamp = StampOf(n);
       put = stamp != nullptr && Put(*stamp, text, hooks, out);
     }
   }
-  if (!put) return m_document.Append(text, hooks, out);
-  if (hooks.drain && out.size() >= kDrainBytes) {
-    Status drained = hooks.drain(out);
-    out.clear();
-    return drained;
+  if (put) return Drain(hooks, out);
+  // Asked only now: most texts are ASCII, and stamped above.
+  if (m_characters &&
+      std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+    return AppendCharacters(text, hooks, out);
   }
-  return Status::Ok();
+  return m_document.Append(text, hooks, out);
 }
 
 }  // namespace tintrix

@@ -17,8 +17,10 @@ namespace tintrix {
 // made of plain bytes alone (FadeDocument::PlainBytes), its document is that of any other such
 // text of its length with its own bytes in their places: so the document of a length is made
 // once, from placeholder bytes, and each later text of that length is the copy with its bytes
-// put in. A length is stamped from its second text on, so that texts of lengths that never
-// come again cost no more than before; the others are made by the document as ever.
+// put in. A text past ASCII whose characters hold plain bytes alone is stamped the same way,
+// by its length in characters, each character's bytes in the place of a placeholder byte.
+// A length is stamped from its second text on, so that texts of lengths that never come again
+// cost no more than before; the others are made by the document as ever.
 class DocumentStamps {
  public:
   // The longest text stamped: the stamps of every length up to it take a few megabytes at
@@ -38,7 +40,7 @@ class DocumentStamps {
 
  private:
   struct Stamp {
-    std::string markup;                 // the document of placeholder bytes
+    std::string markup;                 // the document of placeholder bytes, and kPadding more
     std::vector<std::uint32_t> places;  // where in it each character's byte is
     // The distance from each place to the next, where it is always the same; else 0.
     std::size_t stride = 0;
@@ -46,8 +48,11 @@ class DocumentStamps {
   };
   enum class Seen : std::uint8_t { kNever, kOnce, kStamped, kNotStamped };
 
-  // True when every byte of `text` is plain.
-  bool Plain(std::string_view text) const;
+  // Bytes past each stamp's document: its pieces are copied in whole words.
+  static constexpr std::size_t kPadding = 32;
+
+  // True when every byte of `text` is plain, in `unplain`'s sense.
+  static bool Plain(std::string_view text, const std::array<bool, 256>& unplain);
   // The stamp of texts of n plain bytes, made the second time it is asked for; nullptr before
   // that and where the document does not hold each character once, in a fixed place.
   const Stamp* StampOf(std::size_t n);
@@ -55,9 +60,19 @@ class DocumentStamps {
   // Appends the stamp with the bytes of `text` in their places, and gives true; or, where one
   // of them is not plain, leaves `out` as it was and gives false.
   bool Put(const Stamp& stamp, std::string_view text, const FadeHooks& hooks, std::string& out);
+  // Appends the stamp with the characters of `characters` in their places: a text cut by bits
+  // (not into bytes), of stamp's length, every byte of it plain in characters.
+  void PutCharacters(const Stamp& stamp, const CharacterText& characters, const FadeHooks& hooks,
+                     std::string& out);
+  // Append for a text past ASCII.
+  Status AppendCharacters(std::string_view text, const FadeHooks& hooks, std::string& out);
+  // What a stamped document leaves for hooks.drain.
+  Status Drain(const FadeHooks& hooks, std::string& out);
 
   const FadeDocument& m_document;
-  std::array<bool, 256> m_unplain{};  // the bytes that are not plain
+  std::array<bool, 256> m_unplain{};  // the bytes that are not plain, as characters of their own
+  std::array<bool, 256> m_unplainInCharacters{};  // the same, in characters of any size
+  bool m_characters = false;                      // texts past ASCII can be stamped
   bool m_stamps = false;
   char m_placeholders[2] = {};
   std::vector<Seen> m_seen;

@@ -41,8 +41,8 @@ class FadeDocument {
 
   // The bytes the fade writes as they are (FadeGenerator::PlainBytes); none for a count that
   // selects no fade.
-  std::array<bool, 128> PlainBytes() const {
-    return m_generator ? m_generator->PlainBytes() : std::array<bool, 128>{};
+  std::array<bool, 256> PlainBytes() const {
+    return m_generator ? m_generator->PlainBytes() : std::array<bool, 256>{};
   }
 
   // The levels per channel its colours are reduced to (MarkupOptions::levels).

@@ -43,8 +43,9 @@ Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const Charact
 
 // The printable ASCII bytes that a text's markup in `options` holds as they are, wherever they
 // stand, and that nothing else in the markup depends on: neither escaped nor looked at by a
-// rule of the format's or an option's (a blank under skipBlanks).
-std::array<bool, 128> PlainBytes(const MarkupOptions& options);
+// rule of the format's or an option's (a blank under skipBlanks). Past ASCII, the bytes of
+// which no character that holds them is escaped or looked at so (FadeGenerator::PlainBytes).
+std::array<bool, 256> PlainBytes(const MarkupOptions& options);
 
 // The colours WriteFormattedFade gives the characters of a text cut into `segments`, before
 // any levels: colors.size() must be segments.count + 1, and `rgb` holds one per character.
