@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Two builds of the companion on the same random runs: every format and option, texts as an
-argument and as standard input, short and long lines, every kind of character, bytes that are
-no UTF-8. Each run's standard output, standard error, exit status and output file must be the
+argument and as standard input (a pipe, or a file), short and long lines (now and then one past
+the size a file's reader holds whole), every kind of character, bytes that are no UTF-8. Each run's standard output, standard error, exit status and output file must be the
 same byte for byte. A speed change must pass this against the build before it.
 
     bench/same_output.py OLD/tintrix-fade NEW/tintrix-fade [--runs 3000] [--seed 29]
@@ -108,16 +108,31 @@ def random_run(rng, motion):
     else:
         lines = [random_text(rng, longest if n < 3 else 300)
                  for n in range(rng.choice([0, 1, 2, 5, 50, 400]))]
+    if rng.random() < 0.02:
+        # A line past the companion's long-line size (4 MiB), which a file's reader does not
+        # hold whole; mostly ASCII, as it must be for that.
+        piece = (random_text(rng, 300) if rng.random() < 0.2 else b"") or rng.choice(ASCII).encode()
+        size = (9 << 19) + rng.randrange(99)
+        lines.insert(rng.randrange(len(lines) + 1), (piece * (size // len(piece) + 1))[:size])
     ending = rng.choice([b"\n", b"\r\n"])
     data = ending.join(lines) + (ending if rng.random() < 0.7 else b"")
     return args, data
 
 
-def run(program, args, data, folder, env=None):
-    done = subprocess.run([program, *args], input=data, capture_output=True, cwd=folder,
-                          env={**os.environ, "HOME": folder, "XDG_CONFIG_HOME": folder,
-                               **(env or {})},
-                          timeout=120)
+def run(program, args, data, folder, env=None, from_file=False):
+    """Standard input from a pipe, or (from_file) from a file, as `< file` gives it."""
+    environment = {**os.environ, "HOME": folder, "XDG_CONFIG_HOME": folder, **(env or {})}
+    if from_file:
+        path = os.path.join(folder, "in.txt")
+        with open(path, "wb") as f:
+            f.write(data)
+        with open(path, "rb") as stdin:
+            done = subprocess.run([program, *args], stdin=stdin, capture_output=True, cwd=folder,
+                                  env=environment, timeout=120)
+        os.remove(path)
+    else:
+        done = subprocess.run([program, *args], input=data, capture_output=True, cwd=folder,
+                              env=environment, timeout=120)
     path = os.path.join(folder, "out.txt")
     written = None
     if os.path.exists(path):
@@ -144,9 +159,10 @@ def main():
         for n in range(args.runs):
             argv, data = random_run(rng, args.motion)
             argv = [a.encode("utf-8", "surrogateescape") for a in argv]
-            old = run(args.old, argv, data, old_dir)
+            from_file = rng.random() < 0.5
+            old = run(args.old, argv, data, old_dir, from_file=from_file)
             new = run(args.new, argv, data, new_dir,
-                      {"TINTRIX_NO_AVX2": "1"} if args.portable else None)
+                      {"TINTRIX_NO_AVX2": "1"} if args.portable else None, from_file)
             if old != new:
                 failures += 1
                 print(f"run {n} differs: {argv[:40]!r} with {len(data)} bytes of input",

@@ -17,26 +17,30 @@ namespace {
 // What the writers may read past a text's end, as they may past a held line's.
 constexpr std::size_t kSlackBytes = 64;
 
-// A byte past ASCII, or a line feed, in [p, p + n): the line is not what it was when found.
-bool ChangedBytes(const char* p, std::size_t n) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  std::uint64_t found = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p + i, 8);
-    const std::uint64_t feeds = word ^ (kOnes * '\n');
-    // High bits: the byte's own, or a zero byte of `feeds` (a line feed) borrowing one.
-    found |= word | ((feeds - kOnes) & ~feeds);
-  }
-  for (; i < n; ++i) found |= static_cast<unsigned char>(p[i]) | (p[i] == '\n' ? 0x80u : 0u);
-  return (found & kHigh) != 0;
-}
-
 [[noreturn]] void ReadFailed() { throw std::ios::failure("Could not read standard input"); }
 
 }  // namespace
+
+bool AsciiWithoutFeed(const char* p, std::size_t n) {
+  // 64 bytes at a time in the compiler's vectors of 16, which every processor has.
+  using Bytes = signed char __attribute__((vector_size(16)));
+  Bytes found{};
+  std::size_t i = 0;
+  for (; i + 64 <= n; i += 64) {
+    Bytes a, b, c, d;
+    std::memcpy(&a, p + i, 16);
+    std::memcpy(&b, p + i + 16, 16);
+    std::memcpy(&c, p + i + 32, 16);
+    std::memcpy(&d, p + i + 48, 16);
+    // A feed's lane compares all ones.
+    found |= (a | (a == '\n')) | (b | (b == '\n')) | (c | (c == '\n')) | (d | (d == '\n'));
+  }
+  std::uint64_t words[2];
+  std::memcpy(words, &found, sizeof words);
+  std::uint64_t high = words[0] | words[1];
+  for (; i < n; ++i) high |= static_cast<unsigned char>(p[i]) | (p[i] == '\n' ? 0x80u : 0u);
+  return (high & 0x8080808080808080ull) == 0;
+}
 
 LongLine::LongLine(int fd, off_t offset, std::size_t size, std::size_t windowBytes)
     : m_fd(fd), m_offset(offset), m_size(size), m_window(windowBytes) {
@@ -60,12 +64,33 @@ LongLine::LongLine(int fd, off_t offset, std::size_t size, std::size_t windowByt
 LongLine::~LongLine() { munmap(m_raw, m_reserved); }
 
 void LongLine::Reach(std::size_t position) {
-  const std::size_t last = (m_size + kSlackBytes - 1) / m_window;
-  const std::size_t wanted = std::min(position / m_window + 1, last);
-  for (; m_end <= wanted; ++m_end) Load(m_end);
+  // Read a step at a time, not far ahead of the writer: the bytes are still in the cache when
+  // it comes to them.
+  const std::size_t wanted = std::min(m_size, position + std::min(kReadAhead, m_window / 2));
+  while (m_read < wanted) {
+    const std::size_t window = m_read / m_window;
+    for (; m_end <= window; ++m_end) Map(m_end);
+    const std::size_t bytes =
+        std::min({kReadStep, m_size - m_read, (window + 1) * m_window - m_read});
+    char* const to = m_base + m_read;
+    for (std::size_t done = 0; done < bytes;) {
+      const ssize_t got =
+          pread(m_fd, to + done, bytes - done, m_offset + static_cast<off_t>(m_read + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) ReadFailed();  // an error, or the file grew shorter
+      done += static_cast<std::size_t>(got);
+    }
+    if (!AsciiWithoutFeed(to, bytes)) ReadFailed();  // not the line it was when found
+    m_read += bytes;
+  }
+  if (m_read == m_size) {
+    for (const std::size_t last = (m_size + kSlackBytes - 1) / m_window; m_end <= last; ++m_end) {
+      Map(m_end);
+    }
+  }
 }
 
-void LongLine::Load(std::size_t window) {
+void LongLine::Map(std::size_t window) {
   char* const to = m_base + window * m_window;
   if (m_end - m_first < kWindows) {
     // A window of its own, the first time round.
@@ -74,26 +99,16 @@ void LongLine::Load(std::size_t window) {
       throw std::bad_alloc();
     }
     madvise(to, m_window, MADV_HUGEPAGE);  // a wish: small pages do too
-  } else {
-    // The pages of the window furthest back move ahead, as they are, and the range keeps its
-    // place with no access where they were.
-    char* const from = m_base + m_first++ * m_window;
-    if (mremap(from, m_window, m_window, MREMAP_MAYMOVE | MREMAP_FIXED, to) == MAP_FAILED ||
-        mmap(from, m_window, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_NORESERVE, -1,
-             0) == MAP_FAILED) {
-      throw std::bad_alloc();
-    }
+    return;
   }
-  const std::size_t start = window * m_window;
-  const std::size_t bytes = start < m_size ? std::min(m_window, m_size - start) : 0;
-  for (std::size_t done = 0; done < bytes;) {
-    const ssize_t got =
-        pread(m_fd, to + done, bytes - done, m_offset + static_cast<off_t>(start + done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) ReadFailed();  // an error, or the file grew shorter
-    done += static_cast<std::size_t>(got);
+  // The pages of the window furthest back move ahead, as they are, and the range keeps its
+  // place with no access where they were.
+  char* const from = m_base + m_first++ * m_window;
+  if (mremap(from, m_window, m_window, MREMAP_MAYMOVE | MREMAP_FIXED, to) == MAP_FAILED ||
+      mmap(from, m_window, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_NORESERVE, -1,
+           0) == MAP_FAILED) {
+    throw std::bad_alloc();
   }
-  if (ChangedBytes(to, bytes)) ReadFailed();
 }
 
 }  // namespace tintrix

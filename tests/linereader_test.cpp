@@ -108,8 +108,8 @@ class KeptOutput final : public DocumentOutput {
 
 TEST(LongLine, FadesAsItWouldHeld) {
   // Windows of the least size, each taken again as the fade reaches past them.
-  constexpr std::size_t kWindow = 128 << 10;
-  const std::string line = Ascii(5 * kWindow + 4099, 9);
+  constexpr std::size_t kWindow = 256 << 10;
+  const std::string line = Ascii(4 * kWindow + 4099, 9);
   const struct {
     MarkupFormat format;
     bool merge, skipBlanks, wavy;

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           return static_cast<unsigned char>(c) < 0x80 && c != '\n';
                         });
   try {
-    tintrix::LongLine line(fd, static_cast<off_t>(offset), length, 128 << 10);
+    tintrix::LongLine line(fd, static_cast<off_t>(offset), length, 256 << 10);
     if (!readable) Fail("a span that is not one line of ASCII was read");
     if (line.text() != span) Fail("a long line holds other bytes than the file's");
   } catch (const std::ios::failure&) {
