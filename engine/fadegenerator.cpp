@@ -74,8 +74,7 @@ Status FadeGenerator::Append(const CharacterText& text, const FadeHooks& hooks,
         });
     std::unique_ptr<ClockSeededRandom> fallback;
     fadeparts::Wave wave = WaveFor(m_wavy && WritesWave(m_options.format), hooks, fallback);
-    return markup::WriteShortFade(kept.rgb, kept.changesOften, text, m_wavy, m_options, wave, hooks,
-                                  out);
+    return markup::WriteShortFade(kept, text, m_wavy, m_options, wave, hooks, out);
   }
   const fadeparts::Segments segments = fadeparts::CutText(*m_count, n, hooks.letEventsRun);
   if (text.empty()) return Status::Ok();

@@ -70,14 +70,29 @@ Status WriteSegments(std::span<const Channels> colors, const Segments& segments,
 
 // A short text's one block, from colours made before.
 template <MarkupFormat kFormat, bool kBytes>
-Status WriteShortBlock(const std::uint32_t* kept, bool changesOften, const CharacterText& text,
-                       bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+Status WriteShortBlock(const ShortFadeColors::Kept& kept, const CharacterText& text, bool wavy,
+                       const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
                        std::string& out) {
   FadeWriter<kFormat, kBytes> writer(text, wavy, options, wave, hooks, out);
-  // A copy: the writer reduces the colours to the levels in place.
-  std::uint32_t rgb[kBlock + 7];
-  std::copy_n(kept, text.size(), rgb);
-  TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, text.size(), changesOften));
+  const std::size_t n = text.size();
+  if constexpr (kTraits<kFormat>.spelling != ColorSpelling::kDecimal) {
+    // The colours as this format and these levels write them, made by the first text of the
+    // length and kept for the others.
+    ShortFadeColors::Words& words = *kept.words;
+    const int key = static_cast<int>(kFormat) * 512 + options.levels;
+    if (words.key != key) {
+      std::copy_n(kept.rgb, n, words.rgb.data());
+      writer.Reduce(words.rgb.data(), n);
+      MakeHexWords<kFormat>(words.rgb.data(), n, words.halves.data());
+      words.key = key;
+    }
+    TINTRIX_RETURN_IF_ERROR(writer.WriteMade(words.rgb.data(), words.halves.data(), n));
+  } else {
+    // A copy: the writer reduces the colours to the levels in place.
+    std::uint32_t rgb[kBlock + 7];
+    std::copy_n(kept.rgb, n, rgb);
+    TINTRIX_RETURN_IF_ERROR(writer.Write(rgb, n, kept.changesOften));
+  }
   writer.Finish();
   return Status::Ok();
 }
@@ -118,13 +133,12 @@ struct InFormat {
   static Status Fade(std::span<const Channels> colors, const Segments& segments,
                      const CharacterText& text, bool wavy, const MarkupOptions& options, Wave& wave,
                      const FadeHooks& hooks, std::string& out);
-  static Status Short(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
-                      bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+  static Status Short(const ShortFadeColors::Kept& kept, const CharacterText& text, bool wavy,
+                      const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
                       std::string& out) {
-    return text.bytes() ? WriteShortBlock<kFormat, true>(rgb, changesOften, text, wavy, options,
-                                                         wave, hooks, out)
-                        : WriteShortBlock<kFormat, false>(rgb, changesOften, text, wavy, options,
-                                                          wave, hooks, out);
+    return text.bytes()
+               ? WriteShortBlock<kFormat, true>(kept, text, wavy, options, wave, hooks, out)
+               : WriteShortBlock<kFormat, false>(kept, text, wavy, options, wave, hooks, out);
   }
   static Status Colored(std::span<const std::uint32_t> rgb, const CharacterText& text, bool wavy,
                         const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
@@ -200,11 +214,11 @@ bool FillShortFade(std::span<const Channels> colors, const Segments& segments, B
   return often;
 }
 
-Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
-                      bool wavy, const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
+Status WriteShortFade(const ShortFadeColors::Kept& kept, const CharacterText& text, bool wavy,
+                      const MarkupOptions& options, Wave& wave, const FadeHooks& hooks,
                       std::string& out) {
   return InAnyFormat(options.format, [&](auto format) {
-    return decltype(format)::Short(rgb, changesOften, text, wavy, options, wave, hooks, out);
+    return decltype(format)::Short(kept, text, wavy, options, wave, hooks, out);
   });
 }
 

@@ -25,9 +25,18 @@ class ShortFadeColors {
   // Each kept length's colours, with room for whole words past the last.
   using Colors = std::array<std::uint32_t, kMaxCharacters + 8>;
 
+  // The colours as one format writes them, kept beside them for the writers' own use: reduced
+  // to the levels and spelled as hex words, by the first text that asks.
+  struct Words {
+    int key = -1;  // the format and levels they are for; -1: none yet
+    Colors rgb;
+    std::array<std::uint32_t, 2 * (kMaxCharacters + 8)> halves;
+  };
+
   struct Kept {
     const std::uint32_t* rgb;  // one per character, 0xRRGGBB, before any levels
     bool changesOften;         // most neighbours differ in colour
+    Words* words;
   };
 
   ShortFadeColors();
@@ -43,13 +52,14 @@ class ShortFadeColors {
       entry = std::make_unique<Entry>();
       entry->changesOften = fill(entry->rgb.data());
     }
-    return {entry->rgb.data(), entry->changesOften};
+    return {entry->rgb.data(), entry->changesOften, &entry->words};
   }
 
  private:
   struct Entry {
     bool changesOften = false;
     Colors rgb;
+    Words words;
   };
 
   bool SameFade(std::span<const Channels> colors, BlendSpace blend) const;

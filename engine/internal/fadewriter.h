@@ -116,24 +116,22 @@ class FadeWriter {
   // Writes the next `count` (at most kBlock) characters, whose colours are rgb[0, count).
   // `changesOften`: neighbours mostly differ in colour.
   Status Write(std::uint32_t* rgb, std::size_t count, bool changesOften) {
+    Reduce(rgb, count);
+    MakeWords(rgb, count, changesOften);
+    return Emit(rgb, m_halves, count, !m_flat || changesOften);
+  }
+
+  // Reduces colours to the options' levels, in place, as Write does.
+  void Reduce(std::uint32_t* rgb, std::size_t count) const {
     if (m_levels) {
       for (std::size_t j = 0; j < count; ++j) rgb[j] = (*m_levels)(rgb[j]);
     }
-    if (m_drawsWave) {
-      m_wave.Draw(count, m_transitions);
-      for (std::size_t j = 0; j < count; ++j) m_states[j] = m_transitions[j] & 3;
-    }
-    const std::size_t textBytes = kBytes ? count : m_cursor.EndAfter(count) - m_position;
-    MakeWords(rgb, count, changesOften);
-    const BlockInput in{rgb, m_halves, m_drawsWave ? m_states : nullptr, m_transitions, count};
-    const BlockJob<kFormat> job{in, m_bytes, m_position, m_options, m_styles, m_flat};
-    const bool escapes =
-        AnyEscapeStart<kTraits<kFormat>.escape>(m_bytes.data() + m_position, textBytes);
-    const bool wordsMade = !m_flat || changesOften;
-    m_writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,
-                    [&](char* p) { return WriteOne(job, escapes, wordsMade, p); });
-    m_position += textBytes;
-    return m_writer.Written(count);
+  }
+
+  // Write for colours reduced before (Reduce), with their hex words (MakeHexWords, in
+  // formats that spell colours in hex) made before too.
+  Status WriteMade(const std::uint32_t* rgb, const std::uint32_t* halves, std::size_t count) {
+    return Emit(rgb, halves, count, true);
   }
 
   // Ends the last run and counts the colour tags.
@@ -146,6 +144,24 @@ class FadeWriter {
 
  private:
   static constexpr std::size_t kMaxTagBytes = MaxTagBytes<kFormat>();
+
+  // The block's characters from their colours, reduced, and their words where wordsMade.
+  Status Emit(const std::uint32_t* rgb, const std::uint32_t* halves, std::size_t count,
+              bool wordsMade) {
+    if (m_drawsWave) {
+      m_wave.Draw(count, m_transitions);
+      for (std::size_t j = 0; j < count; ++j) m_states[j] = m_transitions[j] & 3;
+    }
+    const std::size_t textBytes = kBytes ? count : m_cursor.EndAfter(count) - m_position;
+    const BlockInput in{rgb, halves, m_drawsWave ? m_states : nullptr, m_transitions, count};
+    const BlockJob<kFormat> job{in, m_bytes, m_position, m_options, m_styles, m_flat};
+    const bool escapes =
+        AnyEscapeStart<kTraits<kFormat>.escape>(m_bytes.data() + m_position, textBytes);
+    m_writer.Append(count * kMaxTagBytes + textBytes * kMaxEscapeGrowth + kStoreSlack,
+                    [&](char* p) { return WriteOne(job, escapes, wordsMade, p); });
+    m_position += textBytes;
+    return m_writer.Written(count);
+  }
 
   // Room for a tag on every character, as most fades write, and the wave's tags on each when
   // it is drawn, and for the most that the last block may ask for; more grows as it must.

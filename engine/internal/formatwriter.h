@@ -35,11 +35,11 @@ Status WriteColoredText(std::span<const std::uint32_t> rgb, const CharacterText&
 bool FillShortFade(std::span<const Channels> colors, const fadeparts::Segments& segments,
                    BlendSpace blend, std::uint32_t* rgb);
 
-// Writes a short text's characters in the colours FillShortFade made, as WriteFormattedFade
-// writes them.
-Status WriteShortFade(const std::uint32_t* rgb, bool changesOften, const CharacterText& text,
-                      bool wavy, const MarkupOptions& options, fadeparts::Wave& wave,
-                      const FadeHooks& hooks, std::string& out);
+// Writes a short text's characters in the colours FillShortFade made, kept (`kept`, whose
+// words it keeps too), as WriteFormattedFade writes them.
+Status WriteShortFade(const ShortFadeColors::Kept& kept, const CharacterText& text, bool wavy,
+                      const MarkupOptions& options, fadeparts::Wave& wave, const FadeHooks& hooks,
+                      std::string& out);
 
 // The printable ASCII bytes that a text's markup in `options` holds as they are, wherever they
 // stand, and that nothing else in the markup depends on: neither escaped nor looked at by a
