@@ -24,6 +24,11 @@ Status TooLargeABlock() {
 
 // Writes the documents of the texts `next` gives into `output`, a block at a time; with a
 // colour stage, each in the stage's colours.
+// The document of `text`, or of `line` where the text is a LongLine.
+Status AddText(DocumentStream& stream, std::string_view text, LongLine* line) {
+  return line ? stream.Add(*line) : stream.Add(text);
+}
+
 // `streamed` gives the LongLine the text is, or null.
 template <typename NextText, typename Streamed>
 Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorStage* stage,
@@ -36,8 +41,7 @@ Status WriteDocuments(const FadeSettings& fade, const FadeJob& job, const ColorS
   std::optional<ContrastTally> tally = stage && stats ? stage->NewTally() : std::nullopt;
   for (std::string_view text; next(text);) {
     if (!stage) {
-      LongLine* const line = streamed();
-      TINTRIX_RETURN_IF_ERROR(line ? stream.Add(*line) : stream.Add(text));
+      TINTRIX_RETURN_IF_ERROR(AddText(stream, text, streamed()));
       continue;
     }
     // Once for the text, whichever tries --max-length makes of it.
@@ -156,15 +160,10 @@ Status RunFadeJob(const FadeSettings& fade, const FadeJob& job, std::istream& in
   }
   try {
     // Long lines are faded as they are read only where nothing needs the whole line first.
-    std::optional<LineReader> reader;
-    if (stage || job.maxLength) {
-      reader.emplace(in);
-    } else {
-      reader.emplace(in, inFd);
-    }
+    LineReader reader(in, stage || job.maxLength ? -1 : inFd);
     return WriteDocuments(
-        fade, job, stage, [&](std::string_view& line) { return reader->Next(line); },
-        [&] { return reader->Streamed(); }, *output, stats);
+        fade, job, stage, [&](std::string_view& line) { return reader.Next(line); },
+        [&] { return reader.Streamed(); }, *output, stats);
   } catch (const std::ios::failure&) {
     return Status::IoError("Could not read standard input");
   }

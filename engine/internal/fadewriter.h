@@ -40,40 +40,45 @@ struct BlockJob {
   bool flat;  // every character has its whole tag
 };
 
+// A block where every character has its whole tag (job.flat), in a format the flat writers
+// take.
+template <MarkupFormat kFormat, bool kBytes, bool kEscapes, bool kWordsMade>
+char* WriteFlatBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor, RunState& run,
+                     char* p) {
+  const BlockInput& in = job.in;
+  run.tags += in.count;
+  const HexWords<kFormat, kWordsMade> words(in.rgb, in.halves);
+  if constexpr (!kWritesFlat<kFormat>) {
+    // The colour after the text (kWritesFlatAfterText), one byte a character.
+    p = WriteFlatAfterText<kFormat, kEscapes>(words, job.bytes.data() + job.position, in.count,
+                                              job.styles, run.first, run.word, p);
+    run.first = false;
+    run.rgb = in.rgb[in.count - 1];
+    return p;
+  } else {
+    if (kBytes && in.states == nullptr) {
+      return WriteFlatBytes<kFormat, kEscapes>(words, job.bytes.data() + job.position, in.count,
+                                               job.styles, p);
+    }
+    if constexpr (WritesWave(kFormat)) {
+      if (in.states != nullptr) {
+        const std::uint8_t* waves =
+            kTraits<kFormat>.wave == WavePlace::kAfterColorTag ? in.transitions : in.states;
+        return WriteFlat<kFormat, kBytes, true, kEscapes>(words, waves, job.bytes, job.position,
+                                                          cursor, in.count, job.styles, p);
+      }
+    }
+    return WriteFlat<kFormat, kBytes, false, kEscapes>(words, in.states, job.bytes, job.position,
+                                                       cursor, in.count, job.styles, p);
+  }
+}
+
 template <MarkupFormat kFormat, bool kBytes, bool kEscapes, bool kWordsMade>
 char* WriteOneBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor, RunState& run,
                     char* p) {
   const BlockInput& in = job.in;
-  if constexpr (kWritesFlat<kFormat>) {
-    if (job.flat) {
-      run.tags += in.count;
-      const HexWords<kFormat, kWordsMade> words(in.rgb, in.halves);
-      if (kBytes && in.states == nullptr) {
-        return WriteFlatBytes<kFormat, kEscapes>(words, job.bytes.data() + job.position, in.count,
-                                                 job.styles, p);
-      }
-      if constexpr (WritesWave(kFormat)) {
-        if (in.states != nullptr) {
-          const std::uint8_t* waves =
-              kTraits<kFormat>.wave == WavePlace::kAfterColorTag ? in.transitions : in.states;
-          return WriteFlat<kFormat, kBytes, true, kEscapes>(words, waves, job.bytes, job.position,
-                                                            cursor, in.count, job.styles, p);
-        }
-      }
-      return WriteFlat<kFormat, kBytes, false, kEscapes>(words, in.states, job.bytes, job.position,
-                                                         cursor, in.count, job.styles, p);
-    }
-  }
-  if constexpr (kBytes && kWritesFlatAfterText<kFormat>) {
-    if (job.flat) {
-      run.tags += in.count;
-      p = WriteFlatAfterText<kFormat, kEscapes>(HexWords<kFormat, kWordsMade>(in.rgb, in.halves),
-                                                job.bytes.data() + job.position, in.count,
-                                                job.styles, run.first, run.word, p);
-      run.first = false;
-      run.rgb = in.rgb[in.count - 1];
-      return p;
-    }
+  if constexpr (kWritesFlat<kFormat> || (kBytes && kWritesFlatAfterText<kFormat>)) {
+    if (job.flat) return WriteFlatBlock<kFormat, kBytes, kEscapes, kWordsMade>(job, cursor, run, p);
   }
   if constexpr (kBytes && !kEscapes) {
     const char* const bytes = job.bytes.data() + job.position;
