@@ -109,7 +109,7 @@ def random_run(rng, motion):
         lines = [random_text(rng, longest if n < 3 else 300)
                  for n in range(rng.choice([0, 1, 2, 5, 50, 400]))]
     if rng.random() < 0.02:
-        # A line past the companion's long-line size (4 MiB), which a file's reader does not
+        # A line past the companion's long-line size (1 MiB), which a file's reader does not
         # hold whole; mostly ASCII, as it must be for that.
         piece = (random_text(rng, 300) if rng.random() < 0.2 else b"") or rng.choice(ASCII).encode()
         size = (9 << 19) + rng.randrange(99)

@@ -121,8 +121,7 @@ bool LineReader::TakeLongLine(std::string_view& line) {
   bool feed = false;
   char last = m_data[m_size - 1];
   while (!feed) {
-    // Steps that stay in the processor's cache while they are looked at.
-    const ssize_t got = pread(m_fd, scratch, kReadBytes / 4, at);
+    const ssize_t got = pread(m_fd, scratch, kReadBytes, at);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw std::ios::failure("Could not read standard input");
     if (got == 0) break;

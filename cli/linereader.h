@@ -43,7 +43,7 @@ class LineReader {
   LongLine* Streamed() { return m_long ? &*m_long : nullptr; }
 
   // Lines longer than this are read as they are written, where they can be.
-  static constexpr std::size_t kLongLineBytes = std::size_t{4} << 20;
+  static constexpr std::size_t kLongLineBytes = std::size_t{1} << 20;
 
  private:
   static constexpr std::size_t kReadBytes = 1 << 20;

@@ -41,12 +41,13 @@ class LongLine {
   void Reach(std::size_t position);
 
  private:
-  static constexpr std::size_t kWindows = 4;  // the pages the line ever takes
-  // Read in steps that fit the processor's cache, up to half a window ahead: more than a fade
-  // writes between two calls of its progress hook (64 Ki characters), and never into a
-  // window past the next.
-  static constexpr std::size_t kReadAhead = std::size_t{512} << 10;
-  static constexpr std::size_t kReadStep = std::size_t{128} << 10;
+  // The pages the line ever takes: the fade reads on from where it has come, never back, and
+  // the reading is never more than a window ahead of it.
+  static constexpr std::size_t kWindows = 3;
+  // Read up to half a window ahead, more than a fade writes between two calls of its progress
+  // hook (64 Ki characters), in steps large enough that the calls cost little.
+  static constexpr std::size_t kReadAhead = std::size_t{1} << 20;
+  static constexpr std::size_t kReadStep = std::size_t{512} << 10;
 
   // Gives window `window`, the next after those there are, its pages.
   void Map(std::size_t window);
