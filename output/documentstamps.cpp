@@ -141,8 +141,8 @@ void DocumentStamps::PutCharacters(const Stamp& stamp, const CharacterText& char
         CopyInWords(document + copied + moved, stamped + copied, last - copied);
         copied = last;
         if (stride != 0) {
-          char* at = document + moved + places[j];
-          for (std::size_t k = 0; k < count; ++k, at += stride) *at = from[k];
+          char* to = document + moved + places[j];
+          for (std::size_t k = 0; k < count; ++k, to += stride) *to = from[k];
         } else {
           char* const shifted = document + moved;
           for (std::size_t k = 0; k < count; ++k) shifted[places[j + k]] = from[k];

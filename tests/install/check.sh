@@ -354,8 +354,11 @@ EOF
   value=$(dpkg-deb -f "$deb" Description)
   [[ $value == ?*$'\n'" "?* ]] || fail "no long description"
   awk 'length > 80 { exit 1 }' <<<"$value" || fail "description lines longer than 80 characters"
-  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright |
-    grep -q "^MIT License" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
+  # Read whole first: grep -q would leave at the first line, and tar writing the rest into the
+  # closed pipe would fail the pipeline now and then.
+  local copyright
+  copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/copyright)
+  grep -q "^MIT License" <<<"$copyright" || fail "usr/share/doc/tintrix/copyright is not the MIT licence"
   # The changelog's latest entry is this version's, released by the package's maintainer.
   local changelog=$work/changelog.gz
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tintrix/changelog.gz >"$changelog"
