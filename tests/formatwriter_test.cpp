@@ -83,6 +83,21 @@ TEST(FormatWriter, GoldenDocuments) {
        "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70b&"
        "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70l",
        kRed, false, true},
+      // One colour: each tag made once and copied, the character put into it.
+      {"classic one colour", MarkupFormat::kClassic, "a&<",
+       "<Font Color=#FF0000>a<Font Color=#FF0000>&<Font Color=#FF0000><", kRed},
+      {"html one colour", MarkupFormat::kHtml, "a&<",
+       "<span style=\"color:#ff0000\">a</span><span style=\"color:#ff0000\">&amp;</span>"
+       "<span style=\"color:#ff0000\">&lt;</span>",
+       kRed},
+      {"minimessage one colour", MarkupFormat::kMinimessage, "a<b",
+       "<#ff0000>a<#ff0000>\\<<#ff0000>b", kRed},
+      {"minecraft-x one colour", MarkupFormat::kMinecraftX, "a&b",
+       "&x&F&F&0&0&0&0a&x&F&F&0&0&0&0&&x&F&F&0&0&0&0b", kRed},
+      {"minecraft-section one colour", MarkupFormat::kMinecraftSection, "ab",
+       "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70a"
+       "\u00A7x\u00A7F\u00A7F\u00A70\u00A70\u00A70\u00A70b",
+       kRed},
       {"merged runs copied whole", MarkupFormat::kBbcode, "abc",
        "[color=#FF0000]a[/color][color=#0000FF]bc[/color]", kBlue, false, true, false, false, 2},
       {"two levels", MarkupFormat::kBbcode, "abc",

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
 #include "engine/internal/textescapes.h"
@@ -48,6 +52,90 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
       std::memcpy(p, kCloseBytes.bytes, 16);
       *p = static_cast<char>(c);
       p += 1 + kClose.size();
+    }
+  }
+  return p;
+}
+
+// One character's whole piece in a format of kSize bytes a piece, the character at kTextAt:
+// its tag, the character, the run's close. Made once a colour (Set); then each character is
+// put into its place on the way to the stores, a 16-byte store for every 16 bytes or part.
+template <std::size_t kSize, std::size_t kTextAt>
+class FlatPiece {
+ public:
+  static constexpr std::size_t kCapacity = (kSize + 15) / 16 * 16;
+
+  // From `bytes`, kCapacity of them, the character's place and what follows kSize unused.
+  void Set(const char* bytes) {
+#if defined(__SSE2__)
+    for (std::size_t k = 0; k < kVectors; ++k) {
+      m_vectors[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
+    }
+    // The byte that shares the character's 16-bit lane.
+    m_other = kTextAt % 2 ? static_cast<unsigned char>(bytes[kTextAt - 1])
+                          : static_cast<unsigned>(static_cast<unsigned char>(bytes[kTextAt + 1]))
+                                << 8;
+#else
+    std::memcpy(m_bytes, bytes, kCapacity);
+#endif
+  }
+
+  // The piece with character c at p; returns where it ends. Stores run to kCapacity.
+  [[gnu::always_inline]] char* Put(char* p, unsigned char c) const {
+#if defined(__SSE2__)
+    for (std::size_t k = 0; k < kVectors; ++k) {
+      __m128i v = m_vectors[k];
+      if (k == kTextAt / 16) {
+        const unsigned lane = kTextAt % 2 ? m_other | unsigned{c} << 8 : m_other | c;
+        v = _mm_insert_epi16(v, static_cast<int>(lane), (kTextAt % 16) / 2);
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * k), v);
+    }
+#else
+    std::memcpy(p, m_bytes, kCapacity);
+    p[kTextAt] = static_cast<char>(c);
+#endif
+    return p + kSize;
+  }
+
+ private:
+#if defined(__SSE2__)
+  static constexpr std::size_t kVectors = kCapacity / 16;
+  __m128i m_vectors[kVectors] = {};
+  unsigned m_other = 0;
+#else
+  char m_bytes[kCapacity] = {};
+#endif
+};
+
+// WriteFlatBytes for colours in long runs, without style codes: each character's piece
+// (FlatPiece) made once a colour. Fewer stores than a copy of each part, which is what one
+// long line in the formats of many bytes a character waits on.
+template <MarkupFormat kFormat, bool kEscapes>
+char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t count, char* p) {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  constexpr std::size_t kTextAt =
+      t.colorPrefix.size() +
+      (t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6) +
+      t.colorSuffix.size();
+  using Piece = FlatPiece<kTextAt + 1 + t.runClose.size(), kTextAt>;
+  Piece piece;
+  std::uint32_t last = ~std::uint32_t{0};  // no colour's
+  for (std::size_t j = 0; j < count; ++j) {
+    if (rgb[j] != last) {
+      // PutHexWord may store up to 32 bytes past the digits.
+      char bytes[Piece::kCapacity + 32] = {};
+      PutHexWord<kFormat>(Put(bytes, t.colorPrefix), HexTag<kFormat>::Word(last = rgb[j]));
+      std::memcpy(bytes + kTextAt + 1, t.runClose.data(), t.runClose.size());
+      piece.Set(bytes);
+    }
+    const auto c = static_cast<unsigned char>(text[j]);
+    if (NeedsEscape<kFormat, kEscapes>(c)) {
+      piece.Put(p, 0);
+      p = PutCharacter<kFormat, kEscapes>(p + kTextAt, text + j, 1, false);
+      p = Put(p, t.runClose);
+    } else {
+      p = piece.Put(p, c);
     }
   }
   return p;
