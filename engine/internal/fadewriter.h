@@ -58,8 +58,8 @@ char* WriteFlatBlock(const BlockJob<kFormat>& job, CharacterText::Cursor& cursor
   } else {
     if (kBytes && in.states == nullptr) {
       if (!kWordsMade && job.styles.size == 0) {
-        return WriteFlatPieces<kFormat, kEscapes>(in.rgb, job.bytes.data() + job.position,
-                                                  in.count, p);
+        return WriteFlatPieces<kFormat, kEscapes>(in.rgb, job.bytes.data() + job.position, in.count,
+                                                  p);
       }
       return WriteFlatBytes<kFormat, kEscapes>(words, job.bytes.data() + job.position, in.count,
                                                job.styles, p);

@@ -72,9 +72,9 @@ class FlatPiece {
       m_vectors[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
     }
     // The byte that shares the character's 16-bit lane.
-    m_other = kTextAt % 2 ? static_cast<unsigned char>(bytes[kTextAt - 1])
-                          : static_cast<unsigned>(static_cast<unsigned char>(bytes[kTextAt + 1]))
-                                << 8;
+    m_other = kTextAt % 2
+                  ? static_cast<unsigned char>(bytes[kTextAt - 1])
+                  : static_cast<unsigned>(static_cast<unsigned char>(bytes[kTextAt + 1])) << 8;
 #else
     std::memcpy(m_bytes, bytes, kCapacity);
 #endif
