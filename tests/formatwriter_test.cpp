@@ -1,6 +1,6 @@
 // Small documents of every format and writer path, written out by hand: red to blue over three
 // characters gives AA0055, 5500AA, 0000FF exactly; red to red gives one run where runs merge.
-// And the AVX2 paths against the portable ones.
+// And the AVX2 paths against the portable ones, the wave's draws among them.
 #include <gtest/gtest.h>
 
 #include <span>
@@ -9,6 +9,7 @@
 
 #include "engine/cpufeatures.h"
 #include "engine/fadegenerator.h"
+#include "engine/randomsource.h"
 #include "tests/scriptedrandom.h"
 
 namespace tintrix {
@@ -132,16 +133,21 @@ TEST(FormatWriter, Avx2AndPortablePathsWriteTheSame) {
   for (int k = 0; k < kMaxFadeColors; ++k) colors.push_back({k * 37 % 256, k * 91 % 256, 255 - k});
   for (std::size_t format = 0; format < kFormats.size(); ++format) {
     for (std::size_t count : {2, 5, 32}) {
-      for (std::size_t n : {7, 8, 9, 63, 64, 65, 80, 257, 1000}) {
+      for (std::size_t n : {7, 8, 9, 63, 64, 65, 80, 257, 1000, 1001}) {
         MarkupOptions options;
         options.format = static_cast<MarkupFormat>(format);
-        const FadeGenerator generator(std::span<const Channels>(colors).first(count), false,
+        // The wave's draws too, where the format writes it.
+        const bool wavy = n % 2 == 1;
+        const FadeGenerator generator(std::span<const Channels>(colors).first(count), wavy,
                                       options);
         const std::string text(n, 'x');
         std::string made[2];
         for (bool avx2 : {true, false}) {
           EnableAvx2(avx2);
-          ASSERT_TRUE(generator.Append(CharacterText::Bytes(text), {}, made[avx2]).ok());
+          ClockSeededRandom random(n);
+          FadeHooks hooks;
+          hooks.wave = &random;
+          ASSERT_TRUE(generator.Append(CharacterText::Bytes(text), hooks, made[avx2]).ok());
         }
         EnableAvx2(true);
         EXPECT_EQ(made[0], made[1]) << kFormats[format].name << ", " << count << " colours, " << n;

@@ -158,8 +158,7 @@ class FadeWriter {
   Status Emit(const std::uint32_t* rgb, const std::uint32_t* halves, std::size_t count,
               bool wordsMade) {
     if (m_drawsWave) {
-      m_wave.Draw(count, m_transitions);
-      for (std::size_t j = 0; j < count; ++j) m_states[j] = m_transitions[j] & 3;
+      m_wave.Draw(count, m_transitions, m_states);
     }
     const std::size_t textBytes = kBytes ? count : m_cursor.EndAfter(count) - m_position;
     const BlockInput in{rgb, halves, m_drawsWave ? m_states : nullptr, m_transitions, count};
