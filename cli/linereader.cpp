@@ -112,10 +112,12 @@ std::size_t LineReader::Read(char* to, std::size_t count) {
 bool LineReader::TakeLongLine(std::string_view& line) {
   m_longChecked = true;
   if (!AsciiWithoutFeed(m_data + m_start, m_size - m_start)) return false;
-  // The rest of the line, found in the file a block at a time in the room past the buffer's
-  // bytes, without moving the file's offset: a line that is not all ASCII is read as ever.
-  Reserve(m_size + kReadBytes);
-  char* const scratch = m_data + m_size;
+  // The rest of the line, found in the file a block at a time without moving the file's
+  // offset. The blocks go where the buffer's bytes are, which a long line no longer needs:
+  // room past them would be a huge page more, which the system would clear first. A line
+  // found not all ASCII gets its bytes back, and is read as ever.
+  static_assert(kReadBytes <= kHugePage);
+  char* const scratch = m_data;
   const off_t start = m_fileOffset + static_cast<off_t>(m_start);
   off_t at = m_fileOffset + static_cast<off_t>(m_size);
   bool feed = false;
@@ -129,7 +131,10 @@ bool LineReader::TakeLongLine(std::string_view& line) {
     const void* const found = std::memchr(scratch, '\n', size);
     const std::size_t bytes =
         found ? static_cast<std::size_t>(static_cast<const char*>(found) - scratch) : size;
-    if (!AsciiWithoutFeed(scratch, bytes)) return false;
+    if (!AsciiWithoutFeed(scratch, bytes)) {
+      ReadBack();
+      return false;
+    }
     if (bytes > 0) last = scratch[bytes - 1];
     at += static_cast<off_t>(bytes);
     feed = bytes < size;
@@ -145,6 +150,17 @@ bool LineReader::TakeLongLine(std::string_view& line) {
   m_long.emplace(m_fd, start, size);
   line = m_long->text();
   return true;
+}
+
+void LineReader::ReadBack() {
+  for (std::size_t done = m_start; done < m_size;) {
+    const ssize_t got =
+        pread(m_fd, m_data + done, m_size - done, m_fileOffset + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    // The file grew shorter while it was read.
+    if (got <= 0) throw std::ios::failure("Could not read standard input");
+    done += static_cast<std::size_t>(got);
+  }
 }
 
 }  // namespace tintrix

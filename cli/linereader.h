@@ -58,6 +58,10 @@ class LineReader {
   // the rest of it in the file is ASCII too: then gives it and goes on after it.
   bool TakeLongLine(std::string_view& line);
 
+  // Reads the buffer's bytes [m_start, m_size) from the file again, after TakeLongLine used
+  // their room; throws as Next().
+  void ReadBack();
+
   std::istream& m_in;
   char* m_data = nullptr;
   std::size_t m_size = 0;

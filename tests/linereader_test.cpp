@@ -78,6 +78,7 @@ TEST(LineReader, LongLinesOfAFileAreTheLinesOfItsStream) {
       {"read from where the file stood", "skipped\n" + Ascii(window, 5) + "\nlast", 8, 1},
       {"a byte past ASCII keeps it held", Ascii(3000, 6) + accent + Ascii(window, 7) + "\n", 0, 0},
       {"past ASCII after the first block", Ascii(window + 5, 8) + accent + "\nx", 0, 0},
+      {"past ASCII, lines before it", "first\n" + Ascii(window, 9) + accent + "\nlast", 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
