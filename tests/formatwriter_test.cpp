@@ -125,6 +125,33 @@ TEST(FormatWriter, GoldenDocuments) {
   }
 }
 
+// One colour over a text long enough to be written eight characters at a time: each has the
+// whole tag, and its own character.
+TEST(FormatWriter, LongRunsOfOneColour) {
+  const struct {
+    MarkupFormat format;
+    std::string open;
+    std::string close;
+  } cases[] = {
+      {MarkupFormat::kClassic, "<Font Color=#FF0000>", ""},
+      {MarkupFormat::kHtml, "<span style=\"color:#ff0000\">", "</span>"},
+      {MarkupFormat::kMinecraftX, "&x&F&F&0&0&0&0", ""},
+  };
+  std::string text;
+  for (int i = 0; i < 41; ++i) text += static_cast<char>('a' + i % 26);
+  for (const auto& c : cases) {
+    std::string expected;
+    for (char ch : text) expected += c.open + ch + c.close;
+    MarkupOptions options;
+    options.format = c.format;
+    const std::vector<Channels> colors = {kRed, kRed};
+    std::string out;
+    ASSERT_TRUE(
+        FadeGenerator(colors, false, options).Append(CharacterText::Bytes(text), {}, out).ok());
+    EXPECT_EQ(out, expected) << kFormats[static_cast<std::size_t>(c.format)].name;
+  }
+}
+
 // The AVX2 paths against the portable ones: texts around their four and eight colours at a
 // time and their blocks, short segments and long, in every format.
 TEST(FormatWriter, Avx2AndPortablePathsWriteTheSame) {

@@ -108,6 +108,21 @@ class FlatPiece {
 #endif
 };
 
+// Whether the eight colours at rgb are all `color`.
+[[gnu::always_inline]] inline bool SameColor8(const std::uint32_t* rgb, std::uint32_t color) {
+#if defined(__SSE2__)
+  const __m128i same = _mm_set1_epi32(static_cast<int>(color));
+  const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb)), same);
+  const __m128i b =
+      _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb + 4)), same);
+  return _mm_movemask_epi8(_mm_and_si128(a, b)) == 0xFFFF;
+#else
+  std::uint32_t differ = 0;
+  for (std::size_t k = 0; k < 8; ++k) differ |= rgb[k] ^ color;
+  return differ == 0;
+#endif
+}
+
 // WriteFlatBytes for colours in long runs, without style codes: each character's piece
 // (FlatPiece) made once a colour. Fewer stores than a copy of each part, which is what one
 // long line in the formats of many bytes a character waits on.
@@ -128,6 +143,14 @@ char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t co
       PutHexWord<kFormat>(Put(bytes, t.colorPrefix), HexTag<kFormat>::Word(last = rgb[j]));
       std::memcpy(bytes + kTextAt + 1, t.runClose.data(), t.runClose.size());
       piece.Set(bytes);
+    }
+    if constexpr (!kEscapes) {
+      // Eight in the colour of the one before, as most are: one test for all of them.
+      while (j + 8 < count && SameColor8(rgb + j + 1, last)) {
+        for (std::size_t k = 0; k < 8; ++k)
+          p = piece.Put(p, static_cast<unsigned char>(text[j + k]));
+        j += 8;
+      }
     }
     const auto c = static_cast<unsigned char>(text[j]);
     if (NeedsEscape<kFormat, kEscapes>(c)) {
