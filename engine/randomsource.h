@@ -41,8 +41,10 @@ class FractionGenerator {
   // Writes `steps` times kLanes fractions to `out`.
   void Step(float* out, std::size_t steps);
 
-  std::array<std::array<std::uint32_t, kLanes>, 4> m_state;
-  std::array<float, kLanes> m_pending{};
+  // Aligned for the vector loads and stores of its lanes, which would otherwise cross cache
+  // lines.
+  alignas(64) std::array<std::array<std::uint32_t, kLanes>, 4> m_state;
+  alignas(64) std::array<float, kLanes> m_pending{};
   std::size_t m_pendingUsed = kLanes;  // m_pending[m_pendingUsed ...] are still to be handed out
 };
 

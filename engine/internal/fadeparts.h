@@ -278,7 +278,7 @@ class Wave {
   void Draw(std::size_t count, std::uint8_t* tagIndexes, std::uint8_t* states) {
     static_assert(kBlock % 32 == 0);
     if (count == 0) return;
-    float fractions[kBlock];
+    alignas(32) float fractions[kBlock];
     m_random->NextFractions({fractions, count});
 #if defined(__x86_64__)
     if (Avx2Enabled()) {
