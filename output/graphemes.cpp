@@ -273,7 +273,8 @@ template <typename Bits>
 template <typename Bits>
 [[gnu::always_inline]] inline CharacterText Split(std::string_view utf8) {
   const std::size_t size = utf8.size();
-  if (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos) {
+  if (IsAsciiWithoutCr(utf8) ||
+      (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos)) {
     return CharacterText::Bytes(utf8);
   }
   const Lookup& lookup = TheLookup();

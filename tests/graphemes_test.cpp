@@ -120,9 +120,21 @@ TEST(SplitCharacters, UserPerceivedCharacters) {
 }
 
 TEST(SplitCharacters, PlainAsciiIsCutByBytes) {
-  EXPECT_TRUE(SplitCharacters("plain <ascii> & more\ttext").bytes());
-  EXPECT_FALSE(SplitCharacters("line\r\nbreak").bytes());
-  EXPECT_FALSE(SplitCharacters("caf\xC3\xA9").bytes());
+  const std::string sixteen(16, 'x');
+  const struct {
+    std::string text;
+    bool bytes;
+  } cases[] = {
+      {"plain <ascii> & more\ttext", true},
+      {"line\r\nbreak", false},
+      {"caf\xC3\xA9", false},
+      {sixteen + sixteen + "a", true},
+      {sixteen + "\r\n", false},                // only in the last sixteen, read again
+      {"\r\n" + sixteen + sixteen, false},      // in the first sixteen
+      {sixteen + "\xC3\xA9" + sixteen, false},  // across two
+      {sixteen + "\rcarriage return alone", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCharacters(c.text).bytes(), c.bytes) << c.text;
 }
 
 // One code point (or ill-formed byte) of every class the rules tell apart.
