@@ -6,12 +6,9 @@
 #include <string_view>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "engine/charactertext.h"
 #include "engine/internal/formatcodes.h"
+#include "engine/internal/piecewriter.h"
 #include "engine/internal/textescapes.h"
 #include "engine/markupformat.h"
 
@@ -37,6 +34,11 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
   static_assert(kPrefix.size() <= 32 && kClose.size() < 16);
   static constexpr Padded kPrefixBytes = Pad(kPrefix);
   static constexpr Padded kCloseBytes = Pad(kClose, 1);  // after the character
+#if defined(__SSE2__)
+  if constexpr (VectorPiece<kFormat>::kFits) {
+    if (styles.size == 0) return WriteFlatVectorPieces<kFormat, kEscapes>(words, text, count, p);
+  }
+#endif
   const StyleCodes<kFormat> codes = styles;
   for (std::size_t j = 0; j < count; ++j) {
     std::memcpy(p, kPrefixBytes.bytes, kPrefix.size() <= 16 ? 16 : 32);
@@ -52,113 +54,6 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
       std::memcpy(p, kCloseBytes.bytes, 16);
       *p = static_cast<char>(c);
       p += 1 + kClose.size();
-    }
-  }
-  return p;
-}
-
-// One character's whole piece in a format of kSize bytes a piece, the character at kTextAt:
-// its tag, the character, the run's close. Made once a colour (Set); then each character is
-// put into its place on the way to the stores, a 16-byte store for every 16 bytes or part.
-template <std::size_t kSize, std::size_t kTextAt>
-class FlatPiece {
- public:
-  static constexpr std::size_t kCapacity = (kSize + 15) / 16 * 16;
-
-  // From `bytes`, kCapacity of them, the character's place and what follows kSize unused.
-  void Set(const char* bytes) {
-#if defined(__SSE2__)
-    for (std::size_t k = 0; k < kVectors; ++k) {
-      m_vectors[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
-    }
-    // The byte that shares the character's 16-bit lane.
-    m_other = kTextAt % 2
-                  ? static_cast<unsigned char>(bytes[kTextAt - 1])
-                  : static_cast<unsigned>(static_cast<unsigned char>(bytes[kTextAt + 1])) << 8;
-#else
-    std::memcpy(m_bytes, bytes, kCapacity);
-#endif
-  }
-
-  // The piece with character c at p; returns where it ends. Stores run to kCapacity.
-  [[gnu::always_inline]] char* Put(char* p, unsigned char c) const {
-#if defined(__SSE2__)
-    for (std::size_t k = 0; k < kVectors; ++k) {
-      __m128i v = m_vectors[k];
-      if (k == kTextAt / 16) {
-        const unsigned lane = kTextAt % 2 ? m_other | unsigned{c} << 8 : m_other | c;
-        v = _mm_insert_epi16(v, static_cast<int>(lane), (kTextAt % 16) / 2);
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * k), v);
-    }
-#else
-    std::memcpy(p, m_bytes, kCapacity);
-    p[kTextAt] = static_cast<char>(c);
-#endif
-    return p + kSize;
-  }
-
- private:
-#if defined(__SSE2__)
-  static constexpr std::size_t kVectors = kCapacity / 16;
-  __m128i m_vectors[kVectors] = {};
-  unsigned m_other = 0;
-#else
-  char m_bytes[kCapacity] = {};
-#endif
-};
-
-// Whether the eight colours at rgb are all `color`.
-[[gnu::always_inline]] inline bool SameColor8(const std::uint32_t* rgb, std::uint32_t color) {
-#if defined(__SSE2__)
-  const __m128i same = _mm_set1_epi32(static_cast<int>(color));
-  const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb)), same);
-  const __m128i b =
-      _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb + 4)), same);
-  return _mm_movemask_epi8(_mm_and_si128(a, b)) == 0xFFFF;
-#else
-  std::uint32_t differ = 0;
-  for (std::size_t k = 0; k < 8; ++k) differ |= rgb[k] ^ color;
-  return differ == 0;
-#endif
-}
-
-// WriteFlatBytes for colours in long runs, without style codes: each character's piece
-// (FlatPiece) made once a colour. Fewer stores than a copy of each part, which is what one
-// long line in the formats of many bytes a character waits on.
-template <MarkupFormat kFormat, bool kEscapes>
-char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t count, char* p) {
-  constexpr const FormatTraits& t = kTraits<kFormat>;
-  constexpr std::size_t kTextAt =
-      t.colorPrefix.size() +
-      (t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6) +
-      t.colorSuffix.size();
-  using Piece = FlatPiece<kTextAt + 1 + t.runClose.size(), kTextAt>;
-  Piece piece;
-  std::uint32_t last = ~std::uint32_t{0};  // no colour's
-  for (std::size_t j = 0; j < count; ++j) {
-    if (rgb[j] != last) {
-      // PutHexWord may store up to 32 bytes past the digits.
-      char bytes[Piece::kCapacity + 32] = {};
-      PutHexWord<kFormat>(Put(bytes, t.colorPrefix), HexTag<kFormat>::Word(last = rgb[j]));
-      std::memcpy(bytes + kTextAt + 1, t.runClose.data(), t.runClose.size());
-      piece.Set(bytes);
-    }
-    if constexpr (!kEscapes) {
-      // Eight in the colour of the one before, as most are: one test for all of them.
-      while (j + 8 < count && SameColor8(rgb + j + 1, last)) {
-        for (std::size_t k = 0; k < 8; ++k)
-          p = piece.Put(p, static_cast<unsigned char>(text[j + k]));
-        j += 8;
-      }
-    }
-    const auto c = static_cast<unsigned char>(text[j]);
-    if (NeedsEscape<kFormat, kEscapes>(c)) {
-      piece.Put(p, 0);
-      p = PutCharacter<kFormat, kEscapes>(p + kTextAt, text + j, 1, false);
-      p = Put(p, t.runClose);
-    } else {
-      p = piece.Put(p, c);
     }
   }
   return p;
@@ -339,40 +234,6 @@ template <MarkupFormat kFormat, bool kWavy, bool kEscapes, bool kWordsMade>
   cursor = walker;
   return p;
 }
-
-#if defined(__SSE2__)
-// WriteFlat's bytes with the wave, where the format writes the wave's tags after the colour
-// tag and nothing after the character: each character goes in front of the next one's
-// colour tag, one store for both, which saves a store of four.
-template <MarkupFormat kFormat, bool kWordsMade>
-char* WriteFlatWaveBytes(HexWords<kFormat, kWordsMade> words, const std::uint8_t* transitions,
-                         const char* text, std::size_t count, const StyleCodes<kFormat>& styles,
-                         char* p) {
-  constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
-  static_assert(!kPrefix.empty() && kPrefix.size() < 16);
-  static constexpr Padded kAlone = Pad(kPrefix);
-  static constexpr Padded kAfter = Pad(kPrefix, 1);  // byte 0 for the character before
-  const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kAfter.bytes));
-  const auto lead = static_cast<unsigned>(static_cast<unsigned char>(kPrefix[0])) << 8;
-  const StyleCodes<kFormat> codes = styles;
-  if (count == 0) return p;
-  std::memcpy(p, kAlone.bytes, 16);
-  p += kPrefix.size();
-  for (std::size_t j = 0;; ++j) {
-    p = PutHexWord<kFormat>(p, words[j]);
-    if constexpr (kHasStyleCodes<kFormat>) p = codes.Put(p);
-    p = PutWaveTransition(p, kWaveTransitions<kFormat>[transitions[j]]);
-    const auto c = static_cast<unsigned>(static_cast<unsigned char>(text[j]));
-    if (j + 1 == count) {
-      *p++ = static_cast<char>(c);
-      return p;
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                     _mm_insert_epi16(after, static_cast<int>(c | lead), 0));
-    p += 1 + kPrefix.size();
-  }
-}
-#endif
 
 // Every character with its whole tag as in WriteFlatBytes, for characters of any size and with
 // the wave: the next `count` characters from `cursor`, which start at byte `start` of `bytes`.
