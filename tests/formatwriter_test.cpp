@@ -60,6 +60,7 @@ TEST(FormatWriter, GoldenDocuments) {
       {"ansi one colour", MarkupFormat::kAnsi, "a\tb", "\x1b[38;2;255;0;0ma\tb", kRed},
       {"minecraft bold", MarkupFormat::kMinecraft, "a&b", "&#AA0055&la&#5500AA&l&&#0000FF&lb",
        kBlue, false, false, false, true},
+      {"minecraft", MarkupFormat::kMinecraft, "a&b", "&#AA0055a&#5500AA&&#0000FFb"},
       {"minecraft merged", MarkupFormat::kMinecraft, "a&b", "&#FF0000a&&#FF0000b", kRed, false,
        true},
       {"minimessage", MarkupFormat::kMinimessage, "a\\<", "<#aa0055>a<#5500aa>\\\\<#0000ff>\\<"},
