@@ -273,8 +273,8 @@ template <typename Bits>
 template <typename Bits>
 [[gnu::always_inline]] inline CharacterText Split(std::string_view utf8) {
   const std::size_t size = utf8.size();
-  if (IsAsciiWithoutCr(utf8) ||
-      (IsAsciiOnly(utf8) && utf8.find("\r\n") == std::string_view::npos)) {
+  if (const AsciiScan scan = ScanAscii(utf8);
+      scan.ascii && (!scan.carriageReturn || utf8.find("\r\n") == std::string_view::npos)) {
     return CharacterText::Bytes(utf8);
   }
   const Lookup& lookup = TheLookup();

@@ -133,6 +133,8 @@ TEST(SplitCharacters, PlainAsciiIsCutByBytes) {
       {"\r\n" + sixteen + sixteen, false},      // in the first sixteen
       {sixteen + "\xC3\xA9" + sixteen, false},  // across two
       {sixteen + "\rcarriage return alone", true},
+      {std::string(100, 'x') + "\r\n", false},     // past the first 64 bytes
+      {std::string(70, 'x') + "\xC3\xA9", false},  // likewise
   };
   for (const auto& c : cases) EXPECT_EQ(SplitCharacters(c.text).bytes(), c.bytes) << c.text;
 }

@@ -32,25 +32,37 @@ inline bool IsAsciiOnly(std::string_view text) {
   return (high & 0x8080808080808080ull) == 0;
 }
 
-// True when `text` is all ASCII with no carriage return: every byte a character of its own,
-// as most lines are. Sixteen bytes at a time, the last sixteen read again.
-inline bool IsAsciiWithoutCr(std::string_view text) {
-#if defined(__SSE2__)
+// Whether `text` is all ASCII, and if so whether a carriage return is in it: most lines are
+// ASCII without one, every byte a character of its own. Sixteen bytes at a time, the last
+// sixteen read again; a text past ASCII is left at its first 64 bytes that show it.
+struct AsciiScan {
+  bool ascii = false;
+  bool carriageReturn = false;
+};
+inline AsciiScan ScanAscii(std::string_view text) {
   const std::size_t n = text.size();
+#if defined(__SSE2__)
   if (n >= 16) {
     const char* const p = text.data();
     const __m128i cr = _mm_set1_epi8('\r');
-    __m128i any = _mm_setzero_si128();
+    __m128i high = _mm_setzero_si128();
+    __m128i crs = _mm_setzero_si128();
     const auto add = [&](const char* at) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-      any = _mm_or_si128(any, _mm_or_si128(bytes, _mm_cmpeq_epi8(bytes, cr)));
+      high = _mm_or_si128(high, bytes);
+      crs = _mm_or_si128(crs, _mm_cmpeq_epi8(bytes, cr));
     };
-    for (std::size_t i = 0; i + 16 <= n; i += 16) add(p + i);
+    for (std::size_t i = 0; i + 16 <= n; i += 16) {
+      add(p + i);
+      if (i % 64 == 48 && _mm_movemask_epi8(high) != 0) return {};
+    }
     add(p + n - 16);
-    return _mm_movemask_epi8(any) == 0;
+    if (_mm_movemask_epi8(high) != 0) return {};
+    return {true, _mm_movemask_epi8(crs) != 0};
   }
 #endif
-  return IsAsciiOnly(text) && text.find('\r') == std::string_view::npos;
+  if (!IsAsciiOnly(text)) return {};
+  return {true, text.find('\r') != std::string_view::npos};
 }
 
 // How many of the eight bytes of `word`, from the first in memory, are printable ASCII
