@@ -168,12 +168,12 @@ Status InFormat<kFormat>::Fade(std::span<const Channels> colors, const Segments&
 // call(InFormat<F>{}) for the format F that `format` names.
 template <typename Call, std::size_t... kIndex>
 Status InAnyFormat(std::index_sequence<kIndex...>, MarkupFormat format, const Call& call) {
-  Status status;
-  const auto index = static_cast<std::size_t>(format);
-  static_cast<void>(
-      ((index == kIndex && (status = call(InFormat<static_cast<MarkupFormat>(kIndex)>{}), true)) ||
-       ...));
-  return status;
+  // A table of the calls: the status comes back as made, never moved into one made before,
+  // which short fades would pay for on every line.
+  using Entry = Status (*)(const Call&);
+  static constexpr Entry kCalls[] = {
+      [](const Call& c) -> Status { return c(InFormat<static_cast<MarkupFormat>(kIndex)>{}); }...};
+  return kCalls[static_cast<std::size_t>(format)](call);
 }
 
 template <typename Call>
