@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 #include "engine/cpufeatures.h"
@@ -120,19 +121,20 @@ void FractionGenerator::Step(float* out, std::size_t steps) {
 }
 
 void FractionGenerator::Fill(std::span<float> fractions) {
-  std::size_t i = 0;
-  for (; i < fractions.size() && m_pendingUsed < kLanes; ++i) {
-    fractions[i] = m_pending[m_pendingUsed++];
-  }
-  const std::size_t steps = (fractions.size() - i) / kLanes;
-  Step(fractions.data() + i, steps);
+  // The pending fractions copied whole, and the count kept in a local: a wave draws a few
+  // dozen for each short line, and a loop of one at a time stored the count at each.
+  float* const out = fractions.data();
+  const std::size_t n = fractions.size();
+  std::size_t i = std::min(n, kLanes - m_pendingUsed);
+  std::memcpy(out, m_pending.data() + m_pendingUsed, i * sizeof(float));
+  m_pendingUsed += i;
+  const std::size_t steps = (n - i) / kLanes;
+  Step(out + i, steps);
   i += steps * kLanes;
-  if (i < fractions.size()) {
+  if (i < n) {
     Step(m_pending.data(), 1);
-    m_pendingUsed = 0;
-    for (; i < fractions.size(); ++i) {
-      fractions[i] = m_pending[m_pendingUsed++];
-    }
+    m_pendingUsed = n - i;
+    std::memcpy(out + i, m_pending.data(), m_pendingUsed * sizeof(float));
   }
 }
 
