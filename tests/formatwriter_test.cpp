@@ -9,6 +9,7 @@
 
 #include "engine/cpufeatures.h"
 #include "engine/fadegenerator.h"
+#include "engine/markupreading.h"
 #include "engine/randomsource.h"
 #include "tests/scriptedrandom.h"
 
@@ -150,6 +151,62 @@ TEST(FormatWriter, LongRunsOfOneColour) {
     ASSERT_TRUE(
         FadeGenerator(colors, false, options).Append(CharacterText::Bytes(text), {}, out).ok());
     EXPECT_EQ(out, expected) << kFormats[static_cast<std::size_t>(c.format)].name;
+  }
+}
+
+// Every flat writer read back: each character has its tag, in the colour the fade gives it.
+// Few steps between the colours make long runs, whose changes fall anywhere in a group of
+// eight; many colours make one change at nearly every character. Bytes the format escapes,
+// and the wave in classic, take their own ways through the writers.
+TEST(FormatWriter, FlatFadesReadBackAsMade) {
+  const struct {
+    MarkupFormat format;
+    const char* odd;  // bytes the format escapes, put in now and then
+  } cases[] = {
+      {MarkupFormat::kClassic, ""},          {MarkupFormat::kHtml, "<&\""},
+      {MarkupFormat::kBbcode, ""},           {MarkupFormat::kMinecraft, ""},
+      {MarkupFormat::kMinimessage, "<\\"},   {MarkupFormat::kMinecraftX, ""},
+      {MarkupFormat::kMinecraftSection, ""},
+  };
+  const std::vector<Channels> few = {{10, 20, 30}, {14, 27, 33}};
+  std::vector<Channels> many;
+  for (int k = 0; k < 12; ++k) many.push_back({k * 21, 255 - k * 19, (k * 97) % 256});
+  for (const auto& c : cases) {
+    for (const std::size_t n : {std::size_t{80}, std::size_t{3001}}) {
+      std::string text;
+      const std::string odd = c.odd;
+      for (std::size_t i = 0; i < n; ++i) {
+        text += !odd.empty() && i % 37 == 5 ? odd[i % odd.size()] : static_cast<char>('a' + i % 23);
+      }
+      for (const bool manyColors : {false, true}) {
+        for (const bool wavy : {false, c.format == MarkupFormat::kClassic}) {
+          SCOPED_TRACE(::testing::Message()
+                       << kFormats[static_cast<std::size_t>(c.format)].name << ", " << n
+                       << (manyColors ? ", many" : ", few") << (wavy ? ", wavy" : ""));
+          MarkupOptions options;
+          options.format = c.format;
+          const FadeGenerator generator(manyColors ? many : few, wavy, options);
+          ClockSeededRandom random(n);
+          FadeHooks hooks;
+          hooks.wave = &random;
+          std::string out;
+          ASSERT_TRUE(generator.Append(CharacterText::Bytes(text), hooks, out).ok());
+          const StatusOr<MarkupReading> read = ReadMarkup(out, c.format);
+          ASSERT_TRUE(read.ok());
+          EXPECT_EQ(read->text, text);
+          std::vector<ColorMark> tags;  // a run's end, where the format closes it, apart
+          for (const ColorMark& mark : read->marks) {
+            if (mark.colored) tags.push_back(mark);
+          }
+          const std::vector<std::uint32_t> colors = generator.Colors(n);
+          ASSERT_EQ(tags.size(), n);
+          for (std::size_t j = 0; j < n; ++j) {
+            ASSERT_EQ(tags[j].at, j);
+            ASSERT_EQ(tags[j].rgb, colors[j]) << "character " << j;
+          }
+        }
+      }
+    }
   }
 }
 
