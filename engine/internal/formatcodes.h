@@ -320,16 +320,24 @@ constexpr std::size_t MaxTagBytes() {
   return 16 + t.runClose.size() + color + t.runEnd.size() + t.colorPrefix.size() + color + 16;
 }
 
+// The bytes of a colour tag in hexadecimal digits, from its prefix to its suffix: where a
+// character's text starts after its tag, when no style code is on.
+template <MarkupFormat kFormat>
+constexpr std::size_t ColorTagBytes() {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  const std::size_t digits =
+      t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6;
+  return t.colorPrefix.size() + digits + t.colorSuffix.size();
+}
+
 // The bytes of one character's tags in the common case: its colour tag with its style codes,
 // and its closing tag.
 template <MarkupFormat kFormat>
 constexpr std::size_t TypicalTagBytes() {
   constexpr const FormatTraits& t = kTraits<kFormat>;
   if (t.alwaysMerges) return 2;
-  const std::size_t digits =
-      t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6;
-  return t.colorPrefix.size() + digits + t.colorSuffix.size() + StyleCodes<kFormat>::kLongest +
-         t.runClose.size() + t.runEnd.size();
+  return ColorTagBytes<kFormat>() + StyleCodes<kFormat>::kLongest + t.runClose.size() +
+         t.runEnd.size();
 }
 
 }  // namespace tintrix::markup

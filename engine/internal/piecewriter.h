@@ -91,10 +91,7 @@ class FlatPiece {
 template <MarkupFormat kFormat, bool kEscapes>
 char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t count, char* p) {
   constexpr const FormatTraits& t = kTraits<kFormat>;
-  constexpr std::size_t kTextAt =
-      t.colorPrefix.size() +
-      (t.spelling == ColorSpelling::kMarkedHex ? 6 * (1 + t.colorMark.size()) : 6) +
-      t.colorSuffix.size();
+  constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
   using Piece = FlatPiece<kTextAt + 1 + t.runClose.size(), kTextAt>;
   Piece piece;
   std::uint32_t last = ~std::uint32_t{0};  // no colour's
@@ -135,8 +132,7 @@ template <MarkupFormat kFormat>
 struct VectorPiece {
   static constexpr const FormatTraits& t = kTraits<kFormat>;
   static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
-  static constexpr std::size_t kTextAt =
-      t.colorPrefix.size() + (kMarked ? 12 : 6) + t.colorSuffix.size();
+  static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
   static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
   // The character shares a 16-bit lane with a byte that is always the same: the close's, or
   // the suffix's.
