@@ -11,20 +11,18 @@ namespace tintrix {
 DocumentStamps::DocumentStamps(const FadeDocument& document)
     : m_document(document), m_seen(kMaxCharacters + 1), m_made(kMaxCharacters + 1) {
   const std::array<bool, 256> plain = document.PlainBytes();
+  std::array<bool, 256> unplain{};
+  std::array<bool, 256> unplainInCharacters{};
   std::size_t placeholders = 0;
-  for (std::size_t b = 0; b < m_unplain.size(); ++b) {
-    m_unplainInCharacters[b] = !plain[b];
-    m_unplain[b] = b >= 0x80 || !plain[b];
-    if (!m_unplain[b] && placeholders < 2) m_placeholders[placeholders++] = static_cast<char>(b);
+  for (std::size_t b = 0; b < unplain.size(); ++b) {
+    unplainInCharacters[b] = !plain[b];
+    unplain[b] = b >= 0x80 || !plain[b];
+    if (!unplain[b] && placeholders < 2) m_placeholders[placeholders++] = static_cast<char>(b);
     m_characters |= b >= 0x80 && plain[b];
   }
+  m_unplain = ByteSet(unplain);
+  m_unplainInCharacters = ByteSet(unplainInCharacters);
   m_stamps = placeholders == 2;
-}
-
-bool DocumentStamps::Plain(std::string_view text, const std::array<bool, 256>& unplain) {
-  // Texts that are not plain mostly show it early.
-  return std::none_of(text.begin(), text.end(),
-                      [&](char c) { return unplain[static_cast<unsigned char>(c)]; });
 }
 
 const DocumentStamps::Stamp* DocumentStamps::StampOf(std::size_t n) {
@@ -79,7 +77,7 @@ bool DocumentStamps::Put(const Stamp& stamp, std::string_view text, const FadeHo
   // Each byte is checked as it is put: a text is looked at once. Locals, which the compiler
   // would otherwise load again after every store of a byte.
   const std::uint32_t* const places = stamp.places.data();
-  const bool* const unplainBytes = m_unplain.data();
+  const bool* const unplainBytes = m_unplain.table();
   const char* const bytes = text.data();
   bool unplain = false;
   if (stamp.stride != 0) {
@@ -121,47 +119,51 @@ void DocumentStamps::PutCharacters(const Stamp& stamp, const CharacterText& char
   const std::size_t n = characters.size();
   const std::size_t markup = stamp.markup.size() - kPadding;
   const std::size_t at = out.size();
-  // Room for the whole words the pieces are copied in, cut off at the end.
-  out.resize(at + markup - n + text.size() + kPadding);
-  char* const document = out.data() + at;
-  const char* const stamped = stamp.markup.data();
-  const std::uint32_t* const places = stamp.places.data();
-  // The stamp is copied a stretch at a time, up to the place of a character of more than one
-  // byte, which moves the rest on by its size less one; the one-byte characters of a stretch
-  // are put in their places in it, as Put does.
-  std::size_t copied = 0;  // of the stamp
-  std::size_t moved = 0;   // how far the document's places are past the stamp's
-  const char* const textEnd = text.data() + text.size();
-  const std::size_t stride = stamp.stride;
-  CharacterText::Cursor cursor(characters);
-  cursor.Walk(
-      text.data(), 0, n,
-      [&](std::size_t j, const char* from, std::size_t count) {
-        const std::size_t last = places[j + count - 1] + 1;
-        CopyInWords(document + copied + moved, stamped + copied, last - copied);
-        copied = last;
-        if (stride != 0) {
-          char* to = document + moved + places[j];
-          for (std::size_t k = 0; k < count; ++k, to += stride) *to = from[k];
-        } else {
-          char* const shifted = document + moved;
-          for (std::size_t k = 0; k < count; ++k) shifted[places[j + k]] = from[k];
-        }
-      },
-      [&](std::size_t j, const char* from, const char* end) {
-        const std::size_t place = places[j];
-        CopyInWords(document + copied + moved, stamped + copied, place - copied);
-        const auto size = static_cast<std::size_t>(end - from);
-        if (size <= 4 && textEnd - from >= 4) {
-          std::memcpy(document + place + moved, from, 4);
-        } else {
-          std::memcpy(document + place + moved, from, size);
-        }
-        copied = place + 1;
-        moved += size - 1;
-      });
-  std::memcpy(document + copied + moved, stamped + copied, markup - copied);
-  out.resize(at + markup - n + text.size());
+  const std::size_t size = at + markup - n + text.size();
+  // Room for the whole words the pieces are copied in, cut off at the end; every byte up to
+  // `size` is written, so none is cleared first.
+  if (size + kPadding > out.capacity()) out.reserve(std::max(size + kPadding, 2 * out.capacity()));
+  out.resize_and_overwrite(size + kPadding, [&](char* data, std::size_t) {
+    char* const document = data + at;
+    const char* const stamped = stamp.markup.data();
+    const std::uint32_t* const places = stamp.places.data();
+    // The stamp is copied a stretch at a time, up to the place of a character of more than one
+    // byte, which moves the rest on by its size less one; the one-byte characters of a stretch
+    // are put in their places in it, as Put does.
+    std::size_t copied = 0;  // of the stamp
+    std::size_t moved = 0;   // how far the document's places are past the stamp's
+    const char* const textEnd = text.data() + text.size();
+    const std::size_t stride = stamp.stride;
+    CharacterText::Cursor cursor(characters);
+    cursor.Walk(
+        text.data(), 0, n,
+        [&](std::size_t j, const char* from, std::size_t count) {
+          const std::size_t last = places[j + count - 1] + 1;
+          CopyInWords(document + copied + moved, stamped + copied, last - copied);
+          copied = last;
+          if (stride != 0) {
+            char* to = document + moved + places[j];
+            for (std::size_t k = 0; k < count; ++k, to += stride) *to = from[k];
+          } else {
+            char* const shifted = document + moved;
+            for (std::size_t k = 0; k < count; ++k) shifted[places[j + k]] = from[k];
+          }
+        },
+        [&](std::size_t j, const char* from, const char* end) {
+          const std::size_t place = places[j];
+          CopyInWords(document + copied + moved, stamped + copied, place - copied);
+          const auto bytes = static_cast<std::size_t>(end - from);
+          if (bytes <= 4 && textEnd - from >= 4) {
+            std::memcpy(document + place + moved, from, 4);
+          } else {
+            std::memcpy(document + place + moved, from, bytes);
+          }
+          copied = place + 1;
+          moved += bytes - 1;
+        });
+    std::memcpy(document + copied + moved, stamped + copied, markup - copied);
+    return size;
+  });
   if (hooks.colorTags) *hooks.colorTags += stamp.tags;
   ++m_stamped;
 }
@@ -177,7 +179,7 @@ Status DocumentStamps::AppendCharacters(std::string_view text, const FadeHooks& 
                                         std::string& out) {
   const CharacterText characters = SplitCharacters(text);
   const std::size_t n = characters.size();
-  if (n <= kMaxCharacters && !characters.bytes() && Plain(text, m_unplainInCharacters)) {
+  if (n <= kMaxCharacters && !characters.bytes() && !m_unplainInCharacters.AnyIn(text)) {
     if (const Stamp* const stamp = StampOf(n); stamp != nullptr) {
       PutCharacters(*stamp, characters, hooks, out);
       return Drain(hooks, out);
@@ -193,7 +195,7 @@ Status DocumentStamps::Append(std::string_view text, const FadeHooks& hooks, std
   if (n <= kMaxCharacters) {
     if (m_seen[n] == Seen::kStamped) {
       put = Put(m_made[n], text, hooks, out);
-    } else if (Plain(text, m_unplain)) {
+    } else if (!m_unplain.AnyIn(text)) {
       const Stamp* const stamp = StampOf(n);
       put = stamp != nullptr && Put(*stamp, text, hooks, out);
     }

@@ -9,6 +9,7 @@
 
 #include "engine/fadegenerator.h"
 #include "engine/status.h"
+#include "output/byteset.h"
 #include "output/fadedocument.h"
 
 namespace tintrix {
@@ -51,8 +52,6 @@ class DocumentStamps {
   // Bytes past each stamp's document: its pieces are copied in whole words.
   static constexpr std::size_t kPadding = 32;
 
-  // True when every byte of `text` is plain, in `unplain`'s sense.
-  static bool Plain(std::string_view text, const std::array<bool, 256>& unplain);
   // The stamp of texts of n plain bytes, made the second time it is asked for; nullptr before
   // that and where the document does not hold each character once, in a fixed place.
   const Stamp* StampOf(std::size_t n);
@@ -70,9 +69,9 @@ class DocumentStamps {
   Status Drain(const FadeHooks& hooks, std::string& out);
 
   const FadeDocument& m_document;
-  std::array<bool, 256> m_unplain{};  // the bytes that are not plain, as characters of their own
-  std::array<bool, 256> m_unplainInCharacters{};  // the same, in characters of any size
-  bool m_characters = false;                      // texts past ASCII can be stamped
+  ByteSet m_unplain;              // the bytes that are not plain, as characters of their own
+  ByteSet m_unplainInCharacters;  // the same, in characters of any size
+  bool m_characters = false;      // texts past ASCII can be stamped
   bool m_stamps = false;
   char m_placeholders[2] = {};
   std::vector<Seen> m_seen;

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/cpufeatures.h"
 #include "engine/markupformat.h"
 #include "engine/randomsource.h"
 #include "output/fadedocument.h"
@@ -134,6 +136,40 @@ TEST(DocumentStamps, SameDocumentsAndTagsAsMakingEach) {
       }
     }
   }
+}
+
+// The look over a whole text, on both paths, against each byte's own: a member at every
+// place of texts either side of the 32 bytes the AVX2 path takes at once.
+TEST(ByteSet, AnyInFindsEachMemberWherever) {
+  std::array<bool, 256> none{}, escapes{}, high{}, edges{}, odd{};
+  for (const unsigned char b : {'<', '>', '&', '"', '\\', '[', ']'}) escapes[b] = true;
+  for (unsigned b = 0; b < 256; ++b) {
+    high[b] = b >= 0x80;
+    odd[b] = b % 2 == 1;
+  }
+  edges[0x00] = edges[0x0F] = edges[0x7F] = edges[0x80] = edges[0xFF] = true;
+  for (const auto& members : {none, escapes, high, edges, odd}) {
+    const ByteSet set(members);
+    unsigned char outside = 0;
+    while (members[outside] && outside < 255) ++outside;
+    for (const std::size_t size : {0, 1, 31, 32, 33, 64, 95, 100}) {
+      for (std::size_t place = 0; place <= size; ++place) {
+        std::string text(size, static_cast<char>(outside));
+        for (unsigned b = 0; b < 256 && place < size; ++b) {
+          text[place] = static_cast<char>(b);
+          const bool expected = members[b] || members[outside];
+          for (const bool avx2 : {true, false}) {
+            EnableAvx2(avx2);
+            ASSERT_EQ(set.AnyIn(text), expected) << size << " " << place << " " << b;
+          }
+        }
+        if (place == size) {
+          EXPECT_EQ(set.AnyIn(text), members[outside] && size > 0) << size;
+        }
+      }
+    }
+  }
+  EnableAvx2(true);
 }
 
 }  // namespace
