@@ -71,32 +71,28 @@ bool DocumentStamps::Make(std::size_t n, Stamp& stamp) const {
 
 bool DocumentStamps::Put(const Stamp& stamp, std::string_view text, const FadeHooks& hooks,
                          std::string& out) {
+  if (m_unplain.AnyIn(text)) return false;
   const std::size_t at = out.size();
   out.append(stamp.markup, 0, stamp.markup.size() - kPadding);
   char* const document = out.data() + at;
-  // Each byte is checked as it is put: a text is looked at once. Locals, which the compiler
-  // would otherwise load again after every store of a byte.
+  // Locals, which the compiler would otherwise load again after every store of a byte.
   const std::uint32_t* const places = stamp.places.data();
-  const bool* const unplainBytes = m_unplain.table();
   const char* const bytes = text.data();
-  bool unplain = false;
+  const std::size_t n = text.size();
   if (stamp.stride != 0) {
-    // Most formats put every character's tag before it, each as long as the others.
-    char* at = document + places[0];
+    // Most formats put every character's tag before it, each as long as the others. Eight
+    // bytes are loaded at once and stored from the register one by one.
+    char* to = document + places[0];
     const std::size_t stride = stamp.stride;
-    for (std::size_t k = 0; k < text.size(); ++k, at += stride) {
-      unplain |= unplainBytes[static_cast<unsigned char>(bytes[k])];
-      *at = bytes[k];
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + k, sizeof word);
+      for (int b = 0; b < 8; ++b, to += stride, word >>= 8) *to = static_cast<char>(word);
     }
+    for (; k < n; ++k, to += stride) *to = bytes[k];
   } else {
-    for (std::size_t k = 0; k < text.size(); ++k) {
-      unplain |= unplainBytes[static_cast<unsigned char>(bytes[k])];
-      document[places[k]] = bytes[k];
-    }
-  }
-  if (unplain) {
-    out.resize(at);
-    return false;
+    for (std::size_t k = 0; k < n; ++k) document[places[k]] = bytes[k];
   }
   if (hooks.colorTags) *hooks.colorTags += stamp.tags;
   ++m_stamped;
