@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "engine/charactertext.h"
+#include "engine/cpufeatures.h"
 #include "engine/internal/formatcodes.h"
 #include "engine/internal/piecewriter.h"
 #include "engine/internal/textescapes.h"
@@ -251,6 +252,13 @@ char* WriteFlat(HexWords<kFormat, kWordsMade> words, const std::uint8_t* waves,
 #if defined(__SSE2__)
   if constexpr (kWavy && !kEscapes && kTraits<kFormat>.runClose.empty() &&
                 kTraits<kFormat>.wave == WavePlace::kAfterColorTag) {
+#if defined(__x86_64__)
+    if constexpr (kWavePieces<kFormat>.fit) {
+      if (styles.size == 0 && Avx2Enabled()) {
+        return WriteFlatWavePiecesAvx2<kFormat>(words, waves, bytes.data() + start, count, p);
+      }
+    }
+#endif
     return WriteFlatWaveBytes<kFormat>(words, waves, bytes.data() + start, count, styles, p);
   }
 #endif

@@ -8,6 +8,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "engine/internal/formatcodes.h"
 #include "engine/internal/textescapes.h"
@@ -222,6 +225,76 @@ char* WriteFlatWaveBytes(HexWords<kFormat, kWordsMade> words, const std::uint8_t
                      _mm_insert_epi16(after, static_cast<int>(c | lead), 0));
     p += 1 + kPrefix.size();
   }
+}
+#endif
+
+#if defined(__x86_64__)
+// Classic's pieces with the wave, from a character's colour word to the next colour tag's
+// prefix: the word's place, the wave's tags, the character's place and the prefix, for each
+// of the transitions, with a mask of the character's byte. Where they fit 32 bytes, each
+// character is one store.
+template <MarkupFormat kFormat>
+struct WavePieces {
+  static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
+  static constexpr std::string_view kPrefix = kTraits<kFormat>.colorPrefix;
+  alignas(32) char bytes[16][32];
+  alignas(32) char slot[16][32];
+  std::uint8_t size[16];
+  bool fit;
+};
+
+template <MarkupFormat kFormat>
+constexpr WavePieces<kFormat> MakeWavePieces() {
+  using Pieces = WavePieces<kFormat>;
+  WavePieces<kFormat> pieces{};
+  pieces.fit = true;
+  for (std::size_t t = 0; t < 16; ++t) {
+    const WaveTransition& transition = kWaveTransitions<kFormat>[t];
+    if (Pieces::kWord + transition.size + 1 + Pieces::kPrefix.size() > 32) {
+      pieces.fit = false;
+      return pieces;
+    }
+    std::size_t at = Pieces::kWord;
+    for (std::size_t i = 0; i < transition.size; ++i) pieces.bytes[t][at++] = transition.bytes[i];
+    pieces.slot[t][at++] = static_cast<char>(0xFF);
+    for (const char c : Pieces::kPrefix) pieces.bytes[t][at++] = c;
+    pieces.size[t] = static_cast<std::uint8_t>(at);
+  }
+  return pieces;
+}
+
+template <MarkupFormat kFormat>
+inline constexpr WavePieces<kFormat> kWavePieces = MakeWavePieces<kFormat>();
+
+// WriteFlatWaveBytes without style codes, where the pieces fit: each character's piece made
+// in one vector, from its colour word, its transition's piece and the character, and stored
+// at once. Stores run 32 bytes past the last piece's start.
+template <MarkupFormat kFormat, bool kWordsMade>
+[[gnu::target("avx2")]] char* WriteFlatWavePiecesAvx2(HexWords<kFormat, kWordsMade> words,
+                                                      const std::uint8_t* transitions,
+                                                      const char* text, std::size_t count,
+                                                      char* p) {
+  using Pieces = WavePieces<kFormat>;
+  static_assert(Pieces::kPrefix.size() < 16 && Pieces::kWord <= 8);
+  static constexpr Padded kAlone = Pad(Pieces::kPrefix);
+  constexpr std::uint64_t kWordBytes =
+      Pieces::kWord == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * Pieces::kWord)) - 1;
+  const WavePieces<kFormat>& pieces = kWavePieces<kFormat>;
+  if (count == 0) return p;
+  std::memcpy(p, kAlone.bytes, 16);
+  p += Pieces::kPrefix.size();
+  for (std::size_t j = 0; j < count; ++j) {
+    const unsigned t = transitions[j];
+    const __m256i piece = _mm256_load_si256(reinterpret_cast<const __m256i*>(pieces.bytes[t]));
+    const __m256i slot = _mm256_load_si256(reinterpret_cast<const __m256i*>(pieces.slot[t]));
+    const __m256i word = _mm256_set_epi64x(0, 0, 0, static_cast<long long>(words[j] & kWordBytes));
+    const __m256i c = _mm256_and_si256(_mm256_set1_epi8(text[j]), slot);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
+                        _mm256_or_si256(_mm256_or_si256(piece, word), c));
+    p += pieces.size[t];
+  }
+  // The last piece's prefix opens no tag.
+  return p - Pieces::kPrefix.size();
 }
 #endif
 
