@@ -131,7 +131,9 @@ std::string ContrastRatioText(double ratio) {
 }
 
 std::string ColorName(const Channels& color) {
-  return "#" + MarkupColor(color.red, color.green, color.blue);
+  std::string name(1, '#');
+  name += MarkupColor(color.red, color.green, color.blue);
+  return name;
 }
 
 }  // namespace tintrix

@@ -238,7 +238,12 @@ std::string ZshArgument(const Option& option) {
   return (option.argument == Argument::kOptional ? "::" : ":") + message + ":" + action;
 }
 
-std::string ZshDescription(std::string_view text) { return "[" + Escaped(text, "\\[]") + "]"; }
+std::string ZshDescription(std::string_view text) {
+  std::string description(1, '[');
+  description += Escaped(text, "\\[]");
+  description += ']';
+  return description;
+}
 
 // What the option rules out: everything for one that runs alone, its other names and its
 // negation otherwise, so that they are offered no more once it is given.
@@ -365,7 +370,8 @@ std::string ZshCompletion(std::span<const Option> options) {
       continue;
     }
     arrays += ZshChoices(option);
-    names += " " + ZshArray(option);
+    names += ' ';
+    names += ZshArray(option);
   }
   if (!names.empty()) script += "local -a" + names + "\n" + arrays + "\n";
   script += "_arguments -S \\\n";

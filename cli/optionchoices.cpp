@@ -54,7 +54,7 @@ std::vector<Choice> ColorNameChoices() {
 std::string FormatExamples() {
   constexpr std::size_t kLongest = 50;
   FadeSettings fade = DefaultFade();
-  fade.colorCount = "2";
+  fade.colorCount = std::string(1, '2');
   fade.colors[0] = std::to_string(PackColor({255, 0, 0}));
   fade.colors[1] = std::to_string(PackColor({0, 0, 255}));
   std::size_t width = 0;

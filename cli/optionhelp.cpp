@@ -57,7 +57,7 @@ std::string HelpEntry(const Option& option) {
 std::string ArgumentText(const Option& option) {
   switch (option.argument) {
     case Argument::kRequired:
-      return " " + std::string(option.metavar);
+      return std::string(1, ' ').append(option.metavar);
     case Argument::kOptional:
       return "[=" + std::string(option.metavar) + "]";
     case Argument::kNone:

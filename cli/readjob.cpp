@@ -140,9 +140,14 @@ std::string FadeOptionsLine(const FadeReading& reading, const FadeFit& fit,
   for (std::size_t k = 0; k < fit.colors.size(); ++k) {
     const Channels& color = fit.colors[k];
     line += " --color " + std::to_string(k + 1) + "=";
-    line += positions.empty() ? std::to_string(PackColor(color))
-                              : "#" + MarkupColor(color.red, color.green, color.blue) + "@" +
-                                    StopPositionText(positions[k]);
+    if (positions.empty()) {
+      line += std::to_string(PackColor(color));
+    } else {
+      line += '#';
+      line += MarkupColor(color.red, color.green, color.blue);
+      line += '@';
+      line += StopPositionText(positions[k]);
+    }
   }
   line += reading.wavy ? " --wavy" : " --no-wavy";
   if (reading.merged) line += " --merge";

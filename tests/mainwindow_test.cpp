@@ -381,7 +381,7 @@ TEST_F(MainWindowTest, RandomFadesReplaceTheFirstColoursAndKeepText1) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FadeSettings& fade = window->fade();
-    for (std::string& color : fade.colors) color = "7";
+    for (std::string& color : fade.colors) color.assign(1, '7');
     Text1()->setText(QStringLiteral("keep me"));
     const int reseeds = desktop.random.reseeds;
 

@@ -49,7 +49,7 @@ TEST_F(FadeAutosaveTest, WhatIsNotStoredCausesNoWrite) {
     std::function<void(FadeSettings&)> change;
   } cases[] = {
       {"the text", [](FadeSettings& f) { f.text = "typed"; }},
-      {"a colour past the tenth", [](FadeSettings& f) { f.colors[20] = "7"; }},
+      {"a colour past the tenth", [](FadeSettings& f) { f.colors[20].assign(1, '7'); }},
       {"the font it had", [](FadeSettings& f) { f.font = "Arial"; }},
   };
   for (const auto& c : cases) {
