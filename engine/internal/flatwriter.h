@@ -40,6 +40,13 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
     if (styles.size == 0) return WriteFlatVectorPieces<kFormat, kEscapes>(words, text, count, p);
   }
 #endif
+#if defined(__x86_64__)
+  if constexpr (WidePiece<kFormat>::kFits) {
+    if (styles.size == 0 && Avx2Enabled()) {
+      return WriteFlatWidePiecesAvx2<kFormat, kEscapes>(words, text, count, p);
+    }
+  }
+#endif
   const StyleCodes<kFormat> codes = styles;
   for (std::size_t j = 0; j < count; ++j) {
     std::memcpy(p, kPrefixBytes.bytes, kPrefix.size() <= 16 ? 16 : 32);

@@ -194,6 +194,75 @@ char* WriteFlatVectorPieces(HexWords<kFormat, kWordsMade> words, const char* tex
 }
 #endif
 
+#if defined(__x86_64__)
+// VectorPiece in 32 bytes, for the pieces of 17 to 32 bytes: the word's digits (and suffix)
+// moved to their places by one shuffle, around the marks of the marked spelling. On AVX2.
+template <MarkupFormat kFormat>
+struct WidePiece {
+  static constexpr const FormatTraits& t = kTraits<kFormat>;
+  static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
+  static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
+  static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
+  static constexpr bool kFits =
+      t.spelling != ColorSpelling::kDecimal && !VectorPiece<kFormat>::kFits && kSize <= 32;
+
+  struct Bytes {
+    char fixed[32];    // the prefix, the marks and suffix, the run's close
+    char shuffle[32];  // for each byte, the word's byte that goes there, or none (0x80)
+    char text[32];     // 0xFF at the character's place
+  };
+  static constexpr Bytes kBytes = [] {
+    Bytes bytes{};
+    for (char& b : bytes.shuffle) b = static_cast<char>(0x80);
+    std::size_t at = 0;
+    for (const char c : t.colorPrefix) bytes.fixed[at++] = c;
+    if constexpr (kMarked) {
+      for (std::size_t digit = 0; digit < 6; ++digit) {
+        for (const char c : t.colorMark) bytes.fixed[at++] = c;
+        bytes.shuffle[at++] = static_cast<char>(digit);
+      }
+      for (const char c : t.colorSuffix) bytes.fixed[at++] = c;
+    } else {
+      // The suffix is in the word, after the digits.
+      for (std::size_t i = 0; i < HexTag<kFormat>::kBytes; ++i) {
+        bytes.shuffle[at++] = static_cast<char>(i);
+      }
+    }
+    bytes.text[at++] = static_cast<char>(0xFF);
+    for (const char c : t.runClose) bytes.fixed[at++] = c;
+    return bytes;
+  }();
+};
+
+template <MarkupFormat kFormat, bool kEscapes, bool kWordsMade>
+[[gnu::target("avx2")]] char* WriteFlatWidePiecesAvx2(HexWords<kFormat, kWordsMade> words,
+                                                      const char* text, std::size_t count,
+                                                      char* p) {
+  using Piece = WidePiece<kFormat>;
+  const __m256i fixed = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.fixed));
+  const __m256i shuffle =
+      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.shuffle));
+  const __m256i textByte = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.text));
+  for (std::size_t j = 0; j < count; ++j) {
+    // The word in every 8 bytes, so that each half of the shuffle finds it.
+    const __m256i word = _mm256_set1_epi64x(static_cast<long long>(words[j]));
+    const __m256i color = _mm256_or_si256(fixed, _mm256_shuffle_epi8(word, shuffle));
+    const auto c = static_cast<unsigned char>(text[j]);
+    if (NeedsEscape<kFormat, kEscapes>(c)) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), color);
+      p = PutCharacter<kFormat, kEscapes>(p + Piece::kTextAt, text + j, 1, false);
+      p = Put(p, kTraits<kFormat>.runClose);
+      continue;
+    }
+    const __m256i piece =
+        _mm256_or_si256(color, _mm256_and_si256(_mm256_set1_epi8(static_cast<char>(c)), textByte));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), piece);
+    p += Piece::kSize;
+  }
+  return p;
+}
+#endif
+
 #if defined(__SSE2__)
 // WriteFlat's bytes with the wave, where the format writes the wave's tags after the colour
 // tag and nothing after the character: each character goes in front of the next one's
