@@ -35,16 +35,16 @@ char* WriteFlatBytes(HexWords<kFormat, kWordsMade> words, const char* text, std:
   static_assert(kPrefix.size() <= 32 && kClose.size() < 16);
   static constexpr Padded kPrefixBytes = Pad(kPrefix);
   static constexpr Padded kCloseBytes = Pad(kClose, 1);  // after the character
-#if defined(__SSE2__)
-  if constexpr (VectorPiece<kFormat>::kFits) {
-    if (styles.size == 0) return WriteFlatVectorPieces<kFormat, kEscapes>(words, text, count, p);
-  }
-#endif
 #if defined(__x86_64__)
   if constexpr (WidePiece<kFormat>::kFits) {
     if (styles.size == 0 && Avx2Enabled()) {
       return WriteFlatWidePiecesAvx2<kFormat, kEscapes>(words, text, count, p);
     }
+  }
+#endif
+#if defined(__SSE2__)
+  if constexpr (VectorPiece<kFormat>::kFits) {
+    if (styles.size == 0) return WriteFlatVectorPieces<kFormat, kEscapes>(words, text, count, p);
   }
 #endif
   const StyleCodes<kFormat> codes = styles;

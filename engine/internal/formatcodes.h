@@ -159,6 +159,18 @@ class HexWords {
  public:
   HexWords(const std::uint32_t* rgb, const std::uint32_t* halves) : m_rgb(rgb), m_halves(halves) {}
 
+#if defined(__SSE2__)
+  // Words j and j + 1, the first in the low half.
+  [[gnu::always_inline]] __m128i Pair(std::size_t j) {
+    if constexpr (kMade) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_halves + 2 * j));
+    } else {
+      const std::uint64_t first = (*this)[j];
+      return _mm_set_epi64x(static_cast<long long>((*this)[j + 1]), static_cast<long long>(first));
+    }
+  }
+#endif
+
   [[gnu::always_inline]] std::uint64_t operator[](std::size_t j) {
     if constexpr (kMade) {
       std::uint64_t word;

@@ -195,41 +195,52 @@ char* WriteFlatVectorPieces(HexWords<kFormat, kWordsMade> words, const char* tex
 #endif
 
 #if defined(__x86_64__)
-// VectorPiece in 32 bytes, for the pieces of 17 to 32 bytes: the word's digits (and suffix)
-// moved to their places by one shuffle, around the marks of the marked spelling. On AVX2.
+// Whole pieces in 32-byte vectors, from the words' digits (and suffix) and the characters
+// moved to their places by one shuffle, around the marks of the marked spelling: two pieces
+// a vector where two fit and each word leaves a byte for its character (VectorPiece's
+// formats), else one of 17 to 32 bytes. On AVX2.
 template <MarkupFormat kFormat>
 struct WidePiece {
   static constexpr const FormatTraits& t = kTraits<kFormat>;
   static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
   static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
   static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
-  static constexpr bool kFits =
-      t.spelling != ColorSpelling::kDecimal && !VectorPiece<kFormat>::kFits && kSize <= 32;
+  static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
+  static constexpr std::size_t kPer = 2 * kSize <= 32 && kWord <= 7 ? 2 : 1;
+  static constexpr bool kFits = t.spelling != ColorSpelling::kDecimal && kSize <= 32 &&
+                                (kPer == 2 || !VectorPiece<kFormat>::kFits);
 
   struct Bytes {
-    char fixed[32];    // the prefix, the marks and suffix, the run's close
-    char shuffle[32];  // for each byte, the word's byte that goes there, or none (0x80)
-    char text[32];     // 0xFF at the character's place
+    char fixed[32];  // the prefix, the marks and suffix, the run's close
+    // For each byte, the byte of the words (two, 16 bytes) that goes there, or none (0x80).
+    char words[32];
+    // For two pieces, the same of the characters (the first, then the second, over and
+    // over); for one, 0xFF where the character goes, 0 elsewhere.
+    char text[32];
   };
   static constexpr Bytes kBytes = [] {
     Bytes bytes{};
-    for (char& b : bytes.shuffle) b = static_cast<char>(0x80);
-    std::size_t at = 0;
-    for (const char c : t.colorPrefix) bytes.fixed[at++] = c;
-    if constexpr (kMarked) {
-      for (std::size_t digit = 0; digit < 6; ++digit) {
-        for (const char c : t.colorMark) bytes.fixed[at++] = c;
-        bytes.shuffle[at++] = static_cast<char>(digit);
-      }
-      for (const char c : t.colorSuffix) bytes.fixed[at++] = c;
-    } else {
-      // The suffix is in the word, after the digits.
-      for (std::size_t i = 0; i < HexTag<kFormat>::kBytes; ++i) {
-        bytes.shuffle[at++] = static_cast<char>(i);
-      }
+    for (std::size_t i = 0; i < 32; ++i) {
+      bytes.words[i] = static_cast<char>(0x80);
+      bytes.text[i] = kPer == 2 ? static_cast<char>(0x80) : 0;
     }
-    bytes.text[at++] = static_cast<char>(0xFF);
-    for (const char c : t.runClose) bytes.fixed[at++] = c;
+    for (std::size_t piece = 0; piece < kPer; ++piece) {
+      std::size_t at = piece * kSize;
+      const std::size_t word = 8 * piece;
+      for (const char c : t.colorPrefix) bytes.fixed[at++] = c;
+      if constexpr (kMarked) {
+        for (std::size_t digit = 0; digit < 6; ++digit) {
+          for (const char c : t.colorMark) bytes.fixed[at++] = c;
+          bytes.words[at++] = static_cast<char>(word + digit);
+        }
+        for (const char c : t.colorSuffix) bytes.fixed[at++] = c;
+      } else {
+        // The suffix is in the word, after the digits.
+        for (std::size_t i = 0; i < kWord; ++i) bytes.words[at++] = static_cast<char>(word + i);
+      }
+      bytes.text[at++] = static_cast<char>(kPer == 2 ? piece : 0xFF);
+      for (const char c : t.runClose) bytes.fixed[at++] = c;
+    }
     return bytes;
   }();
 };
@@ -240,24 +251,47 @@ template <MarkupFormat kFormat, bool kEscapes, bool kWordsMade>
                                                       char* p) {
   using Piece = WidePiece<kFormat>;
   const __m256i fixed = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.fixed));
-  const __m256i shuffle =
-      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.shuffle));
-  const __m256i textByte = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.text));
-  for (std::size_t j = 0; j < count; ++j) {
-    // The word in every 8 bytes, so that each half of the shuffle finds it.
-    const __m256i word = _mm256_set1_epi64x(static_cast<long long>(words[j]));
-    const __m256i color = _mm256_or_si256(fixed, _mm256_shuffle_epi8(word, shuffle));
+  const __m256i fromWords =
+      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.words));
+  const __m256i fromText = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Piece::kBytes.text));
+  // The pieces of the words in `pair` (the first in its low half) with the characters in
+  // `characters` (the first in its low byte). Every source is made whole, none merged into a
+  // register of the step before, which would chain each step to the last.
+  const auto pieces = [&](__m128i pair, unsigned characters)
+      __attribute__((target("avx2"), always_inline)) {
+    const __m256i digits = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(pair), fromWords);
+    __m256i bytes;
+    if constexpr (Piece::kPer == 2) {
+      bytes = _mm256_shuffle_epi8(_mm256_set1_epi16(static_cast<short>(characters)), fromText);
+    } else {
+      bytes = _mm256_and_si256(_mm256_set1_epi8(static_cast<char>(characters)), fromText);
+    }
+    return _mm256_or_si256(fixed, _mm256_or_si256(digits, bytes));
+  };
+  const auto store = [](char* at, __m256i v) __attribute__((target("avx2"), always_inline)) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v);
+  };
+  std::size_t j = 0;
+  if constexpr (Piece::kPer == 2) {
+    for (; j + 2 <= count; j += 2) {
+      const auto c0 = static_cast<unsigned char>(text[j]);
+      const auto c1 = static_cast<unsigned char>(text[j + 1]);
+      if (NeedsEscape<kFormat, kEscapes>(c0) || NeedsEscape<kFormat, kEscapes>(c1)) break;
+      store(p, pieces(words.Pair(j), c0 | c1 << 8));
+      p += 2 * Piece::kSize;
+    }
+  }
+  // One at a time: the pieces of two from the first that needs an escape on.
+  for (; j < count; ++j) {
     const auto c = static_cast<unsigned char>(text[j]);
     if (NeedsEscape<kFormat, kEscapes>(c)) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), color);
+      store(p, pieces(_mm_cvtsi64_si128(static_cast<long long>(words[j])), 0));
       p = PutCharacter<kFormat, kEscapes>(p + Piece::kTextAt, text + j, 1, false);
       p = Put(p, kTraits<kFormat>.runClose);
-      continue;
+    } else {
+      store(p, pieces(_mm_cvtsi64_si128(static_cast<long long>(words[j])), c));
+      p += Piece::kSize;
     }
-    const __m256i piece =
-        _mm256_or_si256(color, _mm256_and_si256(_mm256_set1_epi8(static_cast<char>(c)), textByte));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), piece);
-    p += Piece::kSize;
   }
   return p;
 }
