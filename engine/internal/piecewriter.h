@@ -22,6 +22,16 @@
 // pieces of colours that change often, and for classic with the wave.
 namespace tintrix::markup {
 
+// Where a character's whole piece puts its parts in a format: its colour tag, the character
+// at kTextAt, then the run's close; kSize bytes in all.
+template <MarkupFormat kFormat>
+struct PieceLayout {
+  static constexpr const FormatTraits& t = kTraits<kFormat>;
+  static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
+  static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
+  static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
+};
+
 // One character's whole piece in a format of kSize bytes a piece, the character at kTextAt:
 // its tag, the character, the run's close. Made once a colour (Set); then each character is
 // put into its place on the way to the stores, a 16-byte store for every 16 bytes or part.
@@ -94,8 +104,8 @@ class FlatPiece {
 template <MarkupFormat kFormat, bool kEscapes>
 char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t count, char* p) {
   constexpr const FormatTraits& t = kTraits<kFormat>;
-  constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
-  using Piece = FlatPiece<kTextAt + 1 + t.runClose.size(), kTextAt>;
+  constexpr std::size_t kTextAt = PieceLayout<kFormat>::kTextAt;
+  using Piece = FlatPiece<PieceLayout<kFormat>::kSize, kTextAt>;
   Piece piece;
   std::uint32_t last = ~std::uint32_t{0};  // no colour's
   for (std::size_t j = 0; j < count; ++j) {
@@ -132,11 +142,9 @@ char* WriteFlatPieces(const std::uint32_t* rgb, const char* text, std::size_t co
 // character, where the tag's parts would take three, or eight in the marked spelling.
 // (Pieces of two vectors were no faster than the parts.)
 template <MarkupFormat kFormat>
-struct VectorPiece {
-  static constexpr const FormatTraits& t = kTraits<kFormat>;
-  static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
-  static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
-  static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
+struct VectorPiece : PieceLayout<kFormat> {
+  using Layout = PieceLayout<kFormat>;
+  using Layout::kMarked, Layout::kSize, Layout::kTextAt, Layout::t;
   // The character shares a 16-bit lane with a byte that is always the same: the close's, or
   // the suffix's.
   static constexpr bool kFits = kSize <= 16 && (!kMarked || t.colorMark.size() == 1) &&
@@ -200,11 +208,9 @@ char* WriteFlatVectorPieces(HexWords<kFormat, kWordsMade> words, const char* tex
 // a vector where two fit and each word leaves a byte for its character (VectorPiece's
 // formats), else one of 17 to 32 bytes. On AVX2.
 template <MarkupFormat kFormat>
-struct WidePiece {
-  static constexpr const FormatTraits& t = kTraits<kFormat>;
-  static constexpr bool kMarked = t.spelling == ColorSpelling::kMarkedHex;
-  static constexpr std::size_t kTextAt = ColorTagBytes<kFormat>();
-  static constexpr std::size_t kSize = kTextAt + 1 + t.runClose.size();
+struct WidePiece : PieceLayout<kFormat> {
+  using Layout = PieceLayout<kFormat>;
+  using Layout::kMarked, Layout::kSize, Layout::kTextAt, Layout::t;
   static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
   static constexpr std::size_t kPer = 2 * kSize <= 32 && kWord <= 7 ? 2 : 1;
   static constexpr bool kFits = t.spelling != ColorSpelling::kDecimal && kSize <= 32 &&
