@@ -213,8 +213,11 @@ struct WidePiece : PieceLayout<kFormat> {
   using Layout::kMarked, Layout::kSize, Layout::kTextAt, Layout::t;
   static constexpr std::size_t kWord = HexTag<kFormat>::kBytes;
   static constexpr std::size_t kPer = 2 * kSize <= 32 && kWord <= 7 ? 2 : 1;
-  static constexpr bool kFits = t.spelling != ColorSpelling::kDecimal && kSize <= 32 &&
-                                (kPer == 2 || !VectorPiece<kFormat>::kFits);
+  // A plain tag with nothing after the character (classic) is three short stores, which
+  // measured as quick as one piece.
+  static constexpr bool kFits =
+      t.spelling != ColorSpelling::kDecimal && kSize <= 32 &&
+      (kPer == 2 || (!VectorPiece<kFormat>::kFits && (kMarked || !t.runClose.empty())));
 
   struct Bytes {
     char fixed[32];  // the prefix, the marks and suffix, the run's close
