@@ -1,21 +1,18 @@
 #include "engine/cpufeatures.h"
 
-#include <atomic>
 #include <cstdlib>
 
 namespace tintrix {
 
-namespace {
-
-std::atomic<bool>& Enabled() {
-  static std::atomic<bool> enabled = [] {
-    const char* const portable = std::getenv("TINTRIX_NO_AVX2");
-    return Avx2Available() && (portable == nullptr || *portable == '\0');
-  }();
-  return enabled;
+bool cpu_internal::DecideAvx2() {
+  const char* const portable = std::getenv("TINTRIX_NO_AVX2");
+  const bool enabled = Avx2Available() && (portable == nullptr || *portable == '\0');
+  // Only the first decision stands: EnableAvx2 may have spoken in between.
+  signed char unknown = -1;
+  g_avx2Enabled.compare_exchange_strong(unknown, static_cast<signed char>(enabled),
+                                        std::memory_order_relaxed);
+  return g_avx2Enabled.load(std::memory_order_relaxed) != 0;
 }
-
-}  // namespace
 
 bool Avx2Available() {
 #if defined(__x86_64__)
@@ -26,8 +23,9 @@ bool Avx2Available() {
 #endif
 }
 
-bool Avx2Enabled() { return Enabled().load(std::memory_order_relaxed); }
-
-void EnableAvx2(bool on) { Enabled().store(on && Avx2Available(), std::memory_order_relaxed); }
+void EnableAvx2(bool on) {
+  cpu_internal::g_avx2Enabled.store(static_cast<signed char>(on && Avx2Available()),
+                                    std::memory_order_relaxed);
+}
 
 }  // namespace tintrix
