@@ -286,7 +286,7 @@ template <MarkupFormat kFormat, bool kEscapes, bool kWordsMade>
       const auto c0 = static_cast<unsigned char>(text[j]);
       const auto c1 = static_cast<unsigned char>(text[j + 1]);
       if (NeedsEscape<kFormat, kEscapes>(c0) || NeedsEscape<kFormat, kEscapes>(c1)) break;
-      store(p, pieces(words.Pair(j), c0 | c1 << 8));
+      store(p, pieces(words.Pair(j), unsigned{c0} | unsigned{c1} << 8));
       p += 2 * Piece::kSize;
     }
   }
