@@ -203,6 +203,26 @@ char* WriteFlatVectorPieces(HexWords<kFormat, kWordsMade> words, const char* tex
 #endif
 
 #if defined(__x86_64__)
+// A wide piece's colour from `at` on: in `words`, the source byte of each digit (and of the
+// suffix, which a plain word holds after its digits), the word's first being `word`; in
+// `fixed`, the marks and suffix of the marked spelling. Returns where the colour ends.
+template <MarkupFormat kFormat>
+constexpr std::size_t PlaceWideColor(char* fixed, char* words, std::size_t at, std::size_t word) {
+  constexpr const FormatTraits& t = kTraits<kFormat>;
+  if constexpr (PieceLayout<kFormat>::kMarked) {
+    for (std::size_t digit = 0; digit < 6; ++digit) {
+      for (const char c : t.colorMark) fixed[at++] = c;
+      words[at++] = static_cast<char>(word + digit);
+    }
+    for (const char c : t.colorSuffix) fixed[at++] = c;
+  } else {
+    for (std::size_t i = 0; i < HexTag<kFormat>::kBytes; ++i) {
+      words[at++] = static_cast<char>(word + i);
+    }
+  }
+  return at;
+}
+
 // Whole pieces in 32-byte vectors, from the words' digits (and suffix) and the characters
 // moved to their places by one shuffle, around the marks of the marked spelling: two pieces
 // a vector where two fit and each word leaves a byte for its character (VectorPiece's
@@ -237,16 +257,7 @@ struct WidePiece : PieceLayout<kFormat> {
       std::size_t at = piece * kSize;
       const std::size_t word = 8 * piece;
       for (const char c : t.colorPrefix) bytes.fixed[at++] = c;
-      if constexpr (kMarked) {
-        for (std::size_t digit = 0; digit < 6; ++digit) {
-          for (const char c : t.colorMark) bytes.fixed[at++] = c;
-          bytes.words[at++] = static_cast<char>(word + digit);
-        }
-        for (const char c : t.colorSuffix) bytes.fixed[at++] = c;
-      } else {
-        // The suffix is in the word, after the digits.
-        for (std::size_t i = 0; i < kWord; ++i) bytes.words[at++] = static_cast<char>(word + i);
-      }
+      at = PlaceWideColor<kFormat>(bytes.fixed, bytes.words, at, word);
       bytes.text[at++] = static_cast<char>(kPer == 2 ? piece : 0xFF);
       for (const char c : t.runClose) bytes.fixed[at++] = c;
     }
