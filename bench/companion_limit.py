@@ -5,7 +5,7 @@ Fades 100 M characters with `--defaults --markup-only` in every format, as 80-ch
 and as one line, to /dev/null; the limit program reads the same input and writes as many
 bytes. Each pair runs in turn, median of 3, and the table gives the medians and their ratio,
 and for the one line the page faults and peak memory of both. Rows after the formats: the
-wave and mixed Unicode, each against plain ASCII lines in classic.
+wave and mixed Unicode, each against plain ASCII in classic, on lines and on one line.
 
     bench/companion_limit.py build/bench/tintrix-fade build/bench/tintrix_limit [--chars N]
         [--before OTHER/tintrix-fade]
@@ -60,11 +60,15 @@ def write_lines(path, pattern, chars, width):
 
 
 def write_one_line(path, pattern, chars):
-    block = pattern * (1_000_000 // len(pattern) + 1)
+    """One line of `chars` characters of the pattern, a megabyte or so at a time."""
+    cut = characters(pattern)
+    repeats = 1_000_000 // len(cut) + 1
+    block = pattern * repeats
+    full, rest = divmod(chars, repeats * len(cut))
     with open(path, "w", encoding="utf-8") as f:
-        for _ in range(chars // len(block)):
+        for _ in range(full):
             f.write(block)
-        f.write(block[: chars % len(block)] + "\n")
+        f.write(pattern * (rest // len(cut)) + "".join(cut[: rest % len(cut)]) + "\n")
 
 
 def run(command, stdin_path):
@@ -126,10 +130,11 @@ def main():
     base = ["--defaults", "--markup-only"]
     with tempfile.TemporaryDirectory() as folder:
         inputs = {name: os.path.join(folder, name.replace(" ", "-") + ".txt")
-                  for name in ["lines", "one line", "mixed lines"]}
+                  for name in ["lines", "one line", "mixed lines", "mixed one line"]}
         write_lines(inputs["lines"], ASCII, args.chars, width)
         write_one_line(inputs["one line"], ASCII, args.chars)
         write_lines(inputs["mixed lines"], MIXED, args.chars, width)
+        write_one_line(inputs["mixed one line"], MIXED, args.chars)
         line_count = args.chars // width
         print(f"{args.chars:,} characters, median of {args.runs}; seconds, and the ratio to "
               "the limit\n")
@@ -168,6 +173,21 @@ def main():
         if before:
             print(f"Before: the wave {wavy['before'] / plain['before']:.2f}x plain; "
                   f"mixed Unicode {mixed['before'] / plain['before']:.2f}x ASCII")
+        wavy = compare(args.fade, args.limit, base + ["--wavy", "--seed", "1"],
+                       inputs["one line"], 1, args.runs, before)
+        mixed = compare(args.fade, args.limit, base, inputs["mixed one line"], 1, args.runs,
+                        before)
+        print(f"Classic on one line: the wave {wavy['time']:.3f} s, "
+              f"{wavy['time'] / one['time']:.2f}x plain ({one['time']:.3f} s); "
+              f"mixed Unicode {mixed['time']:.3f} s, {mixed['time'] / one['time']:.2f}x ASCII "
+              f"and {mixed['time'] / mixed['limit']:.2f}x its limit, "
+              f"{mixed['faults']:,.0f} page faults (the limit {mixed['limit_faults']:,.0f}), "
+              f"peak memory {mixed['memory'] / 1e6:.1f} MB")
+        if before:
+            print(f"Before: the wave {wavy['before'] / one['before']:.2f}x plain; "
+                  f"mixed Unicode {mixed['before'] / one['before']:.2f}x ASCII, "
+                  f"{mixed['before_faults']:,.0f} page faults, "
+                  f"peak memory {mixed['before_memory'] / 1e6:.1f} MB")
 
 
 if __name__ == "__main__":
