@@ -60,9 +60,10 @@ def write_lines(path, pattern, chars, width):
 
 
 def write_one_line(path, pattern, chars):
-    """One line of `chars` characters of the pattern, a megabyte or so at a time."""
+    """One line of `chars` characters of the pattern, 64 Ki or so at a time: this process
+    stays small, as for write_lines."""
     cut = characters(pattern)
-    repeats = 1_000_000 // len(cut) + 1
+    repeats = 65_536 // len(cut) + 1
     block = pattern * repeats
     full, rest = divmod(chars, repeats * len(cut))
     with open(path, "w", encoding="utf-8") as f:
