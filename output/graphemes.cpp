@@ -22,16 +22,21 @@ namespace {
 
 using namespace graphemes;
 
-// Asks for huge pages for the memory of a large allocation, before it is first touched: the
-// bits of a long text's characters (16 MB for 128 MB of text) would otherwise take a page
-// fault for every 4 KiB, each page cleared by the system on its own. Only a wish, and only for
-// the whole huge pages the range covers.
-void AdviseHugePages(void* data, std::size_t bytes) {
+// `count` words of zeros for the bits of a text's characters. Those of a long text (16 MB for
+// 128 MB of text) are asked for in huge pages before they are first touched: else each 4 KiB
+// would take a page fault of its own, and be cleared by the system on its own. Only a wish,
+// and only for the whole huge pages the words cover.
+std::vector<std::uint64_t> StartWords(std::size_t count) {
   constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  const auto at = reinterpret_cast<std::uintptr_t>(data);
+  if (count * sizeof(std::uint64_t) < 2 * kHugePage) return std::vector<std::uint64_t>(count);
+  std::vector<std::uint64_t> words;
+  words.reserve(count);
+  const auto at = reinterpret_cast<std::uintptr_t>(words.data());
   const std::uintptr_t first = (at + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
-  const std::uintptr_t end = (at + bytes) & ~std::uintptr_t{kHugePage - 1};
-  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+  const std::uintptr_t end = (at + count * sizeof(std::uint64_t)) & ~std::uintptr_t{kHugePage - 1};
+  madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+  words.resize(count);
+  return words;
 }
 
 // Where the cut has got to: the next byte of the text, its end, and the automaton's state.
@@ -291,10 +296,7 @@ template <typename Bits>
     return CharacterText::Bytes(utf8);
   }
   const Lookup& lookup = TheLookup();
-  std::vector<std::uint64_t> starts;
-  starts.reserve(size / 64 + 1);
-  AdviseHugePages(starts.data(), starts.capacity() * sizeof(std::uint64_t));
-  starts.resize(size / 64 + 1);
+  std::vector<std::uint64_t> starts = StartWords(size / 64 + 1);
   const auto* const begin = reinterpret_cast<const std::uint8_t*>(utf8.data());
   Cut cut{begin, begin + size};
   std::size_t count = 0;
