@@ -31,10 +31,11 @@ std::vector<std::uint64_t> StartWords(std::size_t count) {
   if (count * sizeof(std::uint64_t) < 2 * kHugePage) return std::vector<std::uint64_t>(count);
   std::vector<std::uint64_t> words;
   words.reserve(count);
-  const auto at = reinterpret_cast<std::uintptr_t>(words.data());
-  const std::uintptr_t first = (at + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
-  const std::uintptr_t end = (at + count * sizeof(std::uint64_t)) & ~std::uintptr_t{kHugePage - 1};
-  madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+  char* const data = reinterpret_cast<char*>(words.data());
+  const std::size_t bytes = count * sizeof(std::uint64_t);
+  const std::size_t skip =
+      (kHugePage - reinterpret_cast<std::uintptr_t>(data) % kHugePage) % kHugePage;
+  madvise(data + skip, (bytes - skip) / kHugePage * kHugePage, MADV_HUGEPAGE);
   words.resize(count);
   return words;
 }
