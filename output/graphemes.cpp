@@ -238,7 +238,7 @@ template <typename Bits>
                                             const std::uint8_t* bytes, const Lookup& lookup,
                                             std::uint64_t& bits) {
   const auto first = static_cast<unsigned>(cut.p - chunk);
-  const ChunkMasks masks = MaskChunk<Bits>(bytes);
+  const ChunkMasks masks = MaskChunk<Bits>(bytes, lookup.plainLeadRows.data());
   // The continuation bytes are those the lead bytes ask for, here and in the chunk before
   // (the bytes before the first code point); those they ask of the next one start it.
   if (masks.asked != (masks.continuation & ~((std::uint64_t{1} << first) - 1))) return false;
@@ -251,7 +251,8 @@ template <typename Bits>
   }
   const std::uint64_t inText = size < 64 ? (std::uint64_t{1} << size) - 1 : ~std::uint64_t{0};
   RuledCodePoints ruled(cut, chunk, bytes, size, ~masks.continuation & inText, lookup);
-  std::uint64_t events = masks.unprintable & ~masks.continuation & inText;
+  // Plain code points need nothing of the rules: those the masks found are not looked at.
+  std::uint64_t events = masks.unprintable & ~masks.continuation & ~masks.plainLeads & inText;
   if (kJoinsPlain[cut.state]) [[unlikely]]
     events &= ~ruled.FollowPrepend();
   while (events != 0) {
@@ -301,17 +302,19 @@ template <typename Bits>
   const auto* const begin = reinterpret_cast<const std::uint8_t*>(utf8.data());
   Cut cut{begin, begin + size};
   std::size_t count = 0;
-  std::size_t w = 0;
   // The cut reads up to three bytes past a chunk: the last bytes, one or two chunks of them,
-  // are read in a copy padded with spaces.
-  for (; size - w * 64 >= 67; ++w) {
+  // are read in a copy padded with spaces. The copy is made first: its chunks are read 32 bytes
+  // at a time, which would wait for the copy's stores to land if they came just before.
+  const std::size_t whole = size >= 67 ? (size - 67) / 64 + 1 : 0;
+  std::uint8_t last[128 + 16];
+  std::memset(last, ' ', sizeof last);
+  std::memcpy(last, begin + whole * 64, size - whole * 64);
+  std::size_t w = 0;
+  for (; w < whole; ++w) {
     const std::uint8_t* const chunk = begin + w * 64;
     starts[w] = FastChunkStarts<Bits>(cut, chunk, chunk, lookup);
     count += CountBits(starts[w]);
   }
-  std::uint8_t last[128 + 16];
-  std::memset(last, ' ', sizeof last);
-  std::memcpy(last, begin + w * 64, size - w * 64);
   for (std::size_t k = 0; cut.p < cut.end; ++k, ++w) {
     starts[w] = FastChunkStarts<Bits>(cut, begin + w * 64, last + k * 64, lookup);
     count += CountBits(starts[w]);

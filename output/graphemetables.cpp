@@ -157,6 +157,10 @@ Lookup BuildLookup() {
       lookup.leads[lead] = kPlainBlocks;
     }
   }
+  for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+    if (lookup.leads[lead] != kPlain) continue;
+    lookup.plainLeadRows[lead & 0xF] |= static_cast<std::uint8_t>(1u << ((lead >> 4) - 8));
+  }
   return lookup;
 }
 

@@ -85,20 +85,24 @@ struct ChunkMasks {
   // 0xE0 ... 0xFF, three after 0xF0 ... 0xFF), here and in the three bytes after the chunk.
   std::uint64_t asked;
   std::uint64_t askedNext;
+  // Some of the lead bytes whose code points are all plain (LeadKind kPlain), or none.
+  std::uint64_t plainLeads;
 };
 
-// The bytes' high bits, continuation bytes, printable ASCII and bits 5 and 4, as 64-bit masks.
+// The bytes' high bits, continuation bytes, printable ASCII and bits 5 and 4, as 64-bit masks;
+// and some of the bytes of the set of leads given as rows (Lookup::plainLeadRows): those where
+// the reader can tell at no cost, all of them or none.
 struct ByteBits {
-  std::uint64_t high, continuation, printable, bit5, bit4;
+  std::uint64_t high, continuation, printable, bit5, bit4, someLeads;
 };
 
 // Reads the bits of 64 bytes with what every processor of the build's kind has: SSE2 on
-// x86-64, plain C++ elsewhere.
+// x86-64, plain C++ elsewhere. It finds none of the leads: SSE2 has no shuffle.
 struct PortableBits {
-  static ByteBits Read(const std::uint8_t* bytes);
+  static ByteBits Read(const std::uint8_t* bytes, const std::uint8_t* leadRows);
 };
 
-inline ByteBits PortableBits::Read(const std::uint8_t* bytes) {
+inline ByteBits PortableBits::Read(const std::uint8_t* bytes, const std::uint8_t* /*leadRows*/) {
   ByteBits b{};
 #if defined(__SSE2__)
   // Signed comparisons: the bytes from 0x80 on are negative, the continuation bytes below -64.
@@ -136,11 +140,20 @@ inline ByteBits PortableBits::Read(const std::uint8_t* bytes) {
 // The same 32 bytes at a time, for processors with AVX2: only ever called from code built for
 // AVX2 (graphemes.cpp chooses at run time), into which it is inlined.
 struct Avx2Bits {
-  [[gnu::target("avx2")]] static ByteBits Read(const std::uint8_t* bytes) {
+  [[gnu::target("avx2")]] static ByteBits Read(const std::uint8_t* bytes,
+                                               const std::uint8_t* leadRows) {
     ByteBits b{};
     const __m256i belowLeads = _mm256_set1_epi8(-64);
     const __m256i one = _mm256_set1_epi8(1);
     const __m256i space = _mm256_set1_epi8(0x20);
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i rows =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(leadRows)));
+    // A byte's low half picks its row, its high half the bit in it: bytes below 0x80 pick
+    // bits of the rows too, which the high bits clear after.
+    const __m256i bits =
+        _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16,
+                         32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
     for (unsigned k = 0; k < 2; ++k) {
       const __m256i v =
           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + std::size_t{32} * k));
@@ -152,7 +165,12 @@ struct Avx2Bits {
       b.printable |= bitsOf(_mm256_cmpgt_epi8(_mm256_add_epi8(v, one), space));
       b.bit5 |= bitsOf(_mm256_slli_epi16(v, 2));
       b.bit4 |= bitsOf(_mm256_slli_epi16(v, 3));
+      const __m256i row = _mm256_shuffle_epi8(rows, _mm256_and_si256(v, nibble));
+      const __m256i bit =
+          _mm256_shuffle_epi8(bits, _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble));
+      b.someLeads |= bitsOf(_mm256_cmpeq_epi8(_mm256_and_si256(row, bit), bit));
     }
+    b.someLeads &= b.high & ~b.continuation;
     return b;
   }
 };
@@ -160,13 +178,13 @@ struct Avx2Bits {
 
 // The masks of 64 bytes, their bits read by Bits (PortableBits or Avx2Bits).
 template <typename Bits>
-inline ChunkMasks MaskChunk(const std::uint8_t* bytes) {
-  const ByteBits b = Bits::Read(bytes);
+inline ChunkMasks MaskChunk(const std::uint8_t* bytes, const std::uint8_t* plainLeadRows) {
+  const ByteBits b = Bits::Read(bytes, plainLeadRows);
   const std::uint64_t leads = b.high & ~b.continuation;
   const std::uint64_t longLeads = leads & b.bit5;
   const std::uint64_t longestLeads = longLeads & b.bit4;
   return {b.continuation, ~b.printable, leads << 1 | longLeads << 2 | longestLeads << 3,
-          leads >> 63 | longLeads >> 62 | longestLeads >> 61};
+          leads >> 63 | longLeads >> 62 | longestLeads >> 61, b.someLeads};
 }
 
 }  // namespace tintrix::graphemes

@@ -20,6 +20,8 @@ enum LeadKind : std::uint8_t { kLookUp, kPlain, kPlainBlocks };
 struct Lookup {
   const UCPTrie* trie;
   std::array<LeadKind, 256> leads{};
+  // The lead bytes of kPlain as rows for a shuffle: bit h - 8 of row l for the byte h * 16 + l.
+  alignas(16) std::array<std::uint8_t, 16> plainLeadRows{};
   std::array<bool, 1024> plainBlocks{};  // by code point / 64, below U+10000
   // The classes of U+1F000 ... U+1FFFF, the emoji and their modifiers, without the trie's
   // lookup of four-byte sequences, a call.
